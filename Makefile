@@ -1,0 +1,35 @@
+# Front door of the project. Every target first installs missing Debian
+# packages through scripts/install-deps.sh.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build test demo bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Builds and runs every test.
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# Builds, creates a store from examples/demo-ledger.json and exports it.
+demo: build
+	scripts/demo.sh $(BUILD)
+
+# Runs the benchmarks (not part of the tests).
+bench: deps
+	scripts/bench.sh
+
+# Builds the fuzz targets with clang and libFuzzer.
+fuzz: deps
+	scripts/fuzz.sh
+
+clean:
+	rm -rf $(BUILD) build-asan build-bench build-fuzz

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs the Debian packages the project needs to build, test, benchmark and
+# run its desktop tests. Missing packages are installed with apt-get when run
+# as root; otherwise the exact command is printed and the script fails.
+set -eu
+PACKAGES="cmake g++ make pkg-config git libgtest-dev libgmock-dev googletest \
+libbenchmark-dev libsqlite3-dev sqlite3 nlohmann-json3-dev libwxgtk3.2-dev \
+xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux python3 clang libclang-rt-14-dev"
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" = 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends $missing
+else
+  echo "missing packages:$missing" >&2
+  echo "run: sudo apt-get install -y$missing" >&2
+  exit 1
+fi

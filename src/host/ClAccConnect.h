@@ -1,0 +1,58 @@
+// The connection to the accounting host: opens the host store for the
+// current user and closes it again. Here the host is an embedded store file
+// (see SetStoreOptions).
+#pragma once
+#include "ClSysEnvMgr.h"
+#include "wintypes.h"
+
+class ClAccConnect {
+ public:
+  // Caption text of the connecting application (code page 932). It is the
+  // first data member: the caller stores a pointer to its caption here.
+  const char* m_lpszAppCaption = nullptr;
+
+  // The one connection of the process.
+  static ClAccConnect* Inst();
+
+  // Chooses the store and the current user that the next Initiate uses.
+  // dbPathUtf8: native path of the store file (UTF-8); null means
+  // VELOR_HOST_DB, else $XDG_DATA_HOME/velor/host.sqlite, else
+  // $HOME/.local/share/velor/host.sqlite. userIdUtf8: the user ID in UTF-8
+  // (converted to code page 932 by Initiate); null means VELOR_USER, else the
+  // login name. The texts are copied. Stays in force until changed.
+  static void SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8);
+
+  // Records the application type and the use data type (kept, not examined).
+  void SetAppType(ClSysEnvMgr::_AppType type);
+  void SetUseDataType(int type);
+
+  // Opens the store and checks the current user. Returns 0 when connected;
+  // otherwise non-zero, after one line on stderr saying why and what to do
+  // (store missing, unreadable or not a host store, user unknown). Calling it
+  // while connected returns 0 and changes nothing.
+  int Initiate();
+  // The host's go-ahead after the installation check: 0 when connected,
+  // 1 when Initiate has not succeeded.
+  int ExpSysLink();
+
+  // Ends the user's session (nothing to do for the store).
+  void LogOut();
+  // Closes the store: every cursor and walk ends, the host's objects forget
+  // the store. Safe to call when not connected and more than once.
+  void Terminate();
+  // Releases the connection's resources and resets the host's singletons, so
+  // that SetStoreOptions and Initiate can start afresh. Implies Terminate.
+  void Release();
+
+  // True between a successful Initiate and Terminate.
+  bool IsConnected() const;
+
+  // Shows text under caption (code page 932) with the buttons and icon of
+  // style, owned by owner (null: none), through the front end in use;
+  // returns the button chosen.
+  int DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+
+ private:
+  ClSysEnvMgr::_AppType appType_ = ClSysEnvMgr::APPTYPE_STANDARD;
+  int useDataType_ = 0;
+};

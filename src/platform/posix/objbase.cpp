@@ -1,0 +1,7 @@
+#include "objbase.h"
+
+#include <cstdlib>
+
+void* CoTaskMemAlloc(size_t size) { return std::malloc(size == 0 ? 1 : size); }
+
+void CoTaskMemFree(void* block) { std::free(block); }

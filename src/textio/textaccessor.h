@@ -157,4 +157,6 @@ class ClTextAccessor {
   char m_szLastLine[kLineSize] = {};
   int32_t m_lPhysical = 0;
   int32_t m_lLogical = 0;
+  int32_t m_lOrderCap = 0;  // entries the order array holds: the count given to SetOrder
+  int m_nBadRow = 0;        // the line last taken was cut at the buffer's end or holds a NUL
 };

@@ -1,0 +1,94 @@
+// ClCSVEdit writes the lines of an export: it owns the record formats of the
+// three files, the three text files and the register of written asset codes.
+// The files are the asset file (the path the user chose), the asset-kind file
+// "syurui.SSC" and the diagnostics log "VelrixSysErr.txt" beside it.
+#pragma once
+#include <cstdint>
+
+#include "ClG_HEAD.h"
+#include "ClG_HEADER.h"
+#include "ClG_INFO.h"
+#include "ClG_SSC.h"
+#include "TextFile.h"
+#include "coderegister.h"
+#include "hostrecords.h"
+#include "wintypes.h"
+
+class ClRuleGenkashokyaku;
+
+class ClCSVEdit {
+ public:
+  // The three output files.
+  enum OutputFile { OF_ASSET = 0, OF_KIND = 1, OF_LOG = 2 };
+  static const int kFileCount = 3;
+
+  ClCSVEdit();
+  // Closes the files still open (ignoring failures) and frees the register.
+  virtual ~ClCSVEdit();
+  ClCSVEdit(const ClCSVEdit&) = delete;
+  ClCSVEdit& operator=(const ClCSVEdit&) = delete;
+
+  // --- Files -----------------------------------------------------------
+  // Derives the path of file from outputPath (the asset file's path) and
+  // opens it written anew (created or emptied). 1 opened; 0 the open failed
+  // or the derived path was refused (see outputpaths.h); 1 and nothing done
+  // for any other file value.
+  int OpenOutput(OutputFile file, const char* outputPath);
+  // Closes file; always 1 (nothing for a file never opened or another value).
+  int CloseOutput(OutputFile file);
+  // TRUE when the last OpenOutput of file failed, or when its CloseOutput
+  // found that a write or the close had failed: the file is missing or
+  // incomplete. FALSE for a file not yet opened and for any other value.
+  BOOL HasFileFailed(OutputFile file) const;
+
+  // --- Diagnostics log and codes ---------------------------------------
+  // Appends text as one entry line to the log: its first 152 bytes (cut
+  // back to the last whole character), then CR LF. Always 1.
+  int WriteLog(const char* text);
+  // 1 when every byte of code passes the test of mode (2: ASCII letters;
+  // 3: ASCII letters and digits; other modes: any byte), else 0.
+  int CheckCodeChars(int16_t mode, const char* code);
+  // Registers an asset code: 0 new (now registered), 1 already registered,
+  // 2 longer than 6 bytes with its first 6 bytes registered.
+  int16_t RegisterCode(const char* code);
+
+  // --- Writers of the stages -------------------------------------------
+  // Writes the six preamble lines of the selected company data and the
+  // column-title line to the asset file. Always 1.
+  int WritePreamble(StDATAINFO* data);
+  // Writes the data row of one ordinary asset (zero or one row). Always 1.
+  // May throw the decimal overflow failure (an int, _CDecimal.h).
+  int WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year, StKOTEITSUKIINFO* months,
+                    StIKKATSUINFO* line, StDATAINFO* data);
+  // Walks the breakdown lines of the lump-sum asset through rule and writes
+  // one breakdown row each. Always 1. May throw the decimal overflow failure.
+  int WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* asset,
+                         StKOTEINENINFO* year, StKOTEITSUKIINFO* months, StDATAINFO* data);
+  // Writes the header lines of the asset-kind file. Always 1.
+  int WriteKindHeader(StDATAINFO* data);
+  // Writes the row of one asset kind to the asset-kind file. Always 1.
+  int WriteKindRow(StSHISANKUBUNINFO* kind);
+
+  // --- Amounts ---------------------------------------------------------
+  // The whole-unit text of a currency value for a 12-byte amount column:
+  // empty for 0, "************" (and an ERROR entry) beyond 99,999,999,999
+  // or below -9,999,999,999. The text lies in one static buffer that every
+  // call overwrites.
+  const char* AmountText(int64_t value);
+  // Splits the NUL-terminated quantity text into number and unit: fills
+  // columns 16 (quantity, two decimals) and 17 (unit) of the data record;
+  // a quantity of 1,000,000 or more raises a WARNING entry. Always 1. May
+  // throw the decimal overflow failure.
+  int SetQuantity(const char* text);
+
+ protected:
+  ClG_INFO m_clInfo;      // data rows of the asset file
+  ClG_HEAD m_clHead;      // column-title line of the asset file
+  ClG_HEADER m_clHeader;  // preamble lines, kind-file header lines, log entries
+  ClG_SSC m_clSsc;        // rows of the asset-kind file
+  ClTextFile m_aclFile[kFileCount];  // indexed by OutputFile
+  ClCodeRegister m_clCodes;          // asset codes written so far
+
+ private:
+  BOOL m_abFailed[kFileCount] = {};  // see HasFileFailed
+};

@@ -1,0 +1,62 @@
+// ClDepreciation is the export engine: it writes the asset file, the
+// diagnostics log and the asset-kind file of the selected company data in
+// three stages, which the caller runs once each and in order after setting
+// the output path.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "ClCSVEdit.h"
+#include "hostrecords.h"
+#include "wintypes.h"
+
+class ClRuleGenkashokyaku;
+
+class ClDepreciation {
+ public:
+  // The asset file's full Windows path (code page 932, at most 260 bytes),
+  // set by the caller before stage 1. The other files lie in its folder.
+  std::string m_strOutputPath;
+
+  // Bits of GetFileFailures, one per ClCSVEdit::OutputFile.
+  static const unsigned kFailedAsset = 1u << ClCSVEdit::OF_ASSET;
+  static const unsigned kFailedKind = 1u << ClCSVEdit::OF_KIND;
+  static const unsigned kFailedLog = 1u << ClCSVEdit::OF_LOG;
+
+  // Empty output path, no rule object.
+  ClDepreciation();
+  // Ends the host's asset walk, closes the files still open, then deletes
+  // the rule object.
+  virtual ~ClDepreciation();
+  ClDepreciation(const ClDepreciation&) = delete;
+  ClDepreciation& operator=(const ClDepreciation&) = delete;
+
+  // Stage 1: opens the log, then the asset file, and writes the preamble and
+  // the column-title line. Always 1.
+  int OutputPreamble(StDATAINFO* data);
+  // Stage 2: writes one row per asset and breakdown line, then closes the
+  // asset file and the log. 1, or 0 when the host's rule object cannot be
+  // created (no rows; the files stay open). A decimal overflow stops the
+  // rows there (see StoppedOnOverflow); the files are closed all the same.
+  int OutputAssets(StDATAINFO* data);
+  // Stage 3: writes the asset-kind file. 1, or 0 when the rule object cannot
+  // be created (the file then holds its header only and stays open).
+  int OutputAssetKinds(StDATAINFO* data);
+
+  // The files that are missing or incomplete after the stages run so far:
+  // kFailed* bits for each file whose open was refused or failed, or whose
+  // close found a failed write or close. 0 when all went well.
+  unsigned GetFileFailures() const;
+  // TRUE when stage 2 stopped on the decimal overflow failure: the rows
+  // after the asset concerned are missing and the asset file is incomplete.
+  BOOL StoppedOnOverflow() const { return m_bOverflow; }
+
+ private:
+  // Creates and connects the rule object unless it exists; FALSE when it
+  // cannot be created.
+  BOOL EnsureRule();
+
+  std::unique_ptr<ClRuleGenkashokyaku> m_pRule;  // created by stage 2 or 3
+  ClCSVEdit m_clCSVEdit;
+  BOOL m_bOverflow = FALSE;
+};

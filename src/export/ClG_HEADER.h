@@ -1,0 +1,22 @@
+// The single-item format of whole-line texts: the preamble lines of the asset
+// file, the comment and section lines of the asset-kind file and every entry
+// of the diagnostics log. Its one text item holds at most 152 bytes.
+#pragma once
+#include <cstddef>
+
+#include "textaccessor.h"
+
+class ClG_HEADER : public ClTextAccessor {
+ public:
+  static const long kItems = 1;
+  static const size_t kRecordSize = 153;
+  // The item as every line of this format lays it out.
+  static const StTAFORMAT s_aFormat[kItems];
+
+  // Hands group "G_HEADER", the table and the zeroed record to the accessor.
+  ClG_HEADER();
+  ~ClG_HEADER() override;
+
+  // The 153-byte record buffer: the line's text, NUL-terminated.
+  char m_szRecord[kRecordSize];
+};

@@ -1,0 +1,6 @@
+#include "ClCSVEdit.h"
+
+int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO*, StKOTEINENINFO*, StKOTEITSUKIINFO*,
+                             StIKKATSUINFO*, StDATAINFO*) {
+  return 1;
+}

@@ -1,0 +1,39 @@
+// The register of asset codes written so far in one export, which finds
+// duplicate codes. Lookups are constant time: codes of up to 8 bytes (all
+// that the row writers register) are kept as 8-byte keys in an open-addressing
+// table; longer codes go to a set of strings.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class ClCodeRegister {
+ public:
+  ClCodeRegister() = default;
+  ClCodeRegister(const ClCodeRegister&) = delete;
+  ClCodeRegister& operator=(const ClCodeRegister&) = delete;
+
+  // Registers the NUL-terminated code: 0 it was new and is now registered;
+  // 1 it is already registered; 2 it is longer than 6 bytes and its first 6
+  // bytes are a registered code. Codes that give 1 or 2 are not registered.
+  // A 6-byte code equal to the start of a longer registered code is new.
+  int16_t Register(const char* code);
+  // Number of registered codes.
+  size_t Count() const { return m_nCount; }
+
+ private:
+  // True when the code of length bytes is registered.
+  bool Contains(const char* code, size_t length) const;
+  // Adds the code of length bytes, known to be absent.
+  void Insert(const char* code, size_t length);
+  // Doubles the key table and rehashes what it holds.
+  void Grow();
+
+  std::vector<uint64_t> m_aKeys;  // 0 marks a free slot; size a power of two
+  size_t m_nShortKeys = 0;        // keys in m_aKeys
+  bool m_bEmptyCode = false;      // the empty code (whose key would be 0)
+  std::unordered_set<std::string> m_setLong;  // codes over 8 bytes
+  size_t m_nCount = 0;
+};

@@ -70,6 +70,4 @@ class ClConditionEntry : public CDialog {
   // puts the focus on the path edit with its whole text selected and
   // scrolled into view.
   void Refuse(const char* text);
-  // True when the drive or share of path can be written to.
-  BOOL CheckDrive(const char* path);
 };

@@ -236,7 +236,7 @@ class CDialog : public CWnd {
 // The application object: one per process, built before start-up.
 class CWinApp {
  public:
-  // Registers the object as the process's application.
+  // An application object; the name is not used.
   explicit CWinApp(const char* app_name = nullptr);
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;

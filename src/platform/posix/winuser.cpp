@@ -4,8 +4,14 @@
 #include <string>
 
 #include "codepage.h"
+#include "frontend.h"
 
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  if (FrontEnd* fe = CurrentFrontEnd()) {
+    return fe->MessageBox(owner, text ? text : "", caption ? caption : "", type);
+  }
+  // No front end yet: the message still reaches the user, and a question
+  // gets the cautious answer.
   std::string t, c;
   if (!Cp932ToUtf8(text ? text : "", &t)) t = text ? text : "";
   if (!Cp932ToUtf8(caption ? caption : "", &c)) c = caption ? caption : "";

@@ -6,6 +6,7 @@
 #include <memory>
 
 class ClTextAccessor;
+class FileStreamBuf;
 
 class ClTextFile {
  public:
@@ -31,8 +32,8 @@ class ClTextFile {
   long Attach(ClTextAccessor* accessor);
 
  private:
-  std::unique_ptr<std::streambuf> m_pBuf;  // the open file, null when closed
-  std::iostream m_stream{nullptr};
+  std::unique_ptr<FileStreamBuf> m_pBuf;  // the file; the stream's buffer while open
+  std::iostream m_stream{nullptr};        // no buffer (and so failed) while closed
 };
 
 inline ClTextFile::TFOpenMode operator|(ClTextFile::TFOpenMode a, ClTextFile::TFOpenMode b) {

@@ -137,7 +137,7 @@ class ClTextAccessor {
  private:
   // Writes the positions of the item sequence with render between separators.
   template <typename Render>
-  long WriteLine(long lead, bool allItems, Render render);
+  long WriteLine(long lead, Render render);
 
   std::iostream* m_pStream = nullptr;
   _Delimiter m_eDelimiter = DLM_FIXED;

@@ -1,0 +1,45 @@
+// The drive map: how the Windows paths the system works with (code page 932,
+// drive letters, backslashes, \\server\share roots) reach native files.
+// VELOR_DRIVES lists the entries, separated by ';': "X:=/native/folder" with
+// an optional "@fixed", "@removable", "@remote", "@cdrom" or "@ramdisk" after
+// the folder (fixed when absent), or "\\server\share=/native/folder". When the
+// variable is unset the map is "Z:=/". Letters, server and share names are
+// matched without regard to case; the first entry for a root wins. Native
+// names are UTF-8. The map follows the variable's current value.
+#pragma once
+#include <string>
+
+#include "wintypes.h"
+
+#ifndef _WIN32
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+#define DRIVE_CDROM 5
+#define DRIVE_RAMDISK 6
+
+// The type of the drive whose root is "X:\" (or "X:"), or of the share whose
+// root is "\\server\share" (with or without the final backslash): the type of
+// its map entry (DRIVE_REMOTE for shares), DRIVE_NO_ROOT_DIR when the map has
+// no entry for it or root is not a root. Null asks for the current folder's.
+UINT GetDriveTypeA(LPCSTR root);
+#endif
+
+// Turns the Windows path (NUL-terminated code page 932) into the native path
+// *native. A drive path "X:\a\b" or a UNC path "\\s\share\a" goes below its
+// entry's folder, with "." and ".." resolved so that it never leaves that
+// folder; "\a" is taken on the drive of the current folder; a relative path
+// stays relative with '\' turned into '/'. False when the root has no entry
+// or the path is not valid code page 932 (such a path cannot be opened).
+bool DriveMapToNative(const char* windows, std::string* native);
+
+// Turns the native absolute path (UTF-8) into its Windows form *windows
+// (code page 932) through the entry whose folder is the longest that contains
+// it. False when no entry contains it or it has no code page 932 form.
+bool DriveMapToWindows(const std::string& native, std::string* windows);
+
+// The native folder of the share entry for the UNC root "\\server\share"
+// (code page 932, a final backslash allowed). False when there is none.
+bool DriveMapFindShare(const char* root, std::string* native);

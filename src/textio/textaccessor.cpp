@@ -1,0 +1,300 @@
+// Construction, settings and line writing of ClTextAccessor. Writing renders
+// each item through a fixed scratch area straight onto the stream: no line is
+// built in memory and nothing is allocated.
+#include <cstring>
+#include <iostream>
+#include <limits>
+
+#include "ClMsgMgr.h"
+#include "textaccessor.h"
+
+namespace {
+
+const char kSource[] = "textaccessor";
+const long kLineSetMode = 112;
+const long kWritten = 0;
+const long kFailed = -1;
+const long kBadArgument = -1003;
+const char kLineEnd[] = "\r\n";
+const char kLeadItem[] = "\"\",";
+
+// Writes n bytes unless the stream already failed; a short write fails it.
+void Put(std::iostream* stream, const char* s, size_t n) {
+  if (n == 0 || !stream->good()) return;
+  std::streambuf* buf = stream->rdbuf();
+  if (buf == nullptr || buf->sputn(s, static_cast<std::streamsize>(n)) != static_cast<std::streamsize>(n)) {
+    stream->setstate(std::ios::badbit);
+  }
+}
+
+// Writes n spaces.
+void PutSpaces(std::iostream* stream, long n) {
+  static const char kSpaces[64] = "                                                               ";
+  while (n > 0) {
+    long k = n < 63 ? n : 63;
+    Put(stream, kSpaces, static_cast<size_t>(k));
+    n -= k;
+  }
+}
+
+// Writes the decimal digits of v at the end of the area that ends at end;
+// returns where they begin.
+char* Digits(uint64_t v, char* end) {
+  do {
+    *--end = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  return end;
+}
+
+// The signed value of a size-byte little-endian integer at p.
+int64_t SignedAt(const unsigned char* p, int32_t size) {
+  switch (size) {
+    case 1: {
+      int8_t v;
+      std::memcpy(&v, p, 1);
+      return v;
+    }
+    case 2: {
+      int16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    case 4: {
+      int32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+    default: {
+      int64_t v;
+      std::memcpy(&v, p, 8);
+      return v;
+    }
+  }
+}
+
+uint64_t UnsignedAt(const unsigned char* p, int32_t size) {
+  switch (size) {
+    case 1:
+      return *p;
+    case 2: {
+      uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    case 4: {
+      uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+    default: {
+      uint64_t v;
+      std::memcpy(&v, p, 8);
+      return v;
+    }
+  }
+}
+
+bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }
+
+}  // namespace
+
+ClTextAccessor::ClTextAccessor(const char* group, const StTAFORMAT* format, long count, void* record)
+    : m_pRecord(record), m_pszGroup(group), m_pFormat(format), m_lCount(0), m_pWork(nullptr) {
+  if (format == nullptr || count <= 0) return;
+  if (count > std::numeric_limits<int32_t>::max()) count = std::numeric_limits<int32_t>::max();
+  m_lCount = static_cast<int32_t>(count);
+  m_pWork = new StTAFORMAT[static_cast<size_t>(count)];
+  std::memcpy(m_pWork, format, static_cast<size_t>(count) * sizeof(StTAFORMAT));
+}
+
+ClTextAccessor::~ClTextAccessor() { delete[] m_pWork; }
+
+long ClTextAccessor::Attach(std::iostream* stream) {
+  m_pStream = stream;
+  return ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
+}
+
+long ClTextAccessor::SetMode(_Delimiter delimiter, _Quote quote) {
+  if (delimiter == DLM_FIXED && quote != QUOTE_NONE) {
+    return ClMsgMgr::Inst()->SetLastError(kBadArgument, kSource, kLineSetMode);
+  }
+  m_eDelimiter = delimiter;
+  m_eQuote = quote;
+  return ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
+}
+
+StTAFORMAT* ClTextAccessor::GetFormat() { return m_pWork; }
+
+long ClTextAccessor::GetFormatCount() { return m_lCount; }
+
+long ClTextAccessor::SetMask(long item, long value) {
+  if (item < 0 || item >= m_lCount || item >= kMaxItems) return kFailed;
+  m_abMask[item] = static_cast<unsigned char>(value & 0xFF);
+  return 0;
+}
+
+long ClTextAccessor::GetMask(long item) {
+  if (item < 0 || item >= m_lCount || item >= kMaxItems) return kFailed;
+  return m_abMask[item];
+}
+
+long ClTextAccessor::_GetItemNum() {
+  if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) return m_lOrderCount;
+  return m_lCount;
+}
+
+long ClTextAccessor::_GetItemNo(long position) {
+  if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) {
+    return position >= 0 && position < m_lOrderCount ? m_pOrder[position] : -1;
+  }
+  return position;
+}
+
+template <typename Render>
+long ClTextAccessor::WriteLine(long lead, Render render) {
+  if (m_pStream == nullptr) return kFailed;
+  for (long i = 0; i < lead; ++i) Put(m_pStream, kLeadItem, 3);
+  const long positions = _GetItemNum();
+  const char* separator = m_eDelimiter == DLM_COMMA ? ","
+                          : m_eDelimiter == DLM_TAB ? "\t"
+                          : m_eDelimiter == DLM_SPACE ? " "
+                                                      : "";
+  const size_t separatorLength = std::strlen(separator);
+  for (long p = 0; p < positions; ++p) {
+    long result = render(_GetItemNo(p), p);
+    if (result != 0) return result;
+    if (p + 1 < positions) {
+      Put(m_pStream, separator, separatorLength);
+      if (m_pStream->fail()) return kFailed;
+    }
+  }
+  Put(m_pStream, kLineEnd, 2);
+  return m_pStream->fail() ? kFailed : kWritten;
+}
+
+long ClTextAccessor::Write() { return Write2(0); }
+
+long ClTextAccessor::Write2(long lead) {
+  return WriteLine(lead, [this](long item, long) { return WriteItem(item); });
+}
+
+long ClTextAccessor::ItemNameWrite() { return ItemNameWrite2(0); }
+
+long ClTextAccessor::ItemNameWrite2(long lead) {
+  return WriteLine(lead, [this](long item, long position) { return WriteItemName(item, position); });
+}
+
+int ClTextAccessor::CommentWrite(const char* text) {
+  if (m_pStream == nullptr) return kFailed;
+  if (text != nullptr) Put(m_pStream, text, std::strlen(text));
+  Put(m_pStream, kLineEnd, 2);
+  return m_pStream->fail() ? kFailed : kWritten;
+}
+
+long ClTextAccessor::WriteItem(long item) {
+  if (m_pStream == nullptr) return kFailed;
+  if (item < 0 || item >= m_lCount) return kBadArgument;
+  const StTAFORMAT& f = m_pWork[item];
+  const long w = f.lWidth;
+  // Widths that the scratch area cannot hold are refused.
+  if (w < 0 || w >= kLineSize) return kFailed;
+  const bool fixed = m_eDelimiter == DLM_FIXED;
+  const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
+  if (mask != TAM_SHOW) {
+    if (fixed) {
+      PutSpaces(m_pStream, w);
+    } else if (mask == TAM_SPACE) {
+      Put(m_pStream, " ", 1);
+    }
+    return kWritten;
+  }
+  if (m_pRecord == nullptr) return kFailed;
+  const auto* value = static_cast<const unsigned char*>(m_pRecord) + f.lOffset;
+  if (f.lType == TAT_STRING) {
+    const long limit = f.lSize < w ? f.lSize : w;
+    const size_t n = limit > 0 ? strnlen(reinterpret_cast<const char*>(value), static_cast<size_t>(limit)) : 0;
+    if (fixed) {
+      Put(m_pStream, reinterpret_cast<const char*>(value), n);
+      PutSpaces(m_pStream, w - static_cast<long>(n));
+    } else {
+      const char* quote = m_eQuote == QUOTE_SINGLE ? "'" : m_eQuote == QUOTE_DOUBLE ? "\"" : "";
+      const size_t q = std::strlen(quote);
+      Put(m_pStream, quote, q);
+      Put(m_pStream, reinterpret_cast<const char*>(value), n);
+      Put(m_pStream, quote, q);
+    }
+    return m_pStream->fail() ? kFailed : kWritten;
+  }
+  // Numbers: the digits end at the scratch's end; the integer part is padded
+  // to field in fixed columns and followed by tail bytes (the fraction).
+  char scratch[kLineSize];
+  char* const end = scratch + sizeof scratch;
+  char* begin;
+  long field = w;
+  size_t tail = 0;
+  if (f.lType == TAT_NUMBER && IntegerSize(f.lSize)) {
+    const int64_t v = SignedAt(value, f.lSize);
+    begin = Digits(v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v), end);
+    if (v < 0) *--begin = '-';
+  } else if (f.lType == TAT_NUMBER && f.lSize == 8) {
+    const long d = f.lDecimals;
+    if (d < 0 || d > 4) return kFailed;
+    const int64_t v = SignedAt(value, 8);
+    const uint64_t a = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+    char* const fraction = end - 5;
+    begin = Digits(a / 10000, fraction);
+    if (v < 0) *--begin = '-';
+    if (d != 0) {
+      // ".%04d" of the fraction, cut after d digits: truncated, not rounded.
+      field = w - d - 1;
+      tail = static_cast<size_t>(d) + 1;
+      fraction[0] = '.';
+      uint64_t rest = a % 10000;
+      for (int i = 4; i >= 1; --i) {
+        fraction[i] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+      }
+    }
+    const long length = fraction - begin;
+    if (fixed && field > length) PutSpaces(m_pStream, field - length);
+    Put(m_pStream, begin, static_cast<size_t>(length) + tail);
+    return m_pStream->fail() ? kFailed : kWritten;
+  } else if (f.lType == TAT_UNSIGNED && (IntegerSize(f.lSize) || f.lSize == 8)) {
+    begin = Digits(UnsignedAt(value, f.lSize), end);
+  } else {
+    return kFailed;
+  }
+  const long length = end - begin;
+  if (fixed && field > length) PutSpaces(m_pStream, field - length);
+  Put(m_pStream, begin, static_cast<size_t>(length));
+  return m_pStream->fail() ? kFailed : kWritten;
+}
+
+long ClTextAccessor::WriteItemName(long item, long position) {
+  if (m_pStream == nullptr) return kFailed;
+  if (item < 0 || item >= m_lCount) return kBadArgument;
+  const StTAFORMAT& f = m_pWork[item];
+  const size_t n = strnlen(f.szName, sizeof f.szName);
+  const bool fixed = m_eDelimiter == DLM_FIXED;
+  const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
+  if (mask != TAM_SHOW) {
+    if (fixed) {
+      PutSpaces(m_pStream, static_cast<long>(n));
+    } else if (mask == TAM_SPACE) {
+      Put(m_pStream, " ", 1);
+    }
+    return kWritten;
+  }
+  if (fixed) {
+    if (position != 0) Put(m_pStream, "  ", 2);
+    Put(m_pStream, f.szName, n);
+  } else {
+    const char* quote = m_eQuote == QUOTE_SINGLE ? "'" : m_eQuote == QUOTE_DOUBLE ? "\"" : "";
+    const size_t q = std::strlen(quote);
+    Put(m_pStream, quote, q);
+    Put(m_pStream, f.szName, n);
+    Put(m_pStream, quote, q);
+  }
+  return m_pStream->fail() ? kFailed : kWritten;
+}

@@ -1,0 +1,102 @@
+#include "ClAccConnect.h"
+
+#include <cstdio>
+#include <string>
+
+#include "codepage.h"
+#include "hostsession.h"
+#include "winuser.h"
+
+namespace {
+std::string g_storePath;
+std::string g_userId;
+bool g_hasStorePath = false;
+bool g_hasUserId = false;
+
+// The store Initiate opens: the one set, else the environment's.
+std::string ResolveStorePath() {
+  if (g_hasStorePath) return g_storePath;
+  std::string path = HostEnvText("VELOR_HOST_DB");
+  if (!path.empty()) return path;
+  std::string data = HostEnvText("XDG_DATA_HOME");
+  if (data.empty()) {
+    std::string home = HostEnvText("HOME");
+    if (home.empty()) return "";
+    data = home + "/.local/share";
+  }
+  return data + "/velor/host.sqlite";
+}
+
+// The current user in UTF-8: the one set, else the environment's.
+std::string ResolveUser() {
+  if (g_hasUserId) return g_userId;
+  for (const char* name : {"VELOR_USER", "USER", "LOGNAME", "USERNAME"}) {
+    std::string user = HostEnvText(name);
+    if (!user.empty()) return user;
+  }
+  return "";
+}
+}  // namespace
+
+ClAccConnect* ClAccConnect::Inst() {
+  static ClAccConnect connection;
+  return &connection;
+}
+
+void ClAccConnect::SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8) {
+  g_hasStorePath = dbPathUtf8 != nullptr;
+  g_storePath = dbPathUtf8 ? dbPathUtf8 : "";
+  g_hasUserId = userIdUtf8 != nullptr;
+  g_userId = userIdUtf8 ? userIdUtf8 : "";
+}
+
+void ClAccConnect::SetAppType(ClSysEnvMgr::_AppType type) { appType_ = type; }
+
+void ClAccConnect::SetUseDataType(int type) { useDataType_ = type; }
+
+int ClAccConnect::Initiate() {
+  if (HostSession::Current() != nullptr) return 0;
+  std::string path = ResolveStorePath();
+  if (path.empty()) {
+    std::fprintf(stderr, "velor: no host store given; set VELOR_HOST_DB to the store file\n");
+    return 1;
+  }
+  std::string user = ResolveUser();
+  std::string user932;
+  if (user.empty()) {
+    std::fprintf(stderr, "velor: no current user; set VELOR_USER to a user of the host store\n");
+    return 1;
+  }
+  if (!Utf8ToCp932(user, &user932) || user932.size() > 64) {
+    std::fprintf(stderr,
+                 "velor: user \"%s\" cannot be a host user (code page 932, at most 64 bytes); "
+                 "set VELOR_USER to a user of the host store\n",
+                 user.c_str());
+    return 1;
+  }
+  std::string message;
+  if (HostSession::Open(path, user932, &message) != 0) {
+    std::fprintf(stderr, "velor: %s\n", message.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int ClAccConnect::ExpSysLink() { return HostSession::Current() != nullptr ? 0 : 1; }
+
+void ClAccConnect::LogOut() {}
+
+void ClAccConnect::Terminate() { HostSession::Close(); }
+
+void ClAccConnect::Release() {
+  Terminate();
+  m_lpszAppCaption = nullptr;
+  appType_ = ClSysEnvMgr::APPTYPE_STANDARD;
+  useDataType_ = 0;
+}
+
+bool ClAccConnect::IsConnected() const { return HostSession::Current() != nullptr; }
+
+int ClAccConnect::DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  return MessageBoxA(owner, text, caption, style);
+}

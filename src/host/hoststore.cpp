@@ -1,0 +1,309 @@
+#include "hoststore.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The application identifier every host store carries ("VELR").
+constexpr int kApplicationId = 0x56454C52;
+
+std::filesystem::path NativePath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string FieldColumnDefs(const HostField* fields, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) {
+    out += ", ";
+    out += fields[i].name;
+    out += fields[i].type == HF_TEXT ? " BLOB NOT NULL DEFAULT x''" : " INTEGER NOT NULL DEFAULT 0";
+  }
+  return out;
+}
+
+std::string SchemaSql() {
+  std::string sql =
+      "CREATE TABLE host_meta(key TEXT PRIMARY KEY, value) WITHOUT ROWID;"
+      "CREATE TABLE users(user_id BLOB PRIMARY KEY, selected_data_no INTEGER NOT NULL,"
+      " first_selection INTEGER NOT NULL DEFAULT 0);"
+      "CREATE TABLE companies(cid INTEGER PRIMARY KEY, data_no INTEGER UNIQUE,"
+      " data_id TEXT UNIQUE, szDataName BLOB NOT NULL DEFAULT x'',"
+      " lTermStart INTEGER NOT NULL DEFAULT 0, lTermEnd INTEGER NOT NULL DEFAULT 0,"
+      " data_kind INTEGER NOT NULL DEFAULT 0, bEntityKind INTEGER NOT NULL DEFAULT 0);"
+      "CREATE TABLE asset_kinds(cid INTEGER NOT NULL, seq INTEGER NOT NULL";
+  sql += FieldColumnDefs(kKindFields, kKindFieldCount);
+  sql += ", PRIMARY KEY(cid, seq)) WITHOUT ROWID;"
+         "CREATE TABLE assets(cid INTEGER NOT NULL, seq INTEGER NOT NULL";
+  sql += FieldColumnDefs(kAssetFields, kAssetFieldCount);
+  sql += ", PRIMARY KEY(cid, seq)) WITHOUT ROWID;"
+         "CREATE TABLE breakdowns(cid INTEGER NOT NULL, asset_seq INTEGER NOT NULL,"
+         " seq INTEGER NOT NULL";
+  sql += FieldColumnDefs(kBreakdownFields, kBreakdownFieldCount);
+  sql += ", PRIMARY KEY(cid, asset_seq, seq)) WITHOUT ROWID;"
+         "CREATE TABLE text_orders(data_id TEXT NOT NULL, group_name BLOB NOT NULL,"
+         " entries BLOB NOT NULL, PRIMARY KEY(data_id, group_name)) WITHOUT ROWID;";
+  return sql;
+}
+
+}  // namespace
+
+HostStmt::HostStmt(sqlite3* db, const std::string& sql) {
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+  }
+}
+
+HostStmt::~HostStmt() { Finalize(); }
+
+HostStmt::HostStmt(HostStmt&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
+
+HostStmt& HostStmt::operator=(HostStmt&& other) noexcept {
+  if (this != &other) {
+    Finalize();
+    stmt_ = other.stmt_;
+    other.stmt_ = nullptr;
+  }
+  return *this;
+}
+
+void HostStmt::Reset() {
+  if (stmt_ == nullptr) return;
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+void HostStmt::Finalize() {
+  sqlite3_finalize(stmt_);
+  stmt_ = nullptr;
+}
+
+HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** db,
+                             std::string* detail) {
+  *db = nullptr;
+  detail->clear();
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::exists(NativePath(path), ec)) {
+    return ec ? HOST_OPEN_UNREADABLE : HOST_OPEN_MISSING;
+  }
+  sqlite3* handle = nullptr;
+  int flags = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+  if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+    *detail = handle ? sqlite3_errmsg(handle) : "out of memory";
+    sqlite3_close(handle);
+    return HOST_OPEN_UNREADABLE;
+  }
+  sqlite3_busy_timeout(handle, 5000);
+  HostOpenResult result = HOST_OPEN_OK;
+  {
+    HostStmt id(handle, "PRAGMA application_id");
+    int rc = id.ok() ? sqlite3_step(id.get()) : sqlite3_errcode(handle);
+    if (rc == SQLITE_NOTADB) {
+      result = HOST_OPEN_NOT_STORE;
+      *detail = "not a database";
+    } else if (rc != SQLITE_ROW) {
+      result = HOST_OPEN_UNREADABLE;
+      *detail = sqlite3_errmsg(handle);
+    } else if (sqlite3_column_int(id.get(), 0) != kApplicationId) {
+      result = HOST_OPEN_NOT_STORE;
+      *detail = "not made by velor-host";
+    }
+  }
+  if (result == HOST_OPEN_OK) {
+    HostStmt version(handle, "SELECT value FROM host_meta WHERE key = 'version'");
+    if (!version.ok() || sqlite3_step(version.get()) != SQLITE_ROW) {
+      result = HOST_OPEN_NOT_STORE;
+      *detail = "no version marker";
+    } else if (sqlite3_column_int(version.get(), 0) != kHostStoreVersion) {
+      result = HOST_OPEN_NOT_STORE;
+      *detail = "store version " + std::to_string(sqlite3_column_int(version.get(), 0)) +
+                ", this program reads version " + std::to_string(kHostStoreVersion);
+    }
+  }
+  if (result != HOST_OPEN_OK) {
+    sqlite3_close(handle);
+    return result;
+  }
+  *db = handle;
+  return HOST_OPEN_OK;
+}
+
+std::string HostOpenMessage(HostOpenResult result, const std::string& path,
+                            const std::string& detail) {
+  switch (result) {
+    case HOST_OPEN_MISSING:
+      return "no host store at " + path + "; create one with velor-host init and import a ledger";
+    case HOST_OPEN_UNREADABLE:
+      return "cannot read the host store " + path + (detail.empty() ? "" : " (" + detail + ")") +
+             "; check that the file is readable";
+    case HOST_OPEN_NOT_STORE:
+      return path + " is not a host store" + (detail.empty() ? "" : " (" + detail + ")") +
+             "; create one with velor-host init and import a ledger";
+    case HOST_OPEN_OK:
+      break;
+  }
+  return "";
+}
+
+bool HostExec(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  *error = message ? message : sqlite3_errmsg(db);
+  sqlite3_free(message);
+  return false;
+}
+
+bool CreateHostStore(const std::string& path, const std::string& outputFolder,
+                     const std::string& settingsFolder, std::string* error) {
+  std::error_code ec;
+  std::filesystem::path native = NativePath(path);
+  if (std::filesystem::exists(native, ec) || ec) {
+    *error = path + " already exists; choose another file name or remove it first";
+    return false;
+  }
+  if (native.has_parent_path()) std::filesystem::create_directories(native.parent_path(), ec);
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE;
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    *error = "cannot create " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    return false;
+  }
+  std::string sql = "BEGIN;PRAGMA application_id = " + std::to_string(kApplicationId) + ";" +
+                    SchemaSql() + "INSERT INTO host_meta VALUES('version', " +
+                    std::to_string(kHostStoreVersion) + ");";
+  bool done = HostExec(db, sql.c_str(), error);
+  if (done) {
+    HostStmt put(db, "INSERT INTO host_meta VALUES(?, ?)");
+    const std::pair<const char*, const std::string*> folders[] = {
+        {"output_folder", &outputFolder}, {"settings_folder", &settingsFolder}};
+    for (const auto& [key, value] : folders) {
+      sqlite3_bind_text(put.get(), 1, key, -1, SQLITE_STATIC);
+      sqlite3_bind_blob(put.get(), 2, value->data(), static_cast<int>(value->size()),
+                        SQLITE_STATIC);
+      if (sqlite3_step(put.get()) != SQLITE_DONE) {
+        done = false;
+        *error = sqlite3_errmsg(db);
+        break;
+      }
+      put.Reset();
+    }
+  }
+  done = done && HostExec(db, "COMMIT", error);
+  if (!done) *error = "cannot create " + path + ": " + *error;
+  sqlite3_close(db);
+  if (!done) std::filesystem::remove(native, ec);
+  return done;
+}
+
+std::string HostFieldColumns(const HostField* fields, size_t count, const char* prefix) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) out += ", ";
+    out += prefix;
+    out += fields[i].name;
+  }
+  return out;
+}
+
+void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
+                    const void* const* records) {
+  for (size_t i = 0; i < count; ++i) {
+    const HostField& f = fields[i];
+    const unsigned char* p = static_cast<const unsigned char*>(records[f.record]) + f.offset;
+    int column = first + static_cast<int>(i);
+    switch (f.type) {
+      case HF_TEXT:
+        sqlite3_bind_blob(stmt, column, p, static_cast<int>(strnlen(reinterpret_cast<const char*>(p), f.size)),
+                          SQLITE_TRANSIENT);
+        break;
+      case HF_INT16: {
+        int16_t v;
+        std::memcpy(&v, p, sizeof v);
+        sqlite3_bind_int(stmt, column, v);
+        break;
+      }
+      case HF_INT32: {
+        int32_t v;
+        std::memcpy(&v, p, sizeof v);
+        sqlite3_bind_int(stmt, column, v);
+        break;
+      }
+      case HF_BYTE:
+        sqlite3_bind_int(stmt, column, *p);
+        break;
+      case HF_CURRENCY: {
+        int64_t v;
+        std::memcpy(&v, p, sizeof v);
+        sqlite3_bind_int64(stmt, column, v);
+        break;
+      }
+    }
+  }
+}
+
+void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
+                    void* const* records) {
+  for (size_t i = 0; i < count; ++i) {
+    const HostField& f = fields[i];
+    if (records[f.record] == nullptr) continue;
+    int column = first + static_cast<int>(i);
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) continue;
+    unsigned char* p = static_cast<unsigned char*>(records[f.record]) + f.offset;
+    switch (f.type) {
+      case HF_TEXT: {
+        const void* bytes = sqlite3_column_blob(stmt, column);
+        size_t n = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+        if (n > f.size - 1) n = f.size - 1;
+        if (n > 0) std::memcpy(p, bytes, n);
+        p[n] = '\0';
+        break;
+      }
+      case HF_INT16: {
+        int16_t v = static_cast<int16_t>(sqlite3_column_int(stmt, column));
+        std::memcpy(p, &v, sizeof v);
+        break;
+      }
+      case HF_INT32: {
+        int32_t v = sqlite3_column_int(stmt, column);
+        std::memcpy(p, &v, sizeof v);
+        break;
+      }
+      case HF_BYTE:
+        *p = static_cast<unsigned char>(sqlite3_column_int(stmt, column));
+        break;
+      case HF_CURRENCY: {
+        int64_t v = sqlite3_column_int64(stmt, column);
+        std::memcpy(p, &v, sizeof v);
+        break;
+      }
+    }
+  }
+}
+
+void MakeAssetKey(long long cid, long long seq, unsigned char key[16]) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%08llX%07llX", static_cast<unsigned long long>(cid) & 0xFFFFFFFFull,
+                static_cast<unsigned long long>(seq) & 0xFFFFFFFull);
+  std::memcpy(key, text, 15);
+  key[15] = 0;
+}
+
+bool ParseAssetKey(const unsigned char key[16], long long* cid, long long* seq) {
+  if (key[15] != 0) return false;
+  unsigned long long parts[2] = {0, 0};
+  for (int i = 0; i < 15; ++i) {
+    int c = key[i];
+    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    if (digit < 0) return false;
+    unsigned long long& part = parts[i < 8 ? 0 : 1];
+    part = part * 16 + static_cast<unsigned long long>(digit);
+  }
+  *cid = static_cast<long long>(parts[0]);
+  *seq = static_cast<long long>(parts[1]);
+  return true;
+}

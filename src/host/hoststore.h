@@ -1,0 +1,80 @@
+// The host store: an SQLite file holding users, company data sets, their
+// asset kinds, assets and breakdown lines, the application folders and the
+// saved item orders. Texts are stored as code page 932 blobs, currency
+// values as their 64-bit integer.
+#pragma once
+#include <sqlite3.h>
+
+#include <string>
+
+#include "hostfields.h"
+
+// Version of the store layout this build reads and writes.
+constexpr int kHostStoreVersion = 1;
+
+// A prepared statement that finalizes itself.
+class HostStmt {
+ public:
+  HostStmt() = default;
+  // Prepares sql on db; ok() tells whether that worked.
+  HostStmt(sqlite3* db, const std::string& sql);
+  ~HostStmt();
+  HostStmt(HostStmt&& other) noexcept;
+  HostStmt& operator=(HostStmt&& other) noexcept;
+  HostStmt(const HostStmt&) = delete;
+  HostStmt& operator=(const HostStmt&) = delete;
+
+  bool ok() const { return stmt_ != nullptr; }
+  sqlite3_stmt* get() const { return stmt_; }
+  // Resets the statement and clears its bindings for the next run.
+  void Reset();
+  // Finalizes now (later calls see !ok()).
+  void Finalize();
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// What opening a store found.
+enum HostOpenResult {
+  HOST_OPEN_OK,
+  HOST_OPEN_MISSING,     // no file at the path
+  HOST_OPEN_UNREADABLE,  // the file cannot be opened or read
+  HOST_OPEN_NOT_STORE,   // the file is not a host store of this version
+};
+
+// Opens the store file at path (native, UTF-8) read-only or for writing into
+// *db (null unless HOST_OPEN_OK) and checks its version marker. *detail gets
+// the reason of a failure in words.
+HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** db,
+                             std::string* detail);
+// The one-line message (UTF-8, without "velor: " and line feed) for a
+// failed open of path, saying why and what to do.
+std::string HostOpenMessage(HostOpenResult result, const std::string& path,
+                            const std::string& detail);
+
+// Creates a new empty store at path (native, UTF-8; missing parent folders
+// are made) with the two application folders (Windows form, code page 932).
+// Refuses an existing file. False with *error (UTF-8) on failure.
+bool CreateHostStore(const std::string& path, const std::string& outputFolder,
+                     const std::string& settingsFolder, std::string* error);
+
+// Runs sql (no results). False with *error = the store's message.
+bool HostExec(sqlite3* db, const char* sql, std::string* error);
+
+// The column list "a, b, c" of the fields, after prefix.
+std::string HostFieldColumns(const HostField* fields, size_t count, const char* prefix);
+
+// Binds the column values of fields as parameters first.. of stmt, taking
+// them from the records (records[f.record] + f.offset).
+void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
+                    const void* const* records);
+// Copies columns first.. of the current row of stmt into the records at the
+// fields' offsets; texts are cut to fit with their NUL, NULL leaves a field.
+void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
+                    void* const* records);
+
+// The 16-byte ledger key of asset seq of company cid (15 hex digits and a
+// NUL), and its reverse; ParseAssetKey is false for a key not of that form.
+void MakeAssetKey(long long cid, long long seq, unsigned char key[16]);
+bool ParseAssetKey(const unsigned char key[16], long long* cid, long long* seq);

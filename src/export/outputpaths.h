@@ -3,8 +3,8 @@
 #pragma once
 #include <cstddef>
 
-// The size of every path buffer: 260 bytes and the terminator.
-const size_t kPathBufferSize = 261;
+#include "wintypes.h"  // kPathBufferSize: 260 bytes and the terminator
+
 // File name of the asset-kind file and of the diagnostics log.
 extern const char kKindFileName[];  // "syurui.SSC"
 extern const char kLogFileName[];   // "VelrixSysErr.txt"

@@ -32,3 +32,7 @@ typedef struct tagCY {
   LONGLONG int64;
 } CY;
 #endif
+
+#include <cstddef>
+// Size of a path buffer: MAX_PATH bytes and the terminator.
+constexpr std::size_t kPathBufferSize = MAX_PATH + 1;

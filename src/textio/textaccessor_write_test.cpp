@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "ClMsgMgr.h"
+#include "TextFile.h"
+#include "tempdir.h"
+#include "textaccessor.h"
+
+namespace {
+
+typedef ClTextAccessor A;
+
+StTAFORMAT Item(const char* name, int32_t width, int32_t decimals, int32_t offset, int32_t size,
+                int32_t type) {
+  StTAFORMAT f = {};
+  std::strncpy(f.szName, name, sizeof f.szName - 1);
+  f.lWidth = width;
+  f.lDecimals = decimals;
+  f.lOffset = offset;
+  f.lSize = size;
+  f.lType = type;
+  return f;
+}
+
+// Writes lines through a ClTextFile on a drive mapped to a temporary folder
+// and reads back the whole file.
+class WriteTest : public ::testing::Test {
+ protected:
+  WriteTest() : drives_("VELOR_DRIVES", "T:=" + dir_.path()) {}
+
+  // Builds the accessor over formats_ and record_, attached to an open file.
+  A& Make(A::_Delimiter delimiter = A::DLM_COMMA, A::_Quote quote = A::QUOTE_NONE) {
+    accessor_.reset(new A("G_TEST", formats_.data(), static_cast<long>(formats_.size()), record_));
+    EXPECT_EQ(0, file_.Open("T:\\out.csv", ClTextFile::TFOM_WRITE | ClTextFile::TFOM_TRUNCATE));
+    EXPECT_EQ(0, file_.Attach(accessor_.get()));
+    EXPECT_EQ(0, accessor_->SetMode(delimiter, quote));
+    return *accessor_;
+  }
+  std::string Written() {
+    EXPECT_EQ(0, file_.Close());
+    return ReadFileBytes(dir_.Native("out.csv"));
+  }
+  void Text(int32_t offset, const char* text) { std::strcpy(reinterpret_cast<char*>(record_) + offset, text); }
+  template <typename T>
+  void Value(int32_t offset, T v) {
+    std::memcpy(record_ + offset, &v, sizeof v);
+  }
+
+  TempDir dir_;
+  ScopedEnv drives_;
+  ClTextFile file_;
+  std::vector<StTAFORMAT> formats_;
+  unsigned char record_[4096] = {};
+  std::unique_ptr<A> accessor_;
+};
+
+TEST_F(WriteTest, CommaLineWithEmptyTextAndNumber) {
+  formats_ = {Item("a", 10, 0, 0, 11, A::TAT_STRING), Item("b", 10, 0, 11, 11, A::TAT_STRING),
+              Item("c", 10, 0, 22, 4, A::TAT_NUMBER)};
+  A& a = Make();
+  Text(0, "A");
+  Value<int32_t>(22, 12);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("A,,12\r\n", Written());
+}
+
+TEST_F(WriteTest, QuotesAreWrittenAroundTextAndNeverEscaped) {
+  formats_ = {Item("a", 10, 0, 0, 11, A::TAT_STRING), Item("n", 5, 2, 11, 8, A::TAT_NUMBER)};
+  A& a = Make(A::DLM_COMMA, A::QUOTE_DOUBLE);
+  Text(0, "x\"y,z");
+  Value<int64_t>(11, 15000);
+  EXPECT_EQ(0, a.Write());
+  ASSERT_EQ(0, a.SetMode(A::DLM_TAB, A::QUOTE_SINGLE));
+  Text(0, "it's");
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("\"x\"y,z\",1.50\r\n'it's'\t1.50\r\n", Written());
+}
+
+TEST_F(WriteTest, TextIsCutToItsWidthInEveryLayout) {
+  formats_ = {Item("a", 8, 0, 0, 21, A::TAT_STRING), Item("b", 3, 0, 21, 4, A::TAT_STRING)};
+  A& a = Make();
+  Text(0, "ABCDEFGHIJKLMNOPQRST");
+  Text(21, "xy");
+  const A::_Delimiter layouts[] = {A::DLM_COMMA, A::DLM_TAB, A::DLM_SPACE, A::DLM_FIXED};
+  for (A::_Delimiter d : layouts) {
+    ASSERT_EQ(0, a.SetMode(d, A::QUOTE_NONE));
+    EXPECT_EQ(0, a.Write());
+  }
+  EXPECT_EQ("ABCDEFGH,xy\r\nABCDEFGH\txy\r\nABCDEFGH xy\r\nABCDEFGHxy \r\n", Written());
+}
+
+TEST_F(WriteTest, TextWithoutTerminatorStopsAtItsSlot) {
+  formats_ = {Item("a", 10, 0, 0, 4, A::TAT_STRING), Item("b", 10, 0, 4, 4, A::TAT_STRING)};
+  A& a = Make();
+  std::memcpy(record_, "ABCDxyz", 8);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("ABCD,xyz\r\n", Written());
+}
+
+TEST_F(WriteTest, MasksBlankOrSpaceAnItemAndStayAcrossLines) {
+  formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING), Item("b", 3, 0, 4, 4, A::TAT_STRING),
+              Item("c", 4, 0, 8, 4, A::TAT_NUMBER)};
+  A& a = Make();
+  Text(0, "A");
+  Text(4, "B");
+  Value<int32_t>(8, 5);
+  EXPECT_EQ(0, a.SetMask(1, A::TAM_BLANK));
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.SetMask(1, A::TAM_SPACE));
+  EXPECT_EQ(0, a.SetMask(2, A::TAM_BLANK));
+  EXPECT_EQ(0, a.Write());
+  ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.SetMask(1, A::TAM_SHOW));
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("A,,5\r\nA,,5\r\nA, ,\r\nA         \r\nA  B      \r\n", Written());
+}
+
+TEST_F(WriteTest, MaskRangeAndLowByte) {
+  formats_.assign(250, Item("n", 4, 0, 0, 1, A::TAT_UNSIGNED));
+  A& a = Make();
+  EXPECT_EQ(0, a.SetMask(199, 0x102));
+  EXPECT_EQ(2, a.GetMask(199));
+  EXPECT_EQ(0, a.SetMask(0, 0xFF));
+  EXPECT_EQ(255, a.GetMask(0));
+  EXPECT_EQ(-1, a.SetMask(-1, 1));
+  EXPECT_EQ(-1, a.SetMask(200, 1));
+  EXPECT_EQ(-1, a.GetMask(200));
+  EXPECT_EQ(-1, a.GetMask(-1));
+  EXPECT_EQ(-1, a.SetMask(250, 1));
+  EXPECT_EQ(250, a.GetFormatCount());
+  // Items beyond the masks are always shown.
+  record_[0] = 7;
+  EXPECT_EQ(0, a.Write());
+  std::string line = Written();
+  EXPECT_EQ(std::string(",7,7\r\n"), line.substr(line.size() - 6));
+  EXPECT_EQ(0u, line.find(",7,"));  // item 0 masked: empty
+}
+
+TEST_F(WriteTest, FixedColumnsPadTextRightAndNumbersLeft) {
+  formats_ = {Item("t", 5, 0, 0, 6, A::TAT_STRING), Item("n", 5, 0, 6, 4, A::TAT_NUMBER),
+              Item("m", 2, 0, 10, 4, A::TAT_NUMBER), Item("u", 6, 0, 14, 2, A::TAT_UNSIGNED)};
+  A& a = Make(A::DLM_FIXED);
+  Text(0, "AB");
+  Value<int32_t>(6, 7);
+  Value<int32_t>(10, -1234);  // longer than its field: written whole
+  Value<uint16_t>(14, 65535);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("AB       7-1234 65535\r\n", Written());
+}
+
+TEST_F(WriteTest, CurrencyIsTruncatedToItsDecimals) {
+  formats_ = {Item("d2", 0, 2, 0, 8, A::TAT_NUMBER), Item("d0", 0, 0, 0, 8, A::TAT_NUMBER),
+              Item("d4", 0, 4, 0, 8, A::TAT_NUMBER), Item("p2", 0, 2, 8, 8, A::TAT_NUMBER),
+              Item("p3", 0, 3, 16, 8, A::TAT_NUMBER), Item("h0", 0, 0, 24, 8, A::TAT_NUMBER),
+              Item("min", 0, 4, 32, 8, A::TAT_NUMBER)};
+  A& a = Make();
+  Value<int64_t>(0, -1234567);
+  Value<int64_t>(8, 1234567);
+  Value<int64_t>(16, 5);
+  Value<int64_t>(24, -5000);
+  Value<int64_t>(32, std::numeric_limits<int64_t>::min());
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("-123.45,-123,-123.4567,123.45,0.000,-0,-922337203685477.5808\r\n", Written());
+}
+
+TEST_F(WriteTest, FixedCurrencyAlignsTheIntegerPart) {
+  formats_ = {Item("a", 10, 2, 0, 8, A::TAT_NUMBER), Item("b", 6, 0, 0, 8, A::TAT_NUMBER),
+              Item("c", 3, 2, 0, 8, A::TAT_NUMBER)};
+  A& a = Make(A::DLM_FIXED);
+  Value<int64_t>(0, -1234567);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("   -123.45  -123-123.45\r\n", Written());
+}
+
+TEST_F(WriteTest, IntegersIgnoreDecimalsAndKeepTheirWidth) {
+  formats_ = {Item("s2", 0, 2, 0, 2, A::TAT_NUMBER), Item("s1", 0, 0, 2, 1, A::TAT_NUMBER),
+              Item("s4", 0, 0, 3, 4, A::TAT_NUMBER), Item("u1", 0, 0, 7, 1, A::TAT_UNSIGNED),
+              Item("u4", 0, 0, 8, 4, A::TAT_UNSIGNED)};
+  A& a = Make();
+  Value<int16_t>(0, 1234);
+  Value<int8_t>(2, -128);
+  Value<int32_t>(3, std::numeric_limits<int32_t>::min());
+  Value<uint8_t>(7, 255);
+  Value<uint32_t>(8, 4294967295u);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("1234,-128,-2147483648,255,4294967295\r\n", Written());
+}
+
+TEST_F(WriteTest, Write2LeadsWithEmptyQuotedItems) {
+  formats_ = {Item("x", 5, 0, 0, 6, A::TAT_STRING)};
+  A& a = Make();
+  Text(0, "X");
+  EXPECT_EQ(0, a.Write2(2));
+  ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
+  EXPECT_EQ(0, a.Write2(1));
+  EXPECT_EQ("\"\",\"\",X\r\n\"\",X    \r\n", Written());
+}
+
+TEST_F(WriteTest, EmptySequenceWritesOnlyTheLineEnd) {
+  A& a = Make();
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.ItemNameWrite());
+  EXPECT_EQ("\r\n\r\n", Written());
+}
+
+TEST_F(WriteTest, FixedModeWithQuoteIsRefusedAndChangesNothing) {
+  formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING), Item("b", 3, 0, 4, 4, A::TAT_STRING)};
+  A& a = Make(A::DLM_COMMA, A::QUOTE_SINGLE);
+  Text(0, "A");
+  Text(4, "B");
+  EXPECT_EQ(-1003, a.SetMode(A::DLM_FIXED, A::QUOTE_DOUBLE));
+  EXPECT_EQ(-1003, ClMsgMgr::Inst()->GetLastErrorCode());
+  EXPECT_STREQ("textaccessor", ClMsgMgr::Inst()->GetLastErrorSource());
+  EXPECT_EQ(112, ClMsgMgr::Inst()->GetLastErrorLine());
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.SetMode(A::DLM_SPACE, A::QUOTE_NONE));
+  EXPECT_EQ(0, ClMsgMgr::Inst()->GetLastErrorCode());
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("'A','B'\r\nA B\r\n", Written());
+}
+
+TEST_F(WriteTest, ItemNamesInDelimitedAndFixedTitleLines) {
+  formats_ = {Item("Code", 10, 0, 0, 4, A::TAT_STRING), Item("取得価額", 2, 0, 4, 8, A::TAT_NUMBER),
+              Item("Memo", 1, 0, 12, 4, A::TAT_STRING)};
+  A& a = Make(A::DLM_COMMA, A::QUOTE_DOUBLE);
+  EXPECT_EQ(0, a.ItemNameWrite());
+  EXPECT_EQ(0, a.ItemNameWrite2(1));
+  ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
+  EXPECT_EQ(0, a.ItemNameWrite());
+  EXPECT_EQ(0, a.SetMask(1, A::TAM_BLANK));
+  EXPECT_EQ(0, a.ItemNameWrite());
+  ASSERT_EQ(0, a.SetMode(A::DLM_COMMA, A::QUOTE_NONE));
+  EXPECT_EQ(0, a.SetMask(1, A::TAM_SPACE));
+  EXPECT_EQ(0, a.ItemNameWrite());
+  std::string name = "取得価額";  // code page 932 bytes
+  ASSERT_EQ(8u, name.size());
+  EXPECT_EQ("\"Code\",\"" + name + "\",\"Memo\"\r\n" +  //
+                "\"\",\"Code\",\"" + name + "\",\"Memo\"\r\n" +  //
+                "Code  " + name + "  Memo\r\n" +                 //
+                "Code          Memo\r\n" +                       //
+                "Code, ,Memo\r\n",
+            Written());
+}
+
+TEST_F(WriteTest, CommentLinesAreWrittenUnchanged) {
+  formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING)};
+  A& a = Make(A::DLM_COMMA, A::QUOTE_DOUBLE);
+  EXPECT_EQ(0, a.CommentWrite("# a,\"b\""));
+  EXPECT_EQ(0, a.CommentWrite(""));
+  EXPECT_EQ("# a,\"b\"\r\n\r\n", Written());
+}
+
+TEST_F(WriteTest, ItemOrderIsFollowedOnlyWithTheSelectFlagOff) {
+  formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING), Item("b", 3, 0, 4, 4, A::TAT_STRING),
+              Item("c", 3, 0, 8, 4, A::TAT_STRING)};
+  A& a = Make();
+  Text(0, "A");
+  Text(4, "B");
+  Text(8, "C");
+  StTAORDER order[] = {2, 0, 2};
+  EXPECT_EQ(0, a.SetOrder(order, 3));
+  EXPECT_EQ(0, a.Write());  // the select flag starts on: all items
+  a.SetSelectFlag(0);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ(0, a.ItemNameWrite());
+  EXPECT_EQ(0, a.SetOrder(order, 0));  // no entries: all items again
+  EXPECT_EQ(0, a.Write());
+  StTAORDER bad[] = {1, 7};
+  EXPECT_EQ(0, a.SetOrder(bad, 2));
+  EXPECT_EQ(-1003, a.Write());  // an entry naming no item ends the line at once
+  EXPECT_EQ("A,B,C\r\nC,A,C\r\nc,a,c\r\nA,B,C\r\nB,", Written());
+}
+
+TEST_F(WriteTest, ItemsOutsideTheModelAreRefused) {
+  formats_ = {Item("wide", 1024, 0, 0, 2000, A::TAT_STRING), Item("cy", 10, 5, 0, 8, A::TAT_NUMBER),
+              Item("odd", 10, 0, 0, 3, A::TAT_NUMBER), Item("neg", -1, 0, 0, 4, A::TAT_STRING),
+              Item("max", 1023, 0, 0, 8, A::TAT_NUMBER), Item("type", 4, 0, 0, 4, 9)};
+  A& a = Make(A::DLM_FIXED);
+  std::memset(record_, 'x', 1500);
+  StTAORDER order[] = {0};
+  a.SetSelectFlag(0);
+  for (int32_t item = 0; item < 6; ++item) {
+    order[0] = item;
+    ASSERT_EQ(0, a.SetOrder(order, 1));
+    EXPECT_EQ(item == 4 ? 0 : -1, a.Write()) << "item " << item;
+  }
+  std::memset(record_, 0, 8);
+  std::string s = Written();
+  EXPECT_EQ(1025u, s.size());  // only the widest accepted item was written
+}
+
+TEST(WriteUnattached, WritingWithoutStreamIsRefused) {
+  StTAFORMAT f = Item("a", 3, 0, 0, 4, A::TAT_STRING);
+  char record[4] = "A";
+  A a("G", &f, 1, record);
+  EXPECT_EQ(-1, a.Write());
+  EXPECT_EQ(-1, a.Write2(1));
+  EXPECT_EQ(-1, a.ItemNameWrite());
+  EXPECT_EQ(-1, a.ItemNameWrite2(1));
+  EXPECT_EQ(-1, a.CommentWrite("x"));
+  A none("G", nullptr, 3, nullptr);
+  EXPECT_EQ(0, none.GetFormatCount());
+}
+
+TEST_F(WriteTest, WritingToAClosedFileFails) {
+  formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING), Item("b", 3, 0, 4, 4, A::TAT_STRING)};
+  A& a = Make();
+  Text(0, "A");
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("A,\r\n", Written());
+  EXPECT_EQ(-1, a.Write());
+  EXPECT_EQ(-1, a.CommentWrite("x"));
+  // Reopening attaches the same stream again: the accessor writes once more.
+  ASSERT_EQ(0, file_.Open("T:\\out.csv", ClTextFile::TFOM_WRITE | ClTextFile::TFOM_APPEND));
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("A,\r\nA,\r\n", Written());
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// Helpers that the asset rows and the breakdown rows share: the host's text
+// fields as terminated strings, the code parts of column 1, the cut of a
+// text at whole characters, ratios as currency values, and formatted
+// entries of the diagnostics log.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+class ClCSVEdit;
+
+// A text field of a host record (N bytes, read up to its NUL) as a
+// NUL-terminated copy, also when the host filled the field to its end.
+template <size_t N>
+class FieldText {
+ public:
+  explicit FieldText(const char (&field)[N]) : m_nLength(strnlen(field, N)) {
+    std::memcpy(m_szText, field, m_nLength);
+    m_szText[m_nLength] = '\0';
+  }
+  const char* c_str() const { return m_szText; }
+  size_t size() const { return m_nLength; }
+
+ private:
+  size_t m_nLength;
+  char m_szText[N + 1];
+};
+
+// Writes into out (at least keep + 1 bytes) the last keep bytes of
+// text[0..length), cut back to whole characters (one byte fewer when the
+// first kept byte would be the second byte of a double-byte character),
+// right-aligned in keep bytes and padded on the left with the digit 0 (the
+// "%06s" and "%02s" of the code columns). The whole text when it is no
+// longer than keep. Requires 0 < keep <= 8.
+void FormatCodeTail(const char* text, size_t length, int keep, char* out);
+
+// Copies into out (limit + 1 bytes) the longest prefix of text[0..length)
+// of at most limit bytes that ends at a whole character, NUL-terminated.
+// Returns the bytes copied.
+size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out);
+
+// A ratio in hundredths of a percent (10000 = 100 %) as a currency value of
+// percent: ratio / 100 through the decimal division (9999 gives 99.99).
+int64_t HundredthsToCurrency(int32_t ratio);
+// A whole number as a currency value (30 gives 30.0000).
+inline int64_t WholeToCurrency(int32_t value) { return static_cast<int64_t>(value) * 10000; }
+
+// Formats one entry with the Windows formatting rules (format and arguments
+// as for _snprintf) and appends it to the diagnostics log of edit, which
+// keeps its first 152 bytes.
+void LogEntry(ClCSVEdit* edit, const char* format, ...);

@@ -40,12 +40,14 @@ class ClDepreciation {
   // rows there (see StoppedOnOverflow); the files are closed all the same.
   int OutputAssets(StDATAINFO* data);
   // Stage 3: writes the asset-kind file. 1, or 0 when the rule object cannot
-  // be created (the file then holds its header only and stays open).
+  // be created (the file then holds its header only and stays open). A
+  // decimal overflow stops the rows there and counts as a failed kind file.
   int OutputAssetKinds(StDATAINFO* data);
 
   // The files that are missing or incomplete after the stages run so far:
   // kFailed* bits for each file whose open was refused or failed, or whose
-  // close found a failed write or close. 0 when all went well.
+  // close found a failed write or close (and kFailedKind when stage 3
+  // stopped on the decimal overflow). 0 when all went well.
   unsigned GetFileFailures() const;
   // TRUE when stage 2 stopped on the decimal overflow failure: the rows
   // after the asset concerned are missing and the asset file is incomplete.
@@ -58,5 +60,6 @@ class ClDepreciation {
 
   std::unique_ptr<ClRuleGenkashokyaku> m_pRule;  // created by stage 2 or 3
   ClCSVEdit m_clCSVEdit;
-  BOOL m_bOverflow = FALSE;
+  BOOL m_bOverflow = FALSE;      // stage 2 stopped on the decimal overflow
+  BOOL m_bKindOverflow = FALSE;  // stage 3 stopped on the decimal overflow
 };

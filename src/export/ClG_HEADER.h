@@ -17,6 +17,11 @@ class ClG_HEADER : public ClTextAccessor {
   ClG_HEADER();
   ~ClG_HEADER() override;
 
+  // Clears the record, copies the NUL-terminated text into it, cut back to
+  // the last whole character at 152 bytes, and writes it as one line (on the
+  // stream attached before). Write's result: 0, or -1 when the write failed.
+  long WriteText(const char* text);
+
   // The 153-byte record buffer: the line's text, NUL-terminated.
   char m_szRecord[kRecordSize];
 };

@@ -4,7 +4,8 @@
 #include <cstddef>
 
 // Copies text into out (size bytes, size > 0) without its "," and " " bytes,
-// NUL-terminated; a result longer than size - 1 bytes is cut there.
+// NUL-terminated; a result longer than size - 1 bytes is cut there. out may
+// be text itself.
 void StripSeparators(const char* text, char* out, size_t size);
 // Reads the longest prefix of text that is a decimal number: blanks, an
 // optional sign, digits with an optional point and decimals (at least one

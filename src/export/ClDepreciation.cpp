@@ -1,0 +1,98 @@
+#include "ClDepreciation.h"
+
+#include <cstring>
+#include <new>
+
+#include "ClDataMgr.h"
+#include "ClLinkMgr.h"
+#include "ClRuleGenkashokyaku.h"
+#include "ClSetData.h"
+#include "objbase.h"
+
+namespace {
+const int16_t kLumpSumMethod = 4;  // an asset whose breakdown lines are the rows
+}  // namespace
+
+ClDepreciation::ClDepreciation() = default;
+
+// The members go in reverse order after the walk has ended: the files close,
+// then the rule object is deleted, then the path freed.
+ClDepreciation::~ClDepreciation() {
+  if (m_pRule) m_pRule->MoveFinish();
+}
+
+BOOL ClDepreciation::EnsureRule() {
+  if (m_pRule) return TRUE;
+  m_pRule.reset(new (std::nothrow) ClRuleGenkashokyaku);
+  if (!m_pRule) return FALSE;
+  ClDataMgr* dataMgr = ClDataMgr::Inst(nullptr);
+  m_pRule->AttachSetMgr(dataMgr->GetSetMgr());
+  if (ClSetData* setData = dataMgr->GetSetObject(5, 1)) {
+    m_pRule->SetCurDataID(setData->GetSelectedInfo()->szDataID);
+  }
+  m_pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+  return TRUE;
+}
+
+int ClDepreciation::OutputPreamble(StDATAINFO* data) {
+  m_clCSVEdit.OpenOutput(ClCSVEdit::OF_LOG, m_strOutputPath.c_str());
+  m_clCSVEdit.OpenOutput(ClCSVEdit::OF_ASSET, m_strOutputPath.c_str());
+  m_clCSVEdit.WritePreamble(data);
+  return 1;
+}
+
+int ClDepreciation::OutputAssets(StDATAINFO* data) {
+  if (!EnsureRule()) return 0;
+  try {
+    m_pRule->MoveReady(nullptr, 0, 0);
+    long count = m_pRule->GetCount();
+    StKOTEISHISANINFO asset;
+    StKOTEINENINFO year;
+    StKOTEITSUKIINFO months;
+    StIKKATSUINFO line;
+    for (long i = 0; i < count; ++i) {
+      std::memset(&asset, 0, sizeof asset);
+      std::memset(&year, 0, sizeof year);
+      std::memset(&months, 0, sizeof months);
+      m_pRule->Move(i, &asset, &year, &months);
+      if (asset.nMethod == kLumpSumMethod) {
+        m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data);
+      } else {
+        std::memset(&line, 0, sizeof line);
+        m_clCSVEdit.WriteAssetRow(&asset, &year, &months, &line, data);
+      }
+    }
+  } catch (int) {
+    // The decimal overflow failure: no further rows; the files close below.
+    m_bOverflow = TRUE;
+  }
+  m_clCSVEdit.CloseOutput(ClCSVEdit::OF_ASSET);
+  m_clCSVEdit.CloseOutput(ClCSVEdit::OF_LOG);
+  return 1;
+}
+
+int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
+  m_clCSVEdit.OpenOutput(ClCSVEdit::OF_KIND, m_strOutputPath.c_str());
+  m_clCSVEdit.WriteKindHeader(data);
+  if (!EnsureRule()) return 0;
+  StSHISANKUBUNINFO* kinds = nullptr;
+  long count = 0;
+  m_pRule->LoadShisanKubunInfo(&kinds, &count);
+  try {
+    for (long i = 0; kinds != nullptr && i < count; ++i) m_clCSVEdit.WriteKindRow(&kinds[i]);
+  } catch (int) {
+    // The decimal overflow failure: the file lacks the rows from here on.
+    m_bKindOverflow = TRUE;
+  }
+  m_clCSVEdit.CloseOutput(ClCSVEdit::OF_KIND);
+  if (kinds != nullptr) CoTaskMemFree(kinds);
+  return 1;
+}
+
+unsigned ClDepreciation::GetFileFailures() const {
+  unsigned failures = m_bKindOverflow ? kFailedKind : 0;
+  for (int file = ClCSVEdit::OF_ASSET; file <= ClCSVEdit::OF_LOG; ++file) {
+    if (m_clCSVEdit.HasFileFailed(static_cast<ClCSVEdit::OutputFile>(file))) failures |= 1u << file;
+  }
+  return failures;
+}

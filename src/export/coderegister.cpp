@@ -1,0 +1,76 @@
+#include "coderegister.h"
+
+#include <cstring>
+
+namespace {
+const size_t kShortCode = 8;  // codes of up to this many bytes are keys
+const size_t kPrefix = 6;     // the part of a longer code that an earlier code may equal
+
+// The code's bytes packed into 8 bytes, zero-padded: distinct for distinct
+// codes of up to 8 bytes (a code holds no NUL), and 0 only for the empty code.
+uint64_t KeyOf(const char* code, size_t length) {
+  uint64_t key = 0;
+  for (size_t i = 0; i < length; ++i)
+    key |= static_cast<uint64_t>(static_cast<unsigned char>(code[i])) << (8 * i);
+  return key;
+}
+
+size_t HashOf(uint64_t key) {
+  key ^= key >> 33;
+  key *= 0xff51afd7ed558ccdULL;
+  key ^= key >> 33;
+  return static_cast<size_t>(key);
+}
+}  // namespace
+
+int16_t ClCodeRegister::Register(const char* code) {
+  size_t length = std::strlen(code);
+  if (Contains(code, length)) return 1;
+  if (length > kPrefix && Contains(code, kPrefix)) return 2;
+  Insert(code, length);
+  return 0;
+}
+
+bool ClCodeRegister::Contains(const char* code, size_t length) const {
+  if (length == 0) return m_bEmptyCode;
+  if (length > kShortCode) return m_setLong.count(std::string(code, length)) != 0;
+  if (m_aKeys.empty()) return false;
+  uint64_t key = KeyOf(code, length);
+  size_t mask = m_aKeys.size() - 1;
+  for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
+    if (m_aKeys[i] == key) return true;
+    if (m_aKeys[i] == 0) return false;
+  }
+}
+
+void ClCodeRegister::Insert(const char* code, size_t length) {
+  ++m_nCount;
+  if (length == 0) {
+    m_bEmptyCode = true;
+    return;
+  }
+  if (length > kShortCode) {
+    m_setLong.emplace(code, length);
+    return;
+  }
+  // Keep the table at most half full, so that every probe meets a free slot.
+  if ((m_nShortKeys + 1) * 2 > m_aKeys.size()) Grow();
+  uint64_t key = KeyOf(code, length);
+  size_t mask = m_aKeys.size() - 1, i = HashOf(key) & mask;
+  while (m_aKeys[i] != 0) i = (i + 1) & mask;
+  m_aKeys[i] = key;
+  ++m_nShortKeys;
+}
+
+void ClCodeRegister::Grow() {
+  std::vector<uint64_t> old;
+  old.swap(m_aKeys);
+  m_aKeys.assign(old.empty() ? 64 : old.size() * 2, 0);
+  size_t mask = m_aKeys.size() - 1;
+  for (uint64_t key : old) {
+    if (key == 0) continue;
+    size_t i = HashOf(key) & mask;
+    while (m_aKeys[i] != 0) i = (i + 1) & mask;
+    m_aKeys[i] = key;
+  }
+}

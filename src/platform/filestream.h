@@ -24,11 +24,14 @@ class FileStreamBuf : public std::streambuf {
   // already open, the path cannot be mapped or converted, or the operating
   // system refuses (for reading, also when the path is not a regular file).
   bool Open(const char* path, Access access);
-  // Writes out what is buffered and closes the file. False when a write
-  // failed since Open, or the flush or the close failed. True when none open.
+  // Writes out what is buffered and closes the file. False when a write or
+  // read failed since Open, or the flush or the close failed. True when none
+  // is open.
   bool Close();
   // True while a file is open.
   bool IsOpen() const { return fd_ >= 0; }
+  // True while a file is open for reading.
+  bool IsReading() const { return fd_ >= 0 && reading_; }
 
  protected:
   int_type overflow(int_type c) override;
@@ -46,7 +49,7 @@ class FileStreamBuf : public std::streambuf {
 
   int fd_ = -1;
   bool reading_ = false;
-  bool failed_ = false;      // a write failed since Open
+  bool failed_ = false;      // a write or read failed since Open
   bool pendingCr_ = false;   // a CR ended the last chunk read; its LF is unknown
   char buffer_[kBufferSize];
 };

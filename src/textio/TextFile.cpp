@@ -36,8 +36,9 @@ long ClTextFile::Open(const char* path, TFOpenMode mode) {
     known = false;
   }
   if (m_pBuf->IsOpen() || !known || !m_pBuf->Open(path, access)) {
-    // An open file stays open; its stream is failed until the next Open.
-    m_stream.setstate(std::ios::failbit);
+    // An open file stays open; its stream is failed until the next Open
+    // (bad, so that the end of a file being read cannot be taken for it).
+    m_stream.setstate(std::ios::badbit);
   } else {
     m_stream.rdbuf(m_pBuf.get());  // also clears the state
   }
@@ -47,8 +48,11 @@ long ClTextFile::Open(const char* path, TFOpenMode mode) {
 
 long ClTextFile::Close() {
   if (!m_pBuf->IsOpen()) return Succeed();
-  if (!m_pBuf->Close()) m_stream.setstate(std::ios::failbit);
-  bool failed = m_stream.fail();
+  // Reading to the end fails the stream too; that end is no failure.
+  const bool endOfReading = m_pBuf->IsReading() && m_stream.eof() && !m_stream.bad();
+  const bool closed = m_pBuf->Close();
+  if (!closed) m_stream.setstate(std::ios::failbit);
+  const bool failed = !closed || m_stream.bad() || (m_stream.fail() && !endOfReading);
   m_stream.rdbuf(nullptr);  // later writes fail until the next Open
   if (failed) return ClMsgMgr::Inst()->SetLastError(kIoFailure, kSource, kLineClose);
   return Succeed();

@@ -143,7 +143,10 @@ FileStreamBuf::int_type FileStreamBuf::underflow() {
     do {
       r = ::read(fd_, buffer_ + n, kBufferSize - n);
     } while (r < 0 && errno == EINTR);
-    if (r < 0) return traits_type::eof();
+    if (r < 0) {
+      failed_ = true;
+      return traits_type::eof();
+    }
     bool atEnd = r == 0;
     n += static_cast<size_t>(r);
     if (n == 0) return traits_type::eof();

@@ -1,0 +1,81 @@
+#include <cstring>
+
+#include "ClAccConnect.h"
+#include "ClControlVelor.h"
+#include "crtio.h"
+#include "mbcs.h"
+#include "pathapi.h"
+#include "winini.h"
+#include "winuser.h"
+
+namespace {
+
+const char kCaption[] = "減価償却";
+const char kIniName[] = "OrbelleDef.ini";
+
+const struct {
+  int code;
+  const char* text;
+} kRefusals[] = {
+    {-1, "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
+    {1,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
+    {2,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+};
+
+// The decimal value of the leading digits of text (after blanks and a sign),
+// as the runtime reads it, but limited to the int range instead of wrapping:
+// a level of many digits stays a large level.
+long long LeadingNumber(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t') ++p;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (value < 10000000000LL) value = value * 10 + (*p - '0');
+  }
+  return negative ? -value : value;
+}
+
+// The result code of the check: -1 no file or an empty value, 0 level 1,
+// 1 a level below 1, 2 a level of 2 or more.
+int ProductLevelCode() {
+  char cwd[MAX_PATH + 1] = {};
+  char path[517] = {};
+  if (_getcwd(cwd, MAX_PATH) != nullptr) std::strcpy(path, cwd);
+  size_t length = std::strlen(path);
+  if (length > 0) {
+    bool last_is_trail = MbcsKindAt(path, length, length - 1) == MBCS_TRAIL;
+    if (path[length - 1] == '\\') {
+      if (last_is_trail) std::strcat(path, "\\");
+    } else if (length < 516) {
+      std::strcat(path, "\\");
+    }
+  }
+  if (std::strlen(path) + sizeof kIniName > sizeof path) return -1;
+  std::strcat(path, kIniName);
+  if (PathFileExistsA(path) != 1) return -1;
+  char value[16] = {};
+  GetPrivateProfileStringA("ProgramLevel", "ZR40", "1", value, sizeof value, path);
+  if (value[0] == '\0') return -1;
+  long long level = LeadingNumber(value);
+  if (level == 1) return 0;
+  return level < 1 ? 1 : 2;
+}
+
+}  // namespace
+
+BOOL ClControlVelor::CheckEnvironment(int show) {
+  int code = ProductLevelCode();
+  for (const auto& refusal : kRefusals) {
+    if (refusal.code == code) {
+      if (show) ClAccConnect::Inst()->DispMsg(nullptr, refusal.text, kCaption, MB_ICONEXCLAMATION);
+      return FALSE;
+    }
+  }
+  return TRUE;
+}

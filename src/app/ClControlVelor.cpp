@@ -1,0 +1,239 @@
+#include "ClControlVelor.h"
+
+#include <cstring>
+#include <string>
+
+#include "ClAccConnect.h"
+#include "ClConditionEntry.h"
+#include "ClDataMgr.h"
+#include "ClDepreciation.h"
+#include "ClSetData.h"
+#include "ClSysUser.h"
+#include "ClUtyDBHpr.h"
+#include "cfile.h"
+#include "crtio.h"
+#include "mbcs.h"
+#include "outputpaths.h"
+#include "waitcursor.h"
+#include "winfmt.h"
+#include "winfs.h"
+#include "winproc.h"
+#include "winuser.h"
+
+namespace {
+
+const char kCaption[] = "減価償却";
+const char kDoneWithLog[] = "減価償却情報の出力が一応終了しました。\n\nアプリケーションを終了します。";
+const char kDone[] =
+    "減価償却情報の出力が正常に終了しました。\n\n償却資産データ ⇒ %s    \n資産種類データ ⇒ %s    \n\n"
+    "アプリケーションを終了します。";
+// When the engine could not write a file completely, the run did not end
+// normally: the message names what is missing.
+const char kFailedHead[] = "減価償却情報の出力に失敗しました。\n\n";
+const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
+const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
+const char kFailedTail[] = "\nアプリケーションを終了します。";
+const char kViewer[] = "\\System32\\Notepad.exe";
+const int kDataInfoSize = 1506;
+
+// Starts the viewer on the log (Windows path) with its folder as working
+// folder. The viewer lives in the Windows folder; where there is none, it is
+// started by its bare name and the platform finds it.
+void StartViewer(const char* log_path) {
+  char drive[_MAX_DRIVE] = {}, dir[_MAX_DIR] = {};
+  _splitpath(log_path, drive, dir, nullptr, nullptr);
+  char work_dir[kPathBufferSize] = {};
+  _snprintf(work_dir, sizeof work_dir, "%s%s", drive, dir);
+
+  char viewer[kPathBufferSize] = {};
+  UINT n = GetWindowsDirectoryA(viewer, sizeof viewer);
+  if (n == 0 || n >= sizeof viewer) {
+    std::strcpy(viewer, kViewer + std::strlen("\\System32\\"));
+  } else if (std::strlen(viewer) + std::strlen(kViewer) < sizeof viewer) {
+    std::strcat(viewer, kViewer);
+  }
+  char command[2 * kPathBufferSize + 8] = {};
+  _snprintf(command, sizeof command, "%s \"%s\"", viewer, log_path);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION info = {};
+  if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                     work_dir[0] != '\0' ? work_dir : nullptr, &startup, &info)) {
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+  }
+}
+
+// The size of the file path, 0 when its status cannot be read; *is_file
+// tells whether it is a file (not a folder).
+ULONGLONG FileSize(const char* path, bool* is_file) {
+  CFileStatus status;
+  *is_file = false;
+  if (!CFile::GetStatus(path, status)) return 0;
+  *is_file = (status.m_attribute & CFile::directory) == 0;
+  return status.m_size;
+}
+
+// Deletes the file path if there is one; a missing file is no failure.
+void RemoveIfPresent(const char* path) {
+  bool is_file = false;
+  FileSize(path, &is_file);
+  if (!is_file) return;
+  try {
+    CFile::Remove(path);
+  } catch (CFileException* e) {
+    e->Delete();
+  }
+}
+
+}  // namespace
+
+ClControlVelor::ClControlVelor() : CWinApp(nullptr) {}
+
+ClControlVelor::~ClControlVelor() = default;
+
+const char* ClControlVelor::GetDispText(short kind, const StDATAINFO* data) {
+  static char text[256];
+  std::memset(text, 0, sizeof text);
+  if (data == nullptr) return text;
+  if (kind == 0) {
+    // The name is cut at a whole character when it does not fit.
+    const char* name = data->szDataName;
+    size_t length = MbcsCutLength(name, strnlen(name, sizeof data->szDataName), sizeof text - 2);
+    _snprintf(text, sizeof text, " %.*s", static_cast<int>(length), name);
+  } else if (kind == 1) {
+    LONG s = data->lTermStart, e = data->lTermEnd;
+    _snprintf(text, sizeof text, " %04d/%02d/%02d～%04d/%02d/%02d", s / 10000, s % 10000 / 100,
+              s % 100, e / 10000, e % 10000 / 100, e % 100);
+  }
+  return text;
+}
+
+BOOL ClControlVelor::InitInstance() {
+  m_eOutcome = kOutcomeStopped;
+  ClAccConnect* connect = ClAccConnect::Inst();
+  connect->m_lpszAppCaption = kCaption;
+  connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(0));
+  connect->SetUseDataType(3);
+  if (connect->Initiate() != 0) return FALSE;
+
+  char module[kPathBufferSize] = {};
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (unsigned char* slash = _mbsrchr(reinterpret_cast<unsigned char*>(module), '\\')) {
+    slash[1] = '\0';
+    _chdir(module);
+  }
+  if (!CheckEnvironment(1)) return FALSE;
+  if (connect->ExpSysLink() != 0) return FALSE;
+
+  ClConditionEntry dialog(nullptr);
+  ClDataMgr* data_mgr = ClDataMgr::Inst(nullptr);
+  if (m_pSetData == nullptr) m_pSetData = data_mgr->GetSetObject(5, 1);
+
+  StDATAINFO selected;
+  std::memset(&selected, 0, sizeof selected);
+  char user_id[65] = {};
+  ClSysUser* user = data_mgr->GetSysUserObject();
+  LONG first = 0, selected_no = 0;
+  user->GetCurUserID(user_id);
+  user->GetSelectedNo(user_id, &first, &selected_no);
+
+  if (m_pSetData != nullptr) {
+    LONG cursor = 0;
+    m_pSetData->GetDatCursor(&cursor);
+    m_pSetData->ReadyDat(cursor, 0);
+    StDATAINFO record;
+    for (;;) {
+      std::memset(&record, 0, kDataInfoSize);
+      if (m_pSetData->WalkDat(&record, cursor) != 0) break;
+      if (record.lDataNo == selected_no) {
+        std::memcpy(&selected, &record, kDataInfoSize);
+        break;
+      }
+    }
+    m_pSetData->ReleaseDatCursor(cursor);
+  }
+
+  user->GetCurUserID(dialog.m_szUserID);
+  user->GetSelectedNo(dialog.m_szUserID, &dialog.m_lFirstSelNo, &dialog.m_lSelectedDataNo);
+  ClUtyDBHpr::MakeIDStr(m_pSetData != nullptr ? m_pSetData->GetSelectedInfo() : nullptr,
+                        dialog.m_szDataID);
+  dialog.m_nPastResults = selected.nDataKind == 99 ? 1 : 0;
+  dialog.m_strCompany = GetDispText(0, &selected);
+  dialog.m_strPeriod = GetDispText(1, &selected);
+
+  // Only an executed dialog leads to an export; a cancel, the past-results
+  // refusal or a dialog that could not be shown ends the run.
+  if (dialog.DoModal() != IDC_EXECUTE) return FALSE;
+  RunExport(dialog, selected);
+  return TRUE;
+}
+
+void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
+  char output[kPathBufferSize] = {};
+  std::strncpy(output, dialog.m_strOutputPath, MAX_PATH);
+  CWaitCursor wait;
+  ClDepreciation engine;
+  engine.m_strOutputPath = output;
+  engine.OutputPreamble(&data);
+  engine.OutputAssets(&data);
+  engine.OutputAssetKinds(&data);
+  wait.Restore();
+  dialog.SaveOutputPath(output);
+
+  char log_path[kPathBufferSize] = {}, kind_path[kPathBufferSize] = {};
+  DeriveSiblingPath(output, kLogFileName, log_path);
+  DeriveSiblingPath(output, kKindFileName, kind_path);
+  unsigned failures = engine.GetFileFailures();
+  bool log_ok = (failures & ClDepreciation::kFailedLog) == 0 && log_path[0] != '\0';
+  bool log_is_file = false;
+  ULONGLONG log_size = log_ok ? FileSize(log_path, &log_is_file) : 0;
+
+  if (failures != 0 || engine.StoppedOnOverflow()) {
+    std::string text = kFailedHead;
+    char line[kPathBufferSize + 128];
+    if (engine.StoppedOnOverflow()) {
+      _snprintf(line, sizeof line, kOverflowAssets, output);
+      text += line;
+    }
+    const struct {
+      unsigned bit;
+      const char* path;
+    } files[] = {{ClDepreciation::kFailedAsset, output},
+                 {ClDepreciation::kFailedKind, kind_path},
+                 {ClDepreciation::kFailedLog, log_path}};
+    for (const auto& f : files) {
+      if ((failures & f.bit) != 0) {
+        _snprintf(line, sizeof line, kFailedFile, f.path[0] != '\0' ? f.path : output);
+        text += line;
+      }
+    }
+    text += kFailedTail;
+    if (log_size != 0) StartViewer(log_path);
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
+    m_eOutcome = kOutcomeStopped;
+    return;
+  }
+
+  if (log_size != 0) {
+    StartViewer(log_path);
+    MessageBoxA(nullptr, kDoneWithLog, kCaption, MB_ICONINFORMATION);
+    m_eOutcome = kOutcomeDiagnostics;
+    return;
+  }
+  RemoveIfPresent(log_path);
+  char message[1024] = {};
+  _snprintf(message, sizeof message, kDone, output, kind_path);
+  MessageBoxA(nullptr, message, kCaption, MB_ICONINFORMATION);
+  m_eOutcome = kOutcomeDone;
+}
+
+int ClControlVelor::ExitInstance() {
+  ClAccConnect* connect = ClAccConnect::Inst();
+  connect->LogOut();
+  connect->Terminate();
+  connect->Release();
+  return CWinApp::ExitInstance();
+}

@@ -1,0 +1,49 @@
+// The application object: the whole life of the process in one pass, from
+// the host connection through the condition dialog and the export run to
+// the closing message.
+#pragma once
+#include "hostrecords.h"
+#include "winframe.h"
+#include "wintypes.h"
+
+class ClSetData;
+
+class ClControlVelor : public CWinApp {
+ public:
+  // How a run ended, for the process's exit status.
+  enum RunOutcome {
+    kOutcomeDone = 0,         // exported; the diagnostics log was deleted
+    kOutcomeStopped = 1,      // refused, cancelled or failed (with a message)
+    kOutcomeDiagnostics = 3,  // exported with diagnostics entries; log kept
+  };
+
+  // An application object without a data-set object.
+  ClControlVelor();
+  ~ClControlVelor() override;
+
+  // The whole run: connection, product check, data selection, dialog, export
+  // run and closing message. TRUE after an export run, FALSE on every early
+  // exit.
+  BOOL InitInstance() override;
+  // Closes the host connection (LogOut, Terminate, Release); returns the
+  // framework's result.
+  int ExitInstance() override;
+
+  // The installed-product check. show non-zero: a refusal shows its message
+  // through the host. TRUE when the installed product level is exactly 1.
+  BOOL CheckEnvironment(int show);
+  // The dialog's display texts of data: kind 0 the company name, kind 1 the
+  // fiscal period; empty for another kind or a null data. Returns a static
+  // buffer that the next call overwrites.
+  static const char* GetDispText(short kind, const StDATAINFO* data);
+
+  // How the last InitInstance ended.
+  RunOutcome GetOutcome() const { return m_eOutcome; }
+
+ private:
+  // The export run over data to the dialog's path; sets m_eOutcome.
+  void RunExport(class ClConditionEntry& dialog, StDATAINFO& data);
+
+  ClSetData* m_pSetData = nullptr;  // the host's company-data list, not owned
+  RunOutcome m_eOutcome = kOutcomeStopped;
+};

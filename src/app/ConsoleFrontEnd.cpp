@@ -1,0 +1,135 @@
+#include "ConsoleFrontEnd.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "ClConditionEntry.h"
+#include "codepage.h"
+#include "winuser.h"
+
+namespace {
+
+// UTF-8 of code page 932 text; bytes that are not valid stay as they are.
+std::string Utf8(const std::string& cp932) {
+  std::string out;
+  return Cp932ToUtf8(cp932, &out) ? out : cp932;
+}
+
+// A control's text without its mnemonic: "出力先(&O)" gives "出力先".
+std::string Label(const std::string& text) {
+  std::string out = text;
+  size_t amp = out.find("(&");
+  if (amp != std::string::npos && out.find(')', amp) == amp + 3) {
+    out.erase(amp, 4);
+  }
+  return out;
+}
+
+std::string TextOf(const CDialog& dlg, int id) {
+  const ControlState* c = dlg.Control(id);
+  return c != nullptr ? c->text : std::string();
+}
+
+}  // namespace
+
+ConsoleFrontEnd::ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes)
+    : in_(in), out_(out), err_(err), interactive_(interactive), yes_(yes) {}
+
+bool ConsoleFrontEnd::ReadLine(std::string* line) {
+  line->clear();
+  int c;
+  bool any = false;
+  while ((c = std::fgetc(in_)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    *line += static_cast<char>(c);
+  }
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return any;
+}
+
+int ConsoleFrontEnd::MessageBox(HWND, const std::string& text, const std::string& caption,
+                                UINT type) {
+  bool question = (type & MB_YESNO) != 0;
+  bool information = (type & 0xF0u) == MB_ICONINFORMATION;
+  FILE* to = information && !question ? out_ : err_;
+  std::fprintf(to, "[%s]\n%s\n", Utf8(caption).c_str(), Utf8(text).c_str());
+  if (!question) {
+    std::fflush(to);
+    return IDOK;
+  }
+  if (!interactive_) {
+    std::fprintf(to, "(y/n) %s\n", yes_ ? "y" : "n");
+    std::fflush(to);
+    return yes_ ? IDYES : IDNO;
+  }
+  for (;;) {
+    std::fprintf(to, "(y/n) ");
+    std::fflush(to);
+    std::string answer;
+    if (!ReadLine(&answer)) {
+      std::fprintf(to, "\n");
+      return IDNO;
+    }
+    if (answer == "y" || answer == "Y" || answer == "yes") return IDYES;
+    if (answer == "n" || answer == "N" || answer == "no") return IDNO;
+  }
+}
+
+void ConsoleFrontEnd::RunModal(CDialog& dlg) {
+  const DialogTemplate* tmpl = dlg.Template();
+  std::fprintf(out_, "%s\n", Utf8(tmpl != nullptr ? tmpl->caption : "").c_str());
+  std::fprintf(out_, "  %s：%s\n", Utf8(TextOf(dlg, IDC_LABEL_COMPANY)).c_str(),
+               Utf8(TextOf(dlg, IDC_COMPANY)).c_str());
+  std::fprintf(out_, "  %s：%s\n", Utf8(TextOf(dlg, IDC_LABEL_PERIOD)).c_str(),
+               Utf8(TextOf(dlg, IDC_PERIOD)).c_str());
+  std::string label = Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)));
+  if (!interactive_) {
+    std::fprintf(out_, "  %s：%s\n", label.c_str(), Utf8(TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
+    std::fflush(out_);
+    dlg.UserClicked(IDC_EXECUTE);
+    if (!dlg.IsEnded()) dlg.EndDialog(IDC_CANCEL);
+    return;
+  }
+  while (!dlg.IsEnded()) {
+    std::fprintf(out_, "%s [%s]: ", label.c_str(), Utf8(TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
+    std::fflush(out_);
+    std::string line;
+    if (!ReadLine(&line)) {
+      std::fprintf(out_, "\n");
+      dlg.UserClosed();
+      break;
+    }
+    if (!line.empty()) {
+      std::string cp932;
+      char32_t bad = 0;
+      if (!Utf8ToCp932(line, &cp932, &bad)) {
+        std::fprintf(err_, "velor: the path holds a character without a code page 932 form (U+%04X)\n",
+                     static_cast<unsigned>(bad));
+        continue;
+      }
+      dlg.UserFocused(IDC_OUTPUT_PATH);
+      dlg.UserTyped(IDC_OUTPUT_PATH, cp932);
+    }
+    dlg.UserClicked(IDC_EXECUTE);
+  }
+}
+
+bool ConsoleFrontEnd::ChooseFile(const FileChooserRequest&, std::string*) { return false; }
+
+bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
+  std::ifstream file(native_path, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  std::fprintf(out_, "%s", Utf8(bytes.str()).c_str());
+  std::fflush(out_);
+  return true;
+}
+
+void PresetPathFrontEnd::RunModal(CDialog& dlg) {
+  dlg.UserFocused(IDC_OUTPUT_PATH);
+  dlg.UserTyped(IDC_OUTPUT_PATH, path_);
+  dlg.UserClicked(IDC_EXECUTE);
+  if (!dlg.IsEnded()) dlg.EndDialog(IDC_CANCEL);
+}

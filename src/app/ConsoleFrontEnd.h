@@ -1,0 +1,67 @@
+// The console front end: message boxes and the condition dialog on a
+// terminal or on plain standard input and output (text in UTF-8).
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "frontend.h"
+
+class ConsoleFrontEnd : public FrontEnd {
+ public:
+  // in: where answers and paths are read; out: information; err:
+  // exclamations and questions. interactive: a person types at in (else
+  // questions are answered without reading). yes: the answer to questions
+  // when not interactive (true: Yes, false: No).
+  ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes);
+
+  // Prints caption and text (information to out, the rest to err); a
+  // question reads y or n when interactive, else takes the fixed answer.
+  int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override;
+  // Runs the condition dialog: prints its caption, company and period, then
+  // asks for the output path with the current one offered (an empty answer
+  // keeps it) and executes (button 1005). Asks again while the dialog stays
+  // open when interactive; when not, the offered path is executed once and a
+  // refusal ends the dialog with 1006. End of input closes the dialog.
+  void RunModal(CDialog& dlg) override;
+  // No chooser on a console: always cancelled.
+  bool ChooseFile(const FileChooserRequest& request, std::string* path) override;
+  // Prints the file's text (code page 932) in UTF-8 to out.
+  bool ShowTextFile(const std::string& native_path) override;
+
+ private:
+  // Reads one line without its end; false at the end of input.
+  bool ReadLine(std::string* line);
+
+  FILE* in_;
+  FILE* out_;
+  FILE* err_;
+  bool interactive_;
+  bool yes_;
+};
+
+// Runs the condition dialog once with a given path: puts it into the path
+// edit 1007 and executes (button 1005); a refusal ends the dialog with 1006. Everything else goes to the wrapped front end.
+class PresetPathFrontEnd : public FrontEnd {
+ public:
+  // inner must outlive the object; path is code page 932.
+  PresetPathFrontEnd(FrontEnd& inner, const std::string& path) : inner_(inner), path_(path) {}
+
+  int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override {
+    return inner_.MessageBox(owner, text, caption, type);
+  }
+  void RunModal(CDialog& dlg) override;
+  bool ChooseFile(const FileChooserRequest& request, std::string* path) override {
+    return inner_.ChooseFile(request, path);
+  }
+  void SetWaitCursor(bool on) override { inner_.SetWaitCursor(on); }
+  bool OnDesktop() const override { return inner_.OnDesktop(); }
+  bool ShowTextFile(const std::string& native_path) override {
+    return inner_.ShowTextFile(native_path);
+  }
+
+ private:
+  FrontEnd& inner_;
+  std::string path_;
+};

@@ -1,0 +1,104 @@
+// velor: the exporter's program. Reads the command line, picks the front
+// end, and runs the application object.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ClAccConnect.h"
+#include "ClControlVelor.h"
+#include "ConsoleFrontEnd.h"
+#include "codepage.h"
+#include "commandline.h"
+#include "drivemap.h"
+#include "frontend.h"
+#include "winproc.h"
+
+namespace {
+
+// The process's application object.
+ClControlVelor the_app;
+
+int BadCommandLine(const std::string& why) {
+  std::fprintf(stderr, "velor: %s\n%s", why.c_str(), "Try 'velor --help'.\n");
+  return 2;
+}
+
+// The --output path in the system's Windows form (code page 932).
+bool OutputPath(const std::string& utf8, std::string* windows, std::string* why) {
+  if (!utf8.empty() && utf8[0] == '/') {
+    if (!DriveMapToWindows(utf8, windows)) {
+      *why = "--output " + utf8 +
+             " lies under no drive of VELOR_DRIVES or has no code page 932 form";
+      return false;
+    }
+    return true;
+  }
+  char32_t bad = 0;
+  if (!Utf8ToCp932(utf8, windows, &bad)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
+    *why = "--output " + utf8 + " holds " + code + ", which has no code page 932 form";
+    return false;
+  }
+  return true;
+}
+
+bool HasDisplay() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  VelorOptions options;
+  std::string error;
+  if (!ParseVelorOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+    return BadCommandLine(error);
+  }
+  if (options.help) {
+    std::fputs(VelorUsage(), stdout);
+    return 0;
+  }
+  std::string cp932;
+  if (options.has_user && !Utf8ToCp932(options.user, &cp932)) {
+    return BadCommandLine("--user " + options.user + " has no code page 932 form");
+  }
+  std::string output;
+  if (options.has_output && !OutputPath(options.output, &output, &error)) {
+    return BadCommandLine(error);
+  }
+
+  std::unique_ptr<FrontEnd> desktop;
+  if (options.ui == VelorOptions::kUiDesktop || (options.ui == VelorOptions::kUiAuto && HasDisplay())) {
+    std::string why;
+    desktop = CreateDesktopFrontEnd(&why);
+    if (desktop == nullptr && options.ui == VelorOptions::kUiDesktop) {
+      std::fprintf(stderr, "velor: --ui desktop: %s\n", why.c_str());
+      return 2;
+    }
+  }
+  bool terminal = isatty(STDIN_FILENO) != 0;
+  ConsoleFrontEnd console(stdin, stdout, stderr, terminal, options.yes);
+  FrontEnd& chosen = desktop != nullptr ? *desktop : console;
+  PresetPathFrontEnd preset(chosen, output);
+  ScopedFrontEnd current(options.has_output ? &preset : &chosen);
+
+  SetTextViewerEnabled(!options.no_viewer);
+  ClAccConnect::SetStoreOptions(options.has_db ? options.db.c_str() : nullptr,
+                                options.has_user ? options.user.c_str() : nullptr);
+  RunWinApp(the_app);
+  switch (the_app.GetOutcome()) {
+    case ClControlVelor::kOutcomeDone:
+      return 0;
+    case ClControlVelor::kOutcomeDiagnostics:
+      return 3;
+    default:
+      return 1;
+  }
+}

@@ -1,0 +1,32 @@
+// File and folder calls of the C runtime, under their runtime names. Paths
+// are Windows paths in code page 932, reached through the drive map.
+#pragma once
+#include <cstddef>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <stdlib.h>
+#else
+#define _MAX_DRIVE 3
+#define _MAX_DIR 256
+#define _MAX_FNAME 256
+#define _MAX_EXT 256
+
+// 0 when path exists and allows mode: 0 existence only, 2 writing, 4
+// reading, 6 both; -1 otherwise (also for any other mode). A share root
+// "\\server\share" is tested on its share folder.
+int _access(const char* path, int mode);
+// Splits path into drive ("X:"), directory (up to and including the last '\\'
+// or '/'), file name and extension (from the last '.' of the name on), as
+// the runtime does under code page 932: a trail byte 0x5C is no separator.
+// Any output may be null; the others take _MAX_DRIVE, _MAX_DIR, _MAX_FNAME
+// and _MAX_EXT bytes. A part that does not fit empties every output.
+void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
+// Writes the current folder in Windows form (no closing backslash except
+// after a drive) into buffer of size bytes; returns buffer, or null when it
+// does not fit or has no Windows form.
+char* _getcwd(char* buffer, int size);
+// Makes the Windows path the current folder; 0 on success, -1 otherwise.
+int _chdir(const char* path);
+#endif

@@ -1,0 +1,51 @@
+#include "crtio.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "drivemap.h"
+
+int _access(const char* path, int mode) {
+  int bits;
+  switch (mode) {
+    case 0: bits = F_OK; break;
+    case 2: bits = W_OK; break;
+    case 4: bits = R_OK; break;
+    case 6: bits = R_OK | W_OK; break;
+    default: errno = EINVAL; return -1;
+  }
+  std::string native;
+  if (path == nullptr || !DriveMapToNative(path, &native)) {
+    errno = ENOENT;
+    return -1;
+  }
+  return access(native.c_str(), bits) == 0 ? 0 : -1;
+}
+
+char* _getcwd(char* buffer, int size) {
+  char native[4096];
+  std::string windows;
+  if (buffer == nullptr || size <= 0 || getcwd(native, sizeof native) == nullptr ||
+      !DriveMapToWindows(native, &windows)) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  if (windows.size() + 1 > static_cast<size_t>(size)) {
+    errno = ERANGE;
+    return nullptr;
+  }
+  std::memcpy(buffer, windows.c_str(), windows.size() + 1);
+  return buffer;
+}
+
+int _chdir(const char* path) {
+  std::string native;
+  if (path == nullptr || !DriveMapToNative(path, &native)) {
+    errno = ENOENT;
+    return -1;
+  }
+  return chdir(native.c_str()) == 0 ? 0 : -1;
+}

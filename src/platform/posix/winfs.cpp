@@ -1,0 +1,181 @@
+#include "winfs.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "codepage.h"
+#include "drivemap.h"
+#include "mbcs.h"
+
+namespace {
+// Copies text into buffer of size bytes: its length, or the size needed with
+// the NUL (buffer untouched) when it does not fit.
+DWORD CopyOrNeed(const std::string& text, LPSTR buffer, DWORD size) {
+  if (buffer == nullptr || text.size() + 1 > size) return static_cast<DWORD>(text.size() + 1);
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}
+
+// The folder that holds native (its parent), "/" for a top-level name.
+std::string ParentOf(const std::string& native) {
+  size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+bool SyncFolder(const std::string& native_folder) {
+  int fd = open(native_folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0;
+  close(fd);
+  return ok;
+}
+}  // namespace
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  std::string native;
+  return path != nullptr && DriveMapToNative(path, &native) && mkdir(native.c_str(), 0777) == 0;
+}
+
+BOOL RemoveDirectoryA(LPCSTR path) {
+  std::string native;
+  return path != nullptr && DriveMapToNative(path, &native) && rmdir(native.c_str()) == 0;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+  std::string native;
+  struct stat st;
+  return path != nullptr && DriveMapToNative(path, &native) && lstat(native.c_str(), &st) == 0 &&
+         !S_ISDIR(st.st_mode) && unlink(native.c_str()) == 0;
+}
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  std::string native_from, native_to;
+  if (from == nullptr || to == nullptr || !DriveMapToNative(from, &native_from) ||
+      !DriveMapToNative(to, &native_to)) {
+    return FALSE;
+  }
+  struct stat st;
+  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && lstat(native_to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return FALSE;
+  }
+  if (std::rename(native_from.c_str(), native_to.c_str()) != 0) return FALSE;
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0 && !SyncFolder(ParentOf(native_to))) return FALSE;
+  return TRUE;
+}
+
+UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR file) {
+  if (path == nullptr || file == nullptr) return 0;
+  std::string folder = path;
+  size_t length = folder.size();
+  if (length == 0 || folder[length - 1] != '\\' ||
+      MbcsKindAt(folder.c_str(), length, length - 1) != MBCS_SINGLE) {
+    folder += '\\';
+  }
+  std::string start = prefix != nullptr ? prefix : "";
+  start.resize(MbcsCutLength(start.c_str(), start.size(), 3));
+  auto form = [&](UINT number) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X", number & 0xFFFFu);
+    return folder + start + hex + ".TMP";
+  };
+  if (unique != 0) {
+    std::string name = form(unique);
+    if (name.size() + 1 > MAX_PATH) return 0;
+    std::memcpy(file, name.c_str(), name.size() + 1);
+    return unique;
+  }
+  std::string native_folder;
+  struct stat st;
+  if (!DriveMapToNative(folder.c_str(), &native_folder) ||
+      stat(native_folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return 0;
+  }
+  UINT first = (static_cast<UINT>(getpid()) * 2654435761u) & 0xFFFFu;
+  for (UINT k = 0; k < 0x10000u; ++k) {
+    UINT number = ((first + k) & 0xFFFFu) == 0 ? 1 : (first + k) & 0xFFFFu;
+    std::string name = form(number);
+    std::string native;
+    if (name.size() + 1 > MAX_PATH || !DriveMapToNative(name.c_str(), &native)) return 0;
+    int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+      close(fd);
+      std::memcpy(file, name.c_str(), name.size() + 1);
+      return number;
+    }
+    if (errno != EEXIST) return 0;
+  }
+  return 0;
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  std::error_code ec;
+  std::string native = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+  std::string windows;
+  if (module != nullptr || ec || !DriveMapToWindows(native, &windows) || buffer == nullptr ||
+      size == 0) {
+    return 0;
+  }
+  if (windows.size() + 1 <= size) {
+    std::memcpy(buffer, windows.c_str(), windows.size() + 1);
+    return static_cast<DWORD>(windows.size());
+  }
+  size_t cut = MbcsCutLength(windows.c_str(), windows.size(), size - 1);
+  std::memcpy(buffer, windows.c_str(), cut);
+  buffer[cut] = 0;
+  return size;
+}
+
+DWORD GetTempPathA(DWORD size, LPSTR buffer) {
+  std::error_code ec;
+  std::string native = std::filesystem::temp_directory_path(ec).string();
+  std::string windows;
+  if (ec || !DriveMapToWindows(native, &windows)) return 0;
+  size_t length = windows.size();
+  if (length == 0 || windows[length - 1] != '\\' ||
+      MbcsKindAt(windows.c_str(), length, length - 1) != MBCS_SINGLE) {
+    windows += '\\';
+  }
+  return CopyOrNeed(windows, buffer, size);
+}
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+  static const char kWindows[] = "C:\\Windows";
+  std::string native;
+  struct stat st;
+  if (!DriveMapToNative(kWindows, &native) || stat(native.c_str(), &st) != 0 ||
+      !S_ISDIR(st.st_mode)) {
+    return 0;
+  }
+  return CopyOrNeed(kWindows, buffer, size);
+}
+
+BOOL GetUserNameA(LPSTR buffer, DWORD* size) {
+  if (size == nullptr) return FALSE;
+  std::string name;
+  struct passwd pw, *found = nullptr;
+  char scratch[4096];
+  if (getpwuid_r(geteuid(), &pw, scratch, sizeof scratch, &found) == 0 && found != nullptr) {
+    name = found->pw_name;
+  } else if (const char* login = std::getenv("LOGNAME")) {
+    name = login;
+  }
+  std::string cp932;
+  if (name.empty() || !Utf8ToCp932(name, &cp932)) return FALSE;
+  DWORD needed = static_cast<DWORD>(cp932.size() + 1);
+  bool fits = buffer != nullptr && needed <= *size;
+  if (fits) std::memcpy(buffer, cp932.c_str(), needed);
+  *size = needed;
+  return fits ? TRUE : FALSE;
+}

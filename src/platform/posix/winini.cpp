@@ -1,0 +1,82 @@
+#include "winini.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "drivemap.h"
+#include "mbcs.h"
+#include "mbscase.h"
+
+namespace {
+std::string_view Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+  return s.substr(b, e - b);
+}
+
+bool SameName(std::string_view a, const char* b) {
+  return a.size() == std::strlen(b) &&
+         _mbsnbicmp(reinterpret_cast<const unsigned char*>(std::string(a).c_str()),
+                    reinterpret_cast<const unsigned char*>(b), a.size()) == 0;
+}
+
+// The value of key in section of the INI content; false when absent.
+bool FindValue(const std::string& content, const char* section, const char* key,
+               std::string* value) {
+  bool in_section = false;
+  std::istringstream lines(content);
+  std::string raw;
+  while (std::getline(lines, raw)) {
+    std::string_view line = Trim(raw);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      // Only the first section of the name counts.
+      if (in_section) return false;
+      std::string header(line.substr(1));
+      const auto* close = _mbschr(reinterpret_cast<const unsigned char*>(header.c_str()), ']');
+      in_section = close != nullptr &&
+                   SameName(Trim(std::string_view(header).substr(
+                                0, close - reinterpret_cast<const unsigned char*>(header.c_str()))),
+                            section);
+      continue;
+    }
+    if (!in_section) continue;
+    // '=' is never the trail byte of a double-byte character.
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos || !SameName(Trim(line.substr(0, eq)), key)) continue;
+    std::string_view v = Trim(line.substr(eq + 1));
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
+      v = v.substr(1, v.size() - 2);
+    }
+    *value = std::string(v);
+    return true;
+  }
+  return false;
+}
+}  // namespace
+
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
+                               LPSTR buffer, DWORD size, LPCSTR file) {
+  if (buffer == nullptr || size == 0) return 0;
+  buffer[0] = 0;
+  if (section == nullptr || key == nullptr) return 0;
+  std::string value = default_value != nullptr ? std::string(Trim(default_value)) : std::string();
+  std::string native;
+  if (file != nullptr && DriveMapToNative(file, &native)) {
+    std::ifstream in(native, std::ios::binary);
+    if (in) {
+      std::ostringstream all;
+      all << in.rdbuf();
+      std::string found;
+      if (FindValue(all.str(), section, key, &found)) value = found;
+    }
+  }
+  size_t n = MbcsCutLength(value.c_str(), value.size(), size - 1);
+  std::memcpy(buffer, value.c_str(), n);
+  buffer[n] = 0;
+  return static_cast<DWORD>(n);
+}

@@ -1,0 +1,22 @@
+// Import of a ledger file (UTF-8 JSON, format "velor-ledger/1") into the
+// host store: users, company data sets, asset kinds, assets and breakdown
+// lines. The file is read as a stream, so memory does not grow with it.
+#pragma once
+#include <sqlite3.h>
+
+#include <istream>
+#include <string>
+
+// Reads the ledger from in and adds it to the writable store db in one
+// transaction. True when everything was added; otherwise false, nothing of
+// the ledger is in the store, and *error (UTF-8) names the place and the
+// problem, e.g. "companies[0].assets[12].szAssetName: 201 bytes in code
+// page 932, at most 192". Data numbers, data IDs and user IDs already in the
+// store (or earlier in the ledger) are refused.
+bool ImportLedger(sqlite3* db, std::istream& in, std::string* error);
+
+// Opens the store at dbPath (native, UTF-8) and imports the ledger file at
+// ledgerPath (native, UTF-8). False with *error as above, or saying why
+// the store or the file cannot be used.
+bool ImportLedgerFile(const std::string& dbPath, const std::string& ledgerPath,
+                      std::string* error);

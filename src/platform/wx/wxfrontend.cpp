@@ -1,0 +1,120 @@
+#include "wxfrontend.h"
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/utils.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "wxdialogwindow.h"
+#include "wxfilechooser.h"
+#include "wxmessagebox.h"
+#include "wxtrace.h"
+
+namespace {
+
+bool g_started = false;
+
+}  // namespace
+
+bool StartDesktop(std::string* why) {
+  if (g_started) return true;
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) {
+    *why = "no display: DISPLAY is not set";
+    return false;
+  }
+  // The toolkit sets the process's locale from the environment; the system
+  // formats its numbers and texts itself and keeps the locale it had.
+  std::string locale = std::setlocale(LC_ALL, nullptr);
+  static int argc = 1;
+  static char name[] = "velor";
+  static char* argv[] = {name, nullptr};
+  wxApp::SetInstance(new wxApp());
+  bool started = wxEntryStart(argc, argv);
+  bool ok = started && wxTheApp->CallOnInit();
+  std::setlocale(LC_ALL, locale.c_str());
+  if (!ok) {
+    if (started) wxEntryCleanup();
+    *why = std::string("cannot open the display ") + (display ? display : wayland);
+    return false;
+  }
+  // Native file names are UTF-8 whatever the locale says.
+  wxConvFileName = &wxConvUTF8;
+  g_started = true;
+  return true;
+}
+
+void StopDesktop() {
+  if (!g_started) return;
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  g_started = false;
+}
+
+WxFrontEnd::WxFrontEnd() = default;
+
+WxFrontEnd::~WxFrontEnd() {
+  while (wait_depth_ > 0) SetWaitCursor(false);
+  StopDesktop();
+}
+
+wxWindow* WxFrontEnd::OwnerWindow(HWND owner) const {
+  if (owner == nullptr) return nullptr;
+  for (const auto& [dlg, window] : shown_) {
+    if (dlg->GetSafeHwnd() == owner) return window;
+  }
+  return nullptr;
+}
+
+int WxFrontEnd::MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                           UINT type) {
+  return ShowDesktopMessageBox(OwnerWindow(owner), text, caption, type);
+}
+
+void WxFrontEnd::RunModal(CDialog& dlg) {
+  if (dlg.Template() == nullptr) {
+    dlg.UserClosed();
+    return;
+  }
+  wxWindow* parent = shown_.empty() ? nullptr : shown_.back().second;
+  WxDialogWindow window(dlg, parent);
+  shown_.emplace_back(&dlg, &window);
+  window.RunUntilEnded();
+  shown_.pop_back();
+  char line[32];
+  std::snprintf(line, sizeof line, "end %d", dlg.EndCode());
+  DesktopTrace(line);
+}
+
+void WxFrontEnd::ControlChanged(CDialog& dlg, int id) {
+  for (const auto& [shown, window] : shown_) {
+    if (shown == &dlg) window->ProgramChanged(id);
+  }
+}
+
+bool WxFrontEnd::ChooseFile(const FileChooserRequest& request, std::string* path) {
+  return ChooseDesktopFile(OwnerWindow(request.owner), request, path);
+}
+
+void WxFrontEnd::SetWaitCursor(bool on) {
+  if (on) {
+    ++wait_depth_;
+    wxBeginBusyCursor();
+    DesktopTrace("wait cursor on");
+  } else if (wait_depth_ > 0) {
+    --wait_depth_;
+    wxEndBusyCursor();
+    DesktopTrace("wait cursor off");
+  }
+}
+
+bool WxFrontEnd::OnDesktop() const { return true; }
+
+std::unique_ptr<FrontEnd> CreateDesktopFrontEnd(std::string* why) {
+  if (!StartDesktop(why)) return nullptr;
+  return std::make_unique<WxFrontEnd>();
+}

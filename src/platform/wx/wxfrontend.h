@@ -1,0 +1,44 @@
+// The desktop front end: the program's dialog and message boxes as real
+// windows (wxWidgets), for a person at a graphical desktop.
+#pragma once
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "frontend.h"
+
+class WxDialogWindow;
+class wxWindow;
+
+class WxFrontEnd : public FrontEnd {
+ public:
+  // Requires the desktop toolkit to be running (see StartDesktop); stops it
+  // when destroyed.
+  WxFrontEnd();
+  ~WxFrontEnd() override;
+  WxFrontEnd(const WxFrontEnd&) = delete;
+  WxFrontEnd& operator=(const WxFrontEnd&) = delete;
+
+  int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override;
+  void RunModal(CDialog& dlg) override;
+  void ControlChanged(CDialog& dlg, int id) override;
+  bool ChooseFile(const FileChooserRequest& request, std::string* path) override;
+  void SetWaitCursor(bool on) override;
+  bool OnDesktop() const override;
+
+ private:
+  // The window shown for the window handle owner; null when none is.
+  wxWindow* OwnerWindow(HWND owner) const;
+
+  // The dialogs being run, innermost last.
+  std::vector<std::pair<const CDialog*, WxDialogWindow*>> shown_;
+  int wait_depth_ = 0;
+};
+
+// Starts the desktop toolkit for the process once. Returns false with a
+// one-line reason (UTF-8) in *why when no display can be opened.
+bool StartDesktop(std::string* why);
+// Shuts the toolkit down again after the last front end is gone.
+void StopDesktop();

@@ -1,7 +1,9 @@
 #include "winfmt.h"
 
 #include <cstdio>
+#include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -51,6 +53,11 @@ int _vsnprintf(char* buffer, size_t count, const char* format, va_list args) {
     if (*p == '*') {
       width = va_arg(args, int);
       ++p;
+      // A negative width from the argument list asks for left alignment.
+      if (width < 0) {
+        width = width == INT_MIN ? INT_MAX : -width;
+        if (nflags < sizeof flags - 1) flags[nflags++] = '-';
+      }
     } else if (*p >= '0' && *p <= '9') {
       width = 0;
       while (*p >= '0' && *p <= '9' && width < 100000) width = width * 10 + (*p++ - '0');
@@ -104,12 +111,24 @@ int _vsnprintf(char* buffer, size_t count, const char* format, va_list args) {
     std::snprintf(spec, sizeof spec, "%%%s%s%s%s%c", flags, w >= 0 ? "*" : "", pr >= 0 ? ".*" : "",
                   length, conv);
     char tmp[512];
-    int n = 0;
+    // Formats value and appends it; a text longer than tmp is formatted again
+    // into an area of its size.
     auto run = [&](auto value) {
-      if (w >= 0 && pr >= 0) return std::snprintf(tmp, sizeof tmp, spec, w, pr, value);
-      if (w >= 0) return std::snprintf(tmp, sizeof tmp, spec, w, value);
-      if (pr >= 0) return std::snprintf(tmp, sizeof tmp, spec, pr, value);
-      return std::snprintf(tmp, sizeof tmp, spec, value);
+      auto call = [&](char* dst, size_t size) {
+        if (w >= 0 && pr >= 0) return std::snprintf(dst, size, spec, w, pr, value);
+        if (w >= 0) return std::snprintf(dst, size, spec, w, value);
+        if (pr >= 0) return std::snprintf(dst, size, spec, pr, value);
+        return std::snprintf(dst, size, spec, value);
+      };
+      int r = call(tmp, sizeof tmp);
+      if (r > 0 && static_cast<size_t>(r) < sizeof tmp) {
+        out.Put(tmp, static_cast<size_t>(r));
+      } else if (r > 0) {
+        std::string big(static_cast<size_t>(r) + 1, '\0');
+        call(big.data(), big.size());
+        out.Put(big.data(), static_cast<size_t>(r));
+      }
+      return r;
     };
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -117,22 +136,22 @@ int _vsnprintf(char* buffer, size_t count, const char* format, va_list args) {
     switch (conv) {
       case 'd':
       case 'i':
-        if (length[0] == 'l' && length[1] == 'l') n = run(va_arg(args, long long));
-        else if (length[0] == 'l') n = run(va_arg(args, long));
-        else if (length[0] == 'z') n = run(va_arg(args, size_t));
-        else n = run(va_arg(args, int));
+        if (length[0] == 'l' && length[1] == 'l') run(va_arg(args, long long));
+        else if (length[0] == 'l') run(va_arg(args, long));
+        else if (length[0] == 'z') run(va_arg(args, size_t));
+        else run(va_arg(args, int));
         break;
       case 'u':
       case 'x':
       case 'X':
       case 'o':
-        if (length[0] == 'l' && length[1] == 'l') n = run(va_arg(args, unsigned long long));
-        else if (length[0] == 'l') n = run(va_arg(args, unsigned long));
-        else if (length[0] == 'z') n = run(va_arg(args, size_t));
-        else n = run(va_arg(args, unsigned int));
+        if (length[0] == 'l' && length[1] == 'l') run(va_arg(args, unsigned long long));
+        else if (length[0] == 'l') run(va_arg(args, unsigned long));
+        else if (length[0] == 'z') run(va_arg(args, size_t));
+        else run(va_arg(args, unsigned int));
         break;
       case 'c':
-        n = run(va_arg(args, int));
+        run(va_arg(args, int));
         break;
       case 'f':
       case 'F':
@@ -140,24 +159,16 @@ int _vsnprintf(char* buffer, size_t count, const char* format, va_list args) {
       case 'E':
       case 'g':
       case 'G':
-        n = run(va_arg(args, double));
+        run(va_arg(args, double));
         break;
       case 'p':
-        n = run(va_arg(args, void*));
+        run(va_arg(args, void*));
         break;
       default:
         out.Put(spec_start, static_cast<size_t>(p - spec_start));
         continue;
     }
 #pragma GCC diagnostic pop
-    if (n > 0) {
-      if (static_cast<size_t>(n) < sizeof tmp) {
-        out.Put(tmp, static_cast<size_t>(n));
-      } else {
-        out.Put(tmp, sizeof tmp - 1);
-        out.cut = true;
-      }
-    }
   }
   if (count > 0) buffer[out.len] = 0;
   return out.cut ? -1 : static_cast<int>(out.len);

@@ -210,6 +210,16 @@ std::string HostFieldColumns(const HostField* fields, size_t count, const char* 
   return out;
 }
 
+std::string HostInsertSql(const char* table, const char* keys, const HostField* fields,
+                          size_t count) {
+  size_t params = count + 1;
+  for (const char* k = keys; *k; ++k) params += *k == ',';
+  std::string sql = std::string("INSERT INTO ") + table + "(" + keys + ", " +
+                    HostFieldColumns(fields, count, "") + ") VALUES(?";
+  for (size_t i = 1; i < params; ++i) sql += ",?";
+  return sql + ")";
+}
+
 void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
                     const void* const* records) {
   for (size_t i = 0; i < count; ++i) {

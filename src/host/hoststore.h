@@ -65,6 +65,11 @@ bool HostExec(sqlite3* db, const char* sql, std::string* error);
 // The column list "a, b, c" of the fields, after prefix.
 std::string HostFieldColumns(const HostField* fields, size_t count, const char* prefix);
 
+// "INSERT INTO table(keys, <field columns>) VALUES(?, ...)" with one
+// parameter per key (keys is a list like "cid, seq") and per field.
+std::string HostInsertSql(const char* table, const char* keys, const HostField* fields,
+                          size_t count);
+
 // Binds the column values of fields as parameters first.. of stmt, taking
 // them from the records (records[f.record] + f.offset).
 void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,

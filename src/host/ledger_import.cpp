@@ -181,15 +181,10 @@ class LedgerSax : public nlohmann::json_sax<json> {
     companySet_ = Prepare(
         "UPDATE companies SET data_no = ?, data_id = ?, szDataName = ?, lTermStart = ?,"
         " lTermEnd = ?, data_kind = ?, bEntityKind = ? WHERE cid = ?");
-    kindInsert_ = Prepare("INSERT INTO asset_kinds(cid, seq, " +
-                          HostFieldColumns(kKindFields, kKindFieldCount, "") + ") VALUES(" +
-                          Params(2 + kKindFieldCount) + ")");
-    assetInsert_ = Prepare("INSERT INTO assets(cid, seq, " +
-                           HostFieldColumns(kAssetFields, kAssetFieldCount, "") + ") VALUES(" +
-                           Params(2 + kAssetFieldCount) + ")");
-    lineInsert_ = Prepare("INSERT INTO breakdowns(cid, asset_seq, seq, " +
-                          HostFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") +
-                          ") VALUES(" + Params(3 + kBreakdownFieldCount) + ")");
+    kindInsert_ = Prepare(HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
+    assetInsert_ = Prepare(HostInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
+    lineInsert_ = Prepare(
+        HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields, kBreakdownFieldCount));
   }
 
   const std::string& error() const { return error_; }
@@ -241,11 +236,6 @@ class LedgerSax : public nlohmann::json_sax<json> {
     HostStmt stmt(db_, sql);
     if (!stmt.ok()) Fail("", std::string("the store cannot take the ledger: ") + sqlite3_errmsg(db_));
     return stmt;
-  }
-  static std::string Params(size_t n) {
-    std::string out;
-    for (size_t i = 0; i < n; ++i) out += i ? ",?" : "?";
-    return out;
   }
   void Step(HostStmt& stmt) {
     int rc = sqlite3_step(stmt.get());

@@ -1,0 +1,183 @@
+#include "ledger_generate.h"
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "hostrecords.h"
+#include "hoststore.h"
+
+namespace {
+
+// Asset names (code page 932) with the kind code they belong to.
+struct NameKind {
+  const char* name;
+  int kind;
+};
+const NameKind kNames[] = {
+    {"事務所棟", 1}, {"工場建屋", 1}, {"倉庫", 1},     {"駐車場舗装", 2}, {"フェンス", 2},
+    {"旋盤", 3},     {"プレス機", 3}, {"溶接機", 3},   {"営業車", 4},     {"トラック", 4},
+    {"複合機", 5},   {"パソコン", 5}, {"応接セット", 5}, {"金型", 5},     {"業務ソフト", 6},
+    {"開発費", 9},   {"土地", 11},
+};
+const char* const kUnits[] = {"台", "式", "個", "基", "組"};
+const char* const kLineNames[] = {"事務机", "書庫", "椅子", "プリンター", "工具", "棚"};
+
+void SetText(char* field, size_t size, const std::string& text) {
+  size_t n = text.size() < size - 1 ? text.size() : size - 1;
+  std::memcpy(field, text.data(), n);
+  field[n] = '\0';
+}
+
+// The asset code of asset i: its number in six digits while they suffice,
+// else six base-36 characters.
+std::string AssetCode(long i) {
+  char code[16];
+  unsigned long n = static_cast<unsigned long>(i) + 1;
+  if (n <= 999999) {
+    std::snprintf(code, sizeof code, "%lu", n);
+    return code;
+  }
+  const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (int k = 5; k >= 0; --k, n /= 36) code[k] = digits[n % 36];
+  code[6] = '\0';
+  return code;
+}
+
+LONG Date(int year, int month, int day) { return year * 10000 + month * 100 + day; }
+
+bool Step(sqlite3* db, HostStmt& stmt, std::string* error) {
+  int rc = sqlite3_step(stmt.get());
+  stmt.Reset();
+  if (rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
+  *error = std::string("the store refused the data: ") + sqlite3_errmsg(db);
+  return false;
+}
+
+bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, std::string* error) {
+  std::mt19937 random(seed);
+  auto pick = [&](long low, long high) {
+    return std::uniform_int_distribution<long>(low, high)(random);
+  };
+  HostStmt next(db, "SELECT coalesce(max(data_no), 0) + 1 FROM companies");
+  if (!next.ok() || sqlite3_step(next.get()) != SQLITE_ROW) {
+    *error = sqlite3_errmsg(db);
+    return false;
+  }
+  made->dataNo = static_cast<long>(sqlite3_column_int64(next.get(), 0));
+  made->dataId = "GEN" + std::to_string(made->dataNo);
+  std::string name = "株式会社ベンチ製作所" + std::to_string(made->dataNo);
+  HostStmt company(db, "INSERT INTO companies(data_no, data_id, szDataName, lTermStart, lTermEnd,"
+                       " data_kind, bEntityKind) VALUES(?, ?, ?, 20250401, 20260331, 0, 1)");
+  sqlite3_bind_int64(company.get(), 1, made->dataNo);
+  sqlite3_bind_text(company.get(), 2, made->dataId.c_str(), -1, SQLITE_STATIC);
+  sqlite3_bind_blob(company.get(), 3, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+  if (!Step(db, company, error)) return false;
+  long long cid = sqlite3_last_insert_rowid(db);
+
+  HostStmt kind(db, HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
+  const int kinds[] = {1, 2, 3, 4, 5, 6, 9, 10, 11};
+  const char* const kindNames[] = {"建物", "構築物", "機械装置", "車両運搬具", "工具器具備品",
+                                   "ソフトウェア", "繰延資産", "一括償却資産", "土地"};
+  for (int k = 0; k < 9; ++k) {
+    StSHISANKUBUNINFO record{};
+    record.lKindNo = kinds[k];
+    SetText(record.szKindName, sizeof record.szKindName, kindNames[k]);
+    record.nKindMethod = static_cast<int16_t>(kinds[k] == 10 ? 4 : kinds[k] == 9 ? 3 : 1);
+    const void* const in[1] = {&record};
+    sqlite3_bind_int64(kind.get(), 1, cid);
+    sqlite3_bind_int(kind.get(), 2, k);
+    BindHostFields(kind.get(), 3, kKindFields, kKindFieldCount, in);
+    if (!Step(db, kind, error)) return false;
+  }
+
+  HostStmt asset(db, HostInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
+  HostStmt line(db, HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields,
+                                  kBreakdownFieldCount));
+  if (!asset.ok() || !line.ok()) {
+    *error = sqlite3_errmsg(db);
+    return false;
+  }
+  // One asset in 40 is a lump-sum asset (method 4); the rest spread over the
+  // other method codes.
+  const int16_t methods[] = {1, 2, 3, 5, 6, 7, 8};
+  for (long i = 0; i < assets; ++i) {
+    StKOTEISHISANINFO a{};
+    StKOTEINENINFO y{};
+    const NameKind& nk = kNames[pick(0, sizeof kNames / sizeof kNames[0] - 1)];
+    int16_t method = i % 40 == 3 ? 4 : methods[pick(0, 6)];
+    SetText(a.szAssetCode, sizeof a.szAssetCode, AssetCode(i));
+    a.lKindCode = method == 4 ? 10 : nk.kind;
+    SetText(a.szAssetName, sizeof a.szAssetName,
+            std::string(method == 4 ? "一括償却資産" : nk.name) + " " + std::to_string(i + 1));
+    SetText(a.szQuantity, sizeof a.szQuantity,
+            std::to_string(pick(1, 20)) + kUnits[pick(0, sizeof kUnits / sizeof kUnits[0] - 1)]);
+    int year = static_cast<int>(pick(1995, 2025));
+    a.lAcquiredDate = Date(year, static_cast<int>(pick(1, 12)), static_cast<int>(pick(1, 28)));
+    a.lServiceDate = a.lAcquiredDate;
+    long long cost = method == 7 ? pick(10, 299) * 1000 : pick(100, 500000) * 1000;
+    a.cyAcquisitionCost.int64 = cost * 10000;
+    a.nMethod = method;
+    a.nUsefulLife = static_cast<int16_t>(method == 7 ? 0 : pick(2, 40));
+    a.lRate = method == 7 ? 0 : 1000 / (a.nUsefulLife ? a.nUsefulLife : 1);
+    if (method == 1 || method == 2) {
+      a.lResidualRate = 10;
+      a.cyResidualValue.int64 = cost * 1000;
+    }
+    a.nBusinessRatio = 10000;
+    a.nSellingShare = static_cast<int16_t>(pick(0, 10) * 10);
+    long long opening = cost * static_cast<long long>(pick(5, 100)) / 100;
+    long long depreciation = a.lRate ? opening * a.lRate / 1000 : 0;
+    if (method == 7) depreciation = cost, opening = cost;
+    a.cyOpeningBookValue.int64 = opening * 10000;
+    a.cyDepreciationBase.int64 = opening * 10000;
+    a.cySellingExpense.int64 = depreciation * a.nSellingShare / 100 * 10000;
+    a.cyManufacturingCost.int64 = depreciation * 10000 - a.cySellingExpense.int64;
+    a.cyAccumulated.int64 = (cost - opening + depreciation) * 10000;
+    a.cyClosingBookValue.int64 = (opening - depreciation) * 10000;
+    y.cyComputedDepreciation.int64 = depreciation * 10000;
+    const void* const in[2] = {&a, &y};
+    sqlite3_bind_int64(asset.get(), 1, cid);
+    sqlite3_bind_int64(asset.get(), 2, i);
+    BindHostFields(asset.get(), 3, kAssetFields, kAssetFieldCount, in);
+    if (!Step(db, asset, error)) return false;
+    if (method != 4) continue;
+    ++made->lumpSums;
+    long count = pick(1, 6);
+    for (long k = 0; k < count; ++k) {
+      StIKKATSUINFO b{};
+      SetText(b.szBreakdownName, sizeof b.szBreakdownName,
+              kLineNames[pick(0, sizeof kLineNames / sizeof kLineNames[0] - 1)]);
+      b.lBreakdownDate = a.lAcquiredDate;
+      b.cyBreakdownCost.int64 = pick(10, 199) * 1000 * 10000;
+      b.lBreakdownQuantity = static_cast<LONG>(pick(1, 10) * 100);
+      const void* const lineIn[1] = {&b};
+      sqlite3_bind_int64(line.get(), 1, cid);
+      sqlite3_bind_int64(line.get(), 2, i);
+      sqlite3_bind_int64(line.get(), 3, k);
+      BindHostFields(line.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
+      if (!Step(db, line, error)) return false;
+      ++made->breakdowns;
+    }
+  }
+  HostStmt user(db, "INSERT INTO users VALUES(CAST('bench' AS BLOB), ?1, 0)"
+                    " ON CONFLICT(user_id) DO UPDATE SET selected_data_no = ?1");
+  sqlite3_bind_int64(user.get(), 1, made->dataNo);
+  return Step(db, user, error);
+}
+
+}  // namespace
+
+bool GenerateCompany(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made,
+                     std::string* error) {
+  *made = GeneratedCompany{};
+  if (assets < 0 || assets > 0xFFFFFFF) {
+    *error = "the number of assets must be from 0 to 268435455";
+    return false;
+  }
+  if (!HostExec(db, "BEGIN IMMEDIATE", error)) return false;
+  bool done = Generate(db, assets, seed, made, error) && HostExec(db, "COMMIT", error);
+  std::string ignored;
+  if (!done) HostExec(db, "ROLLBACK", &ignored);
+  return done;
+}

@@ -1,0 +1,23 @@
+// A synthetic company data set for benchmarks and trials, written straight
+// into the host store.
+#pragma once
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+
+// What GenerateCompany made.
+struct GeneratedCompany {
+  long dataNo = 0;       // data number of the new company data set
+  std::string dataId;    // its data identifier ("GEN" and the data number)
+  long lumpSums = 0;     // lump-sum assets among the assets
+  long breakdowns = 0;   // breakdown lines of those
+};
+
+// Adds to the writable store db, in one transaction, a company data set with
+// the next free data number and `assets` assets (every method code, lump-sum
+// assets with breakdown lines, double-byte names, amounts that fit the
+// exporter's columns), drawn from seed, and makes the user "bench" (added
+// when missing) select it. False with *error (UTF-8) and nothing added.
+bool GenerateCompany(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made,
+                     std::string* error);

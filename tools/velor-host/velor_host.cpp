@@ -1,0 +1,229 @@
+// velor-host: the command line of the host store.
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "codepage.h"
+#include "drivemap.h"
+#include "hostsession.h"
+#include "hoststore.h"
+#include "ledger_generate.h"
+#include "ledger_import.h"
+#include "store_admin.h"
+
+namespace {
+
+constexpr int kDone = 0, kRefused = 1, kUsage = 2;
+
+const char kUsageText[] =
+    "usage: velor-host COMMAND ...\n"
+    "  init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
+    "                        make a new empty host store\n"
+    "  import DB LEDGER.json add a ledger (users, companies, assets) to the store\n"
+    "  list DB               show the users and company data sets of the store\n"
+    "  select DB USER_ID DATA_NO\n"
+    "                        make a user select a company data set\n"
+    "  generate DB --assets N [--seed S]\n"
+    "                        add a synthetic company of N assets, selected by user bench\n"
+    "Run velor-host COMMAND --help for one command.\n";
+
+struct Command {
+  const char* name;
+  const char* help;
+};
+const Command kCommands[] = {
+    {"init",
+     "usage: velor-host init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
+     "Makes a new empty host store at DB; refuses an existing file.\n"
+     "--output-folder    the default output folder (Windows form); default: $HOME/\n"
+     "--settings-folder  the settings folder (Windows form); default: $XDG_CONFIG_HOME/velor/\n"
+     "                   or $HOME/.config/velor/\n"
+     "Native folders are turned into Windows form through the drive map (VELOR_DRIVES).\n"},
+    {"import",
+     "usage: velor-host import DB LEDGER.json\n"
+     "Adds the users and company data sets of a ledger file (format velor-ledger/1) to the\n"
+     "store, all or nothing. Data numbers, data IDs and user IDs already there are refused.\n"},
+    {"list", "usage: velor-host list DB\nShows the users and company data sets of the store.\n"},
+    {"select",
+     "usage: velor-host select DB USER_ID DATA_NO\n"
+     "Makes the user USER_ID select the company data set DATA_NO.\n"},
+    {"generate",
+     "usage: velor-host generate DB --assets N [--seed S]\n"
+     "Adds a synthetic company data set of N assets and makes user bench select it.\n"},
+};
+
+int Refuse(const std::string& message) {
+  std::fprintf(stderr, "velor-host: %s\n", message.c_str());
+  return kRefused;
+}
+
+int Usage(const Command* command, const std::string& problem) {
+  std::fprintf(stderr, "velor-host: %s\n%s", problem.c_str(), command ? command->help : kUsageText);
+  return kUsage;
+}
+
+bool ParseLong(const std::string& text, long low, long high, long* out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  long long value = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < low || value > high) return false;
+  *out = static_cast<long>(value);
+  return true;
+}
+
+// The Windows form (code page 932, ending in a backslash) of a folder given
+// on the command line (UTF-8), or of the native default folder.
+bool WindowsFolder(const std::string& given, const std::string& nativeDefault, std::string* out,
+                   std::string* error) {
+  if (!given.empty()) {
+    if (!Utf8ToCp932(given, out)) {
+      *error = "the folder " + given + " has no code page 932 form";
+      return false;
+    }
+  } else if (!DriveMapToWindows(nativeDefault, out)) {
+    *error = "the folder " + nativeDefault +
+             " has no Windows form in the drive map; give the folder in Windows form";
+    return false;
+  }
+  if (out->empty() || out->back() != '\\') *out += '\\';
+  if (out->size() > 260) {
+    *error = "the folder " + (given.empty() ? nativeDefault : given) + " is longer than 260 bytes";
+    return false;
+  }
+  return true;
+}
+
+int Init(const Command* cmd, const std::vector<std::string>& args) {
+  std::string db, output, settings;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if ((a == "--output-folder" || a == "--settings-folder") && i + 1 < args.size()) {
+      (a == "--output-folder" ? output : settings) = args[++i];
+    } else if (a.rfind("--", 0) == 0 || !db.empty()) {
+      return Usage(cmd, "unexpected argument " + a);
+    } else {
+      db = a;
+    }
+  }
+  if (db.empty()) return Usage(cmd, "init needs the store file DB");
+  std::string home = HostEnvText("HOME");
+  std::string config = HostEnvText("XDG_CONFIG_HOME");
+  if (config.empty() && !home.empty()) config = home + "/.config";
+  if ((output.empty() || settings.empty()) && home.empty() && config.empty()) {
+    return Refuse("HOME is not set; give --output-folder and --settings-folder");
+  }
+  std::string outputWin, settingsWin, error;
+  if (!WindowsFolder(output, home + "/", &outputWin, &error) ||
+      !WindowsFolder(settings, config + "/velor/", &settingsWin, &error) ||
+      !CreateHostStore(db, outputWin, settingsWin, &error)) {
+    return Refuse(error);
+  }
+  return kDone;
+}
+
+// Opens the store db for writing, or says why not.
+sqlite3* OpenForCommand(const std::string& db, bool writable) {
+  sqlite3* handle = nullptr;
+  std::string detail;
+  HostOpenResult result = OpenHostStore(db, writable, &handle, &detail);
+  if (result != HOST_OPEN_OK) Refuse(HostOpenMessage(result, db, detail));
+  return handle;
+}
+
+int Import(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage(cmd, "import needs DB and LEDGER.json");
+  std::string error;
+  if (!ImportLedgerFile(args[0], args[1], &error)) return Refuse(args[1] + ": " + error);
+  return kDone;
+}
+
+int List(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 1) return Usage(cmd, "list needs DB");
+  sqlite3* db = OpenForCommand(args[0], false);
+  if (db == nullptr) return kRefused;
+  std::string error;
+  bool done = ListStore(db, std::cout, &error);
+  sqlite3_close(db);
+  return done ? kDone : Refuse(error);
+}
+
+int Select(const Command* cmd, const std::vector<std::string>& args) {
+  long dataNo = 0;
+  if (args.size() != 3) return Usage(cmd, "select needs DB, USER_ID and DATA_NO");
+  if (!ParseLong(args[2], INT32_MIN, INT32_MAX, &dataNo)) {
+    return Usage(cmd, "DATA_NO must be a 32-bit integer, not " + args[2]);
+  }
+  sqlite3* db = OpenForCommand(args[0], true);
+  if (db == nullptr) return kRefused;
+  std::string note, error;
+  bool done = SelectData(db, args[1], dataNo, &note, &error);
+  sqlite3_close(db);
+  if (!done) return Refuse(error);
+  if (!note.empty()) std::fprintf(stderr, "velor-host: note: %s\n", note.c_str());
+  return kDone;
+}
+
+int Generate(const Command* cmd, const std::vector<std::string>& args) {
+  std::string path;
+  long assets = -1, seed = 1;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--assets" && i + 1 < args.size()) {
+      if (!ParseLong(args[++i], 0, 0xFFFFFFF, &assets)) return Usage(cmd, "bad --assets " + args[i]);
+    } else if (a == "--seed" && i + 1 < args.size()) {
+      if (!ParseLong(args[++i], 0, UINT32_MAX, &seed)) return Usage(cmd, "bad --seed " + args[i]);
+    } else if (a.rfind("--", 0) == 0 || !path.empty()) {
+      return Usage(cmd, "unexpected argument " + a);
+    } else {
+      path = a;
+    }
+  }
+  if (path.empty() || assets < 0) return Usage(cmd, "generate needs DB and --assets N");
+  sqlite3* db = OpenForCommand(path, true);
+  if (db == nullptr) return kRefused;
+  GeneratedCompany made;
+  std::string error;
+  bool done = GenerateCompany(db, assets, static_cast<uint32_t>(seed), &made, &error);
+  sqlite3_close(db);
+  if (!done) return Refuse(error);
+  std::printf("data number %ld, data ID %s: %ld assets, %ld lump-sum with %ld breakdown lines; "
+              "user bench selects it\n",
+              made.dataNo, made.dataId.c_str(), assets, made.lumpSums, made.breakdowns);
+  return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage(nullptr, "no command given");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsageText, stdout);
+    return kDone;
+  }
+  const Command* cmd = nullptr;
+  for (const Command& c : kCommands) {
+    if (args[0] == c.name) cmd = &c;
+  }
+  if (cmd == nullptr) return Usage(nullptr, "unknown command " + args[0]);
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  for (const std::string& a : rest) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(cmd->help, stdout);
+      return kDone;
+    }
+  }
+  std::string name = cmd->name;
+  if (name == "init") return Init(cmd, rest);
+  if (name == "import") return Import(cmd, rest);
+  if (name == "list") return List(cmd, rest);
+  if (name == "select") return Select(cmd, rest);
+  return Generate(cmd, rest);
+}

@@ -1,0 +1,43 @@
+#!/bin/bash
+# Runs velor-host over a fresh store: init, import of the demo ledger, list,
+# select, generate, and the exit codes of refusals and bad command lines.
+set -u
+tool=$1
+source_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+expect() {  # expect STATUS command...
+  local want=$1; shift
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" = "$want" ] || fail "$* exited $got, wanted $want: $(cat "$work/err")"
+}
+db=$work/host.sqlite
+expect 0 "$tool" init "$db" --output-folder 'C:\出力' --settings-folder 'C:\設定\'
+expect 1 "$tool" init "$db"
+grep -q "already exists" "$work/err" || fail "init over an existing file: $(cat "$work/err")"
+expect 0 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
+expect 1 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "users\[0\].user_id" "$work/err" || fail "second import: $(cat "$work/err")"
+expect 0 "$tool" list "$db"
+grep -q "株式会社山田製作所" "$work/out" || fail "list: $(cat "$work/out")"
+grep -q "yamada" "$work/out" || fail "list users: $(cat "$work/out")"
+expect 0 "$tool" select "$db" yamada 2
+expect 0 "$tool" select "$db" yamada 42
+grep -q "no company data set has the number 42" "$work/err" || fail "select note"
+expect 1 "$tool" select "$db" nobody 1
+expect 2 "$tool" select "$db" yamada twelve
+expect 0 "$tool" generate "$db" --assets 100 --seed 7
+grep -q "100 assets" "$work/out" || fail "generate: $(cat "$work/out")"
+expect 0 "$tool" list "$db"
+grep -q "bench	3" "$work/out" || fail "bench user: $(cat "$work/out")"
+expect 1 "$tool" list "$work/missing.sqlite"
+grep -q "no host store at" "$work/err" || fail "missing store: $(cat "$work/err")"
+expect 2 "$tool" frobnicate
+expect 2 "$tool" import "$db"
+for c in init import list select generate; do
+  expect 0 "$tool" "$c" --help
+  grep -q "usage: velor-host $c" "$work/out" || fail "$c --help"
+done
+echo "velor-host: all checks passed"

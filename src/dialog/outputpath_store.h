@@ -1,0 +1,29 @@
+// The settings file "Velorant.env": one line per user and company data,
+// "<user ID>/<data ID text>:<output path>\n", code page 932. These helpers
+// read and rewrite it; ClConditionEntry::LoadOutputPath and SaveOutputPath
+// use them with the dialog's key.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "wintypes.h"
+
+// The largest settings file read (1 MiB); a larger one is left alone.
+constexpr size_t kSettingsFileLimit = 1u << 20;
+
+// Finds the first line of content that begins with key and copies the rest
+// of that line (without its line feed) into buffer (kPathBufferSize bytes).
+// FALSE when no line begins with key or the value is longer than MAX_PATH.
+BOOL FindStoredPath(const std::string& content, const std::string& key, char* buffer);
+// content without its lines that begin with key, then line (which ends in a
+// line feed); a last kept line without one gets one first.
+std::string ReplaceStoredLine(const std::string& content, const std::string& key,
+                              const std::string& line);
+// Reads the whole file (a Windows path), opened with the CFile open mode
+// (CFile::modeRead or CFile::modeReadWrite), into *content. FALSE when it
+// cannot be opened or read, or is larger than kSettingsFileLimit.
+BOOL ReadSettingsFile(const char* file, unsigned int mode, std::string* content);
+// Makes content the whole content of file in one step: written to a new
+// temporary file in the same folder, made durable and renamed over file.
+// FALSE, with file untouched and the temporary file gone, on any failure.
+BOOL ReplaceSettingsFile(const char* file, const std::string& content);

@@ -1,0 +1,232 @@
+#include "ClCSVEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "tempdir.h"
+
+namespace {
+
+// The engine's writer with its record formats open to the tests.
+class TestableCSVEdit : public ClCSVEdit {
+ public:
+  using ClCSVEdit::m_clInfo;
+};
+
+const char kAssetPath[] = "C:\\data\\out\\assets.csv";
+
+// Drive C: maps to a temporary folder holding data\out.
+class CSVEditTest : public ::testing::Test {
+ protected:
+  CSVEditTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path()) {
+    std::filesystem::create_directories(dir_.Native("data/out"));
+  }
+  std::string Native(const char* name) const { return dir_.Native(std::string("data/out/") + name); }
+  std::string Bytes(const char* name) const { return ReadFileBytes(Native(name)); }
+
+  // The log's bytes after writing entry through WriteLog.
+  std::string LogOf(const char* entry) {
+    TestableCSVEdit edit;
+    EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+    EXPECT_EQ(edit.WriteLog(entry), 1);
+    edit.CloseOutput(ClCSVEdit::OF_LOG);
+    return Bytes("VelrixSysErr.txt");
+  }
+
+  TempDir dir_;
+  ScopedEnv drives_;
+};
+
+TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
+  WriteFileBytes(Native("VelrixSysErr.txt"), "old entries");
+  TestableCSVEdit edit;
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, kAssetPath), 1);
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_KIND, kAssetPath), 1);
+  EXPECT_EQ(edit.OpenOutput(static_cast<ClCSVEdit::OutputFile>(3), kAssetPath), 1);
+  for (int f = 0; f < 3; ++f) EXPECT_EQ(edit.CloseOutput(static_cast<ClCSVEdit::OutputFile>(f)), 1);
+  EXPECT_EQ(edit.CloseOutput(static_cast<ClCSVEdit::OutputFile>(-1)), 1);
+  for (const char* name : {"assets.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+    EXPECT_TRUE(NativeExists(Native(name))) << name;
+    EXPECT_EQ(Bytes(name), "") << name;
+  }
+  for (int f = 0; f < 3; ++f) EXPECT_FALSE(edit.HasFileFailed(static_cast<ClCSVEdit::OutputFile>(f)));
+}
+
+TEST_F(CSVEditTest, CloseOfAFileNeverOpened) {
+  TestableCSVEdit edit;
+  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_KIND), 1);
+  EXPECT_FALSE(edit.HasFileFailed(ClCSVEdit::OF_KIND));
+}
+
+TEST_F(CSVEditTest, FailedOpensAreRecorded) {
+  TestableCSVEdit edit;
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\missing\\assets.csv"), 0);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+  // No folder part: the log is refused rather than made the asset file's peer
+  // in some folder; the asset file itself opens where the path leads.
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, "assets.csv"), 0);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_LOG));
+  // A log that would be the asset file is not opened, so the asset stays.
+  WriteFileBytes(Native("VelrixSysErr.txt"), "asset rows");
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_KIND, "C:\\data\\out\\VelrixSysErr.txt"), 1);
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, "C:\\data\\out\\VelrixSysErr.txt"), 0);
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "asset rows");
+  // A path over 260 bytes is not cut to another file's name.
+  std::string longPath = "C:\\data\\out\\" + std::string(249, 'a');
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, longPath.c_str()), 0);
+  EXPECT_FALSE(NativeExists(Native(std::string(248, 'a').c_str())));
+}
+
+TEST_F(CSVEditTest, FailedWritesShowAtClose) {
+  ScopedEnv devices("VELOR_DRIVES", "D:=/dev");
+  TestableCSVEdit edit;
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "D:\\full"), 1);
+  StDATAINFO data = {};
+  edit.WritePreamble(&data);
+  EXPECT_FALSE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_ASSET), 1);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+}
+
+TEST_F(CSVEditTest, LogEntryLayout) {
+  const char* entry =
+      "\n＜WARNING＞\n連携可能な最大内訳件数は99件です。\n100件目から後の内訳は出力されません。";
+  std::string log = LogOf(entry);
+  EXPECT_EQ(log, std::string(entry) + "\r\n");
+  EXPECT_EQ(log.substr(0, 3), "\n\x81\x83");  // LF, then the full-width ＜
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\r'), 1);
+  EXPECT_EQ(LogOf(""), "\r\n");
+}
+
+TEST_F(CSVEditTest, LogEntriesAreCutAtWholeCharacters) {
+  EXPECT_EQ(LogOf(std::string(200, 'x').c_str()), std::string(152, 'x') + "\r\n");
+  EXPECT_EQ(LogOf(std::string(152, 'x').c_str()), std::string(152, 'x') + "\r\n");
+  // LF and 80 double-byte characters: the one on bytes 152 and 153 goes.
+  std::string wide = "\n";
+  for (int i = 0; i < 80; ++i) wide += "漢";
+  EXPECT_EQ(LogOf(wide.c_str()), wide.substr(0, 151) + "\r\n");
+  // A lone lead byte at the end of an entry is no character to keep whole.
+  std::string lead = std::string(151, 'x') + "\x81";
+  EXPECT_EQ(LogOf((lead + "\x81\x81").c_str()), std::string(151, 'x') + "\r\n");
+}
+
+TEST(CheckCodeChars, Modes) {
+  TestableCSVEdit edit;
+  EXPECT_EQ(edit.CheckCodeChars(3, "A1b2"), 1);
+  EXPECT_EQ(edit.CheckCodeChars(3, "00-1"), 0);
+  EXPECT_EQ(edit.CheckCodeChars(3, "A漢"), 0);
+  EXPECT_EQ(edit.CheckCodeChars(3, "ｱ"), 0);  // single-byte katakana
+  EXPECT_EQ(edit.CheckCodeChars(3, ""), 1);
+  EXPECT_EQ(edit.CheckCodeChars(2, "AbZz"), 1);
+  EXPECT_EQ(edit.CheckCodeChars(2, "A1"), 0);
+  EXPECT_EQ(edit.CheckCodeChars(0, "漢-"), 1);
+}
+
+TEST(RegisterCode, GoesThroughTheRegister) {
+  TestableCSVEdit edit;
+  EXPECT_EQ(edit.RegisterCode("000123"), 0);
+  EXPECT_EQ(edit.RegisterCode("000123"), 1);
+  EXPECT_EQ(edit.RegisterCode("00012301"), 2);
+}
+
+TEST_F(CSVEditTest, AmountText) {
+  TestableCSVEdit edit;
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  EXPECT_STREQ(edit.AmountText(999999999990000LL), "99999999999");
+  EXPECT_STREQ(edit.AmountText(-99999999990000LL), "-9999999999");
+  EXPECT_STREQ(edit.AmountText(-12345678), "-1234");
+  EXPECT_STREQ(edit.AmountText(-5000), "0");
+  EXPECT_STREQ(edit.AmountText(5000), "0");
+  EXPECT_STREQ(edit.AmountText(0), "");
+  edit.CloseOutput(ClCSVEdit::OF_LOG);
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
+
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  EXPECT_STREQ(edit.AmountText(999999999990001LL), "************");
+  EXPECT_STREQ(edit.AmountText(-99999999990001LL), "************");
+  EXPECT_STREQ(edit.AmountText(INT64_MIN), "************");
+  edit.CloseOutput(ClCSVEdit::OF_LOG);
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"),
+            "\n＜ERROR＞\n金額｢99999999999｣は、連携可能最大桁数をオーバーしています。\r\n"
+            "\n＜ERROR＞\n金額｢-9999999999｣は、連携可能最大桁数をオーバーしています。\r\n"
+            "\n＜ERROR＞\n金額｢-922337203685477｣は、連携可能最大桁数をオーバーしています。\r\n");
+}
+
+// Quantity (item 15, currency) and unit (item 16) of the data record after
+// SetQuantity(text).
+struct Quantity {
+  int64_t value;
+  std::string unit;
+};
+
+class SetQuantityTest : public CSVEditTest {
+ protected:
+  Quantity Of(const char* text) {
+    edit_.m_clInfo.Clear();
+    EXPECT_EQ(edit_.SetQuantity(text), 1);
+    Quantity q;
+    std::memcpy(&q.value, edit_.m_clInfo.Slot(15), sizeof q.value);
+    q.unit = edit_.m_clInfo.Slot(16);
+    return q;
+  }
+  TestableCSVEdit edit_;
+};
+
+TEST_F(SetQuantityTest, NumberAndUnit) {
+  ASSERT_EQ(edit_.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  Quantity q = Of("10台");
+  EXPECT_EQ(q.value, 100000);
+  EXPECT_EQ(q.unit, "台");
+  q = Of("1,234.5台");
+  EXPECT_EQ(q.value, 12345000);
+  EXPECT_EQ(q.unit, "台");
+  q = Of("台");
+  EXPECT_EQ(q.value, 0);
+  EXPECT_EQ(q.unit, "台");
+  q = Of("3");
+  EXPECT_EQ(q.value, 30000);
+  EXPECT_EQ(q.unit, "");
+  // Of three characters the unit keeps the last two; the first stays in the
+  // number text, which reads 5.
+  q = Of("5個入箱");
+  EXPECT_EQ(q.value, 50000);
+  EXPECT_EQ(q.unit, "入箱");
+  q = Of("2 kgs");
+  EXPECT_EQ(q.value, 20000);
+  EXPECT_EQ(q.unit, " kgs");
+  q = Of("");
+  EXPECT_EQ(q.value, 0);
+  EXPECT_EQ(q.unit, "");
+  EXPECT_EQ(Of("-1.255").value, -12600);
+  EXPECT_EQ(Of("0x1").value, 0);
+  EXPECT_EQ(Of("0x1").unit, "");  // the x is no unit: it is followed by a digit
+  EXPECT_EQ(Of("1e2").value, 1000000);
+  EXPECT_EQ(Of("inf").value, 0);
+  EXPECT_EQ(Of("nan").value, 0);
+  edit_.CloseOutput(ClCSVEdit::OF_LOG);
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
+}
+
+TEST_F(SetQuantityTest, LargeQuantities) {
+  ASSERT_EQ(edit_.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  EXPECT_EQ(Of("1000000").value, 10000000000LL);
+  EXPECT_EQ(Of("999999.99").value, 10000000000LL);  // single precision
+  EXPECT_EQ(Of("999999").value, 9999990000LL);
+  EXPECT_EQ(Of("-5000000").value, -50000000000LL);
+  edit_.CloseOutput(ClCSVEdit::OF_LOG);
+  const char* warning =
+      "｣は、連携可能最大桁数をオーバーしています。\n"
+      "減価償却データが、正しく連携されない可能性があります。\r\n";
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), std::string("\n＜WARNING＞\n数量｢1000000.00") + warning +
+                                           "\n＜WARNING＞\n数量｢1000000.00" + warning);
+  // A quantity beyond the decimal type's range is its overflow failure.
+  EXPECT_THROW(Of("1e20"), int);
+  EXPECT_THROW(Of("1e999"), int);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+#include "ledger_import.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+#include "ClDataMgr.h"
+#include "ClRuleGenkashokyaku.h"
+#include "ClSetData.h"
+#include "codepage.h"
+#include "hoststore.h"
+#include "ledger_store.h"
+#include "objbase.h"
+
+namespace {
+
+std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+
+std::string Cp932Of(const nlohmann::json& v) {
+  std::string out;
+  EXPECT_TRUE(Utf8ToCp932(v.get<std::string>(), &out));
+  return out;
+}
+
+long long CurrencyOf(const nlohmann::json& v) {
+  if (v.is_number_integer()) return v.get<long long>() * 10000;
+  return std::stoll(v.get<std::string>()) * 10000;  // the demo has whole yen only
+}
+
+// A store made by velor-host init, opened for writing, with table counts.
+class ImportTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(CreateHostStore(dir_.Native("h.sqlite"), "C:\\out\\", "C:\\set\\", &error)) << error;
+    std::string detail;
+    ASSERT_EQ(OpenHostStore(dir_.Native("h.sqlite"), true, &db_, &detail), HOST_OPEN_OK) << detail;
+  }
+  void TearDown() override { sqlite3_close(db_); }
+
+  bool Import(const std::string& ledger, std::string* error) {
+    std::istringstream in(ledger);
+    return ImportLedger(db_, in, error);
+  }
+  std::string Counts() {
+    std::string out;
+    for (const char* table : {"users", "companies", "asset_kinds", "assets", "breakdowns"}) {
+      HostStmt count(db_, std::string("SELECT count(*) FROM ") + table);
+      sqlite3_step(count.get());
+      out += std::string(table) + "=" + std::to_string(sqlite3_column_int(count.get(), 0)) + " ";
+    }
+    return out;
+  }
+
+  TempDir dir_;
+  sqlite3* db_ = nullptr;
+};
+
+// A ledger with one company "D1" (data number 1) and one user "sato"; extra
+// text is spliced into the company, the first asset and the top level.
+std::string Ledger(const std::string& asset = "", const std::string& company = "",
+                   const std::string& top = "") {
+  return R"({"format": "velor-ledger/1", "users": [{"user_id": "sato", "selected_data_no": 1}],)" +
+         top + R"( "companies": [{"data_no": 1, "data_id": "D1", )" + company +
+         R"( "asset_kinds": [{"lKindNo": 5, "szKindName": "a"}],
+         "assets": [{"szAssetCode": "1", "nMethod": 6 )" + asset +
+         R"(}, {"szAssetCode": "2", "nMethod": 4, "breakdowns": [{"szBreakdownName": "x"}]}]}]})";
+}
+
+TEST_F(ImportTest, EveryRuleIsRefusedWithItsPlaceAndNothingReachesTheStore) {
+  std::string error;
+  ASSERT_TRUE(Import(R"({"format": "velor-ledger/1", "users": [{"user_id": "kept", "selected_data_no": 9}],
+      "companies": [{"data_no": 9, "data_id": "K9"}]})", &error)) << error;
+  const std::string before = Counts();
+  const std::string name201 = std::string(201, 'n');
+  struct Case {
+    std::string ledger, says;
+  } cases[] = {
+      {R"({"users": []})", "format: required"},
+      {R"({"format": "velor-ledger/2"})", "format: must be \"velor-ledger/1\""},
+      {R"([1, 2])", "the ledger must be a JSON object"},
+      {R"({"format": "velor-ledger/1", "users": [], )", "not valid JSON"},
+      {Ledger() + " x", "not valid JSON"},
+      {Ledger("", "", R"("colour": 1,)"), "colour: unknown key"},
+      {Ledger(R"(, "szAssetNmae": "x")"), "companies[0].assets[0].szAssetNmae: unknown key"},
+      {Ledger(R"(, "abAssetKey": "x")"), "companies[0].assets[0].abAssetKey: unknown key"},
+      {Ledger(R"(, "szAssetName": ")" + name201 + "\""),
+       "companies[0].assets[0].szAssetName: 201 bytes in code page 932, at most 192"},
+      {Ledger(R"(, "szMemo": "\ud83d\ude00")"),
+       "companies[0].assets[0].szMemo: character U+1F600 has no code page 932 form"},
+      {Ledger(R"(, "szMemo": "a\u0000b")"), "companies[0].assets[0].szMemo: a text may not hold"},
+      {Ledger(R"(, "nUsefulLife": 40000)"),
+       "companies[0].assets[0].nUsefulLife: 40000 is not an integer from -32768 to 32767"},
+      {Ledger(R"(, "lKindCode": 1.5)"), "companies[0].assets[0].lKindCode: expected an integer"},
+      {Ledger(R"(, "bInherited": 256)"), "companies[0].assets[0].bInherited: 256 is not"},
+      {Ledger(R"(, "szQuantity": 2)"), "companies[0].assets[0].szQuantity: expected a text"},
+      {Ledger(R"(, "cyLimit": "1.23456")"), "companies[0].assets[0].cyLimit: \"1.23456\" is not a decimal"},
+      {Ledger(R"(, "cyLimit": "1,000")"), "companies[0].assets[0].cyLimit: \"1,000\" is not"},
+      {Ledger(R"(, "cyLimit": ".5")"), "companies[0].assets[0].cyLimit: \".5\" is not"},
+      {Ledger(R"(, "cyLimit": 1.5)"), "companies[0].assets[0].cyLimit: expected a decimal number"},
+      {Ledger(R"(, "cyLimit": "922337203685478")"), "cyLimit: the amount times 10,000 does not fit"},
+      {Ledger(R"(, "cyLimit": 922337203685478)"), "cyLimit: the amount times 10,000 does not fit"},
+      {Ledger(R"(, "nMethod": 5)"), "companies[0].assets[0].nMethod: duplicate key"},
+      {Ledger(R"(, "breakdowns": [{"szBreakdownNo": "1"}])"),
+       "companies[0].assets[0].breakdowns[0].szBreakdownNo: unknown key"},
+      {Ledger(R"(, "breakdowns": [{"szBreakdownName": ")" + std::string(83, 'b') + R"("}])"),
+       "breakdowns[0].szBreakdownName: 83 bytes in code page 932, at most 82"},
+      {Ledger(R"(, "breakdowns": {})"), "companies[0].assets[0].breakdowns: expected an array"},
+      {Ledger("", R"("szDataName": ")" + std::string(260, 'c') + R"(",)"),
+       "companies[0].szDataName: 260 bytes in code page 932, at most 259"},
+      {Ledger("", R"("bEntityKind": -1,)"), "companies[0].bEntityKind: -1 is not"},
+      {Ledger("", R"("data_no": 2,)"), "companies[0].data_no: duplicate key"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_id": "A"}]})", "companies[0].data_no: required"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3}]})", "companies[0].data_id: required"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A-1"}]})",
+       "companies[0].data_id: must hold 1 to 15 ASCII letters and digits"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "ABCDEFGHIJKLMNOP"}]})",
+       "companies[0].data_id: 16 bytes"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 9, "data_id": "A"}]})",
+       "companies[0].data_no: 9 is already in the store"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "K9"}]})",
+       "companies[0].data_id: \"K9\" is already in the store"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A"}, {"data_no": 3, "data_id": "B"}]})",
+       "companies[1].data_no: 3 is used by an earlier company"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A"}, {"data_no": 4, "data_id": "A"}]})",
+       "companies[1].data_id: \"A\" is used by an earlier company"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A", "assets": [1]}]})",
+       "companies[0].assets[0]: expected an object"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A", "assets": 1}]})",
+       "companies[0].assets: expected an array"},
+      {R"({"format": "velor-ledger/1", "companies": {}})", "companies: expected an array"},
+      {R"({"format": "velor-ledger/1", "companies": [{"data_no": 3, "data_id": "A", "asset_kinds": [{"szKindName": ")" +
+           std::string(82, 'k') + R"("}]}]})",
+       "companies[0].asset_kinds[0].szKindName: 82 bytes in code page 932, at most 81"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "kept", "selected_data_no": 1}]})",
+       "users[0].user_id: \"kept\" is already a user of the store"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "a", "selected_data_no": 1}, {"user_id": "a", "selected_data_no": 1}]})",
+       "users[1].user_id: \"a\" is already a user earlier in the ledger"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "a/b", "selected_data_no": 1}]})",
+       "users[0].user_id: the characters / and : are not allowed"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "a:b", "selected_data_no": 1}]})",
+       "users[0].user_id: the characters / and : are not allowed"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "a\tb", "selected_data_no": 1}]})",
+       "users[0].user_id: control characters are not allowed"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "", "selected_data_no": 1}]})",
+       "users[0].user_id: must not be empty"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": ")" + std::string(65, 'u') + R"(", "selected_data_no": 1}]})",
+       "users[0].user_id: 65 bytes in code page 932, at most 64"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "b"}]})", "users[0].selected_data_no: required"},
+      {R"({"format": "velor-ledger/1", "users": [{"user_id": "b", "selected_data_no": 1, "role": 1}]})",
+       "users[0].role: unknown key"},
+      // A refusal at the very end still takes back what came before it.
+      {Ledger() + "", ""},
+  };
+  for (Case& c : cases) {
+    if (c.says.empty()) {
+      c.ledger.insert(c.ledger.size() - 1, R"(, "users": [])");
+      c.says = "users: duplicate key";
+    }
+    error.clear();
+    EXPECT_FALSE(Import(c.ledger, &error)) << c.ledger;
+    EXPECT_NE(error.find(c.says), std::string::npos) << "wanted: " << c.says << "\ngot: " << error;
+    EXPECT_EQ(Counts(), before) << c.ledger;
+  }
+}
+
+TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
+  std::string error;
+  std::string ledger = U8(u8R"({"companies": [{"assets": [
+        {"szAssetName": ")") + std::string(96, 'x') + U8(u8R"(表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表",
+         "cyAcquisitionCost": "-12.3456", "cyLimit": 1500000, "cyResidualValue": "0.5",
+         "cyRevisedCost": "922337203685477", "nUsefulLife": -32768, "bInherited": 255}],
+      "data_id": "ABCDEFGHIJKLMNO", "data_no": -2147483648}],
+    "users": [{"user_id": "鈴木", "selected_data_no": 0}],
+    "format": "velor-ledger/1"})");
+  ASSERT_TRUE(Import(ledger, &error)) << error;
+  HostStmt row(db_, "SELECT length(szAssetName), cyAcquisitionCost, cyLimit, cyResidualValue,"
+                    " cyRevisedCost, nUsefulLife, bInherited FROM assets");
+  ASSERT_EQ(sqlite3_step(row.get()), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(row.get(), 0), 192);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 1), -123456);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 2), 15000000000LL);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 3), 5000);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 4), 9223372036854770000LL);
+  EXPECT_EQ(sqlite3_column_int(row.get(), 5), -32768);
+  EXPECT_EQ(sqlite3_column_int(row.get(), 6), 255);
+}
+
+// The demo ledger read back through the host classes gives the values of
+// the file, field by field.
+TEST(DemoLedger, ReadsBackThroughTheHostClasses) {
+  std::string text = ReadDemoLedger();
+  ASSERT_FALSE(text.empty());
+  nlohmann::json ledger = nlohmann::json::parse(text);
+  LedgerStore store(text, "yamada");
+  ASSERT_TRUE(store.ok()) << store.error();
+  for (const nlohmann::json& company : ledger["companies"]) {
+    ClRuleGenkashokyaku rule;
+    rule.AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
+    rule.SetCurDataID(company["data_id"].get<std::string>().c_str());
+    ASSERT_EQ(rule.MoveReady(nullptr, 0, 0), 0);
+    const nlohmann::json& assets = company["assets"];
+    ASSERT_EQ(rule.GetCount(), static_cast<long>(assets.size()));
+    for (size_t i = 0; i < assets.size(); ++i) {
+      const nlohmann::json& a = assets[i];
+      StKOTEISHISANINFO asset{};
+      StKOTEINENINFO year{};
+      StKOTEITSUKIINFO months{};
+      ASSERT_EQ(rule.Move(static_cast<long>(i), &asset, &year, &months), 0);
+      SCOPED_TRACE(a.dump());
+      EXPECT_EQ(asset.szAssetCode, Cp932Of(a["szAssetCode"]));
+      EXPECT_EQ(asset.szAssetName, Cp932Of(a["szAssetName"]));
+      EXPECT_EQ(asset.szQuantity, Cp932Of(a["szQuantity"]));
+      EXPECT_EQ(asset.szMemo, a.contains("szMemo") ? Cp932Of(a["szMemo"]) : "");
+      EXPECT_EQ(asset.szCapitalExpenditure,
+                a.contains("szCapitalExpenditure") ? Cp932Of(a["szCapitalExpenditure"]) : "");
+      EXPECT_EQ(asset.lKindCode, a["lKindCode"].get<int>());
+      EXPECT_EQ(asset.nMethod, a["nMethod"].get<int>());
+      EXPECT_EQ(asset.nUsefulLife, a.value("nUsefulLife", 0));
+      EXPECT_EQ(asset.lRate, a.value("lRate", 0));
+      EXPECT_EQ(asset.lResidualRate, a.value("lResidualRate", 0));
+      EXPECT_EQ(asset.lAcquiredDate, a["lAcquiredDate"].get<int>());
+      EXPECT_EQ(asset.lServiceDate, a["lServiceDate"].get<int>());
+      EXPECT_EQ(asset.nBusinessRatio, a["nBusinessRatio"].get<int>());
+      EXPECT_EQ(asset.nSellingShare, a["nSellingShare"].get<int>());
+      EXPECT_EQ(asset.nStatementLink, a.value("nStatementLink", 0));
+      EXPECT_EQ(asset.nDisposalKind, a.value("nDisposalKind", 0));
+      EXPECT_EQ(asset.lDisposalDate, a.value("lDisposalDate", 0));
+      EXPECT_EQ(asset.cyAcquisitionCost.int64, CurrencyOf(a["cyAcquisitionCost"]));
+      EXPECT_EQ(asset.cyOpeningBookValue.int64, CurrencyOf(a["cyOpeningBookValue"]));
+      EXPECT_EQ(asset.cyDepreciationBase.int64, CurrencyOf(a["cyDepreciationBase"]));
+      EXPECT_EQ(asset.cySellingExpense.int64, CurrencyOf(a["cySellingExpense"]));
+      EXPECT_EQ(asset.cyManufacturingCost.int64, CurrencyOf(a["cyManufacturingCost"]));
+      EXPECT_EQ(asset.cyAccumulated.int64, CurrencyOf(a["cyAccumulated"]));
+      EXPECT_EQ(asset.cyClosingBookValue.int64, CurrencyOf(a["cyClosingBookValue"]));
+      EXPECT_EQ(asset.cyResidualValue.int64, a.contains("cyResidualValue") ? CurrencyOf(a["cyResidualValue"]) : 0);
+      EXPECT_EQ(asset.cySalePrice.int64, a.contains("cySalePrice") ? CurrencyOf(a["cySalePrice"]) : 0);
+      EXPECT_EQ(year.cyComputedDepreciation.int64, CurrencyOf(a["cyComputedDepreciation"]));
+      EXPECT_EQ(year.cySpecialDepreciation.int64,
+                a.contains("cySpecialDepreciation") ? CurrencyOf(a["cySpecialDepreciation"]) : 0);
+      EXPECT_EQ(year.cyEnteredDepreciation.int64, 0);
+
+      ASSERT_EQ(rule.MoveReadyIkkatsu(asset.abAssetKey), 0);
+      long count = -1;
+      rule.GetIkkatsuCount(&count);
+      const nlohmann::json lines = a.value("breakdowns", nlohmann::json::array());
+      ASSERT_EQ(count, static_cast<long>(lines.size()));
+      for (long k = 0; k < count; ++k) {
+        StIKKATSUINFO line{};
+        ASSERT_EQ(rule.MoveIkkatsu(k, &line), 0);
+        const nlohmann::json& b = lines[static_cast<size_t>(k)];
+        EXPECT_EQ(line.szBreakdownName, Cp932Of(b["szBreakdownName"]));
+        EXPECT_EQ(line.lBreakdownDate, b["lBreakdownDate"].get<int>());
+        EXPECT_EQ(line.cyBreakdownCost.int64, CurrencyOf(b["cyBreakdownCost"]));
+        EXPECT_EQ(line.lBreakdownQuantity, b["lBreakdownQuantity"].get<int>());
+      }
+      rule.MoveFinishIkkatsu();
+    }
+    StSHISANKUBUNINFO* kinds = nullptr;
+    long kindCount = 0;
+    ASSERT_EQ(rule.LoadShisanKubunInfo(&kinds, &kindCount), 0);
+    ASSERT_EQ(kindCount, static_cast<long>(company["asset_kinds"].size()));
+    for (long k = 0; k < kindCount; ++k) {
+      const nlohmann::json& kind = company["asset_kinds"][static_cast<size_t>(k)];
+      EXPECT_EQ(kinds[k].lKindNo, kind["lKindNo"].get<int>());
+      EXPECT_EQ(kinds[k].szKindName, Cp932Of(kind["szKindName"]));
+      EXPECT_EQ(kinds[k].nKindMethod, kind["nKindMethod"].get<int>());
+      EXPECT_EQ(kinds[k].lKindResidualRate, kind.value("lKindResidualRate", 0));
+    }
+    CoTaskMemFree(kinds);
+    rule.MoveFinish();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "ClControlVelor.h"
+#include "scripted_frontend.h"
+#include "tempdir.h"
+#include "winuser.h"
+
+namespace {
+
+const char kNotInstalled[] =
+    "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。";
+const char kHostTooOld[] =
+    "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+    "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。";
+const char kComponentTooOld[] =
+    "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+    "連動コンポーネントの最新版を入手してインストールしてからご利用ください。";
+
+// The check in a current folder on drive T:, whose installed-products file
+// the test writes.
+class CheckEnvironmentTest : public ::testing::Test {
+ protected:
+  CheckEnvironmentTest() : drives_("VELOR_DRIVES", "T:=" + tmp_.path()) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) cwd_ = cwd;
+    EXPECT_EQ(chdir(tmp_.path().c_str()), 0);
+  }
+  ~CheckEnvironmentTest() override { (void)!chdir(cwd_.c_str()); }
+
+  // Writes content as the installed-products file, runs the check with
+  // messages and returns the message shown ("" for none).
+  std::string Check(const std::string& content, BOOL* result) {
+    WriteFileBytes(tmp_.Native("OrbelleDef.ini"), content);
+    ScriptedFrontEnd fe;
+    *result = app_.CheckEnvironment(1);
+    if (fe.boxes().empty()) return "";
+    EXPECT_EQ(fe.boxes().size(), 1u);
+    EXPECT_EQ(fe.boxes()[0].caption, "減価償却");
+    EXPECT_EQ(fe.boxes()[0].type, MB_ICONEXCLAMATION);
+    EXPECT_EQ(fe.boxes()[0].owner, nullptr);
+    return fe.boxes()[0].text;
+  }
+
+  TempDir tmp_;
+  ScopedEnv drives_;
+  std::string cwd_;
+  ClControlVelor app_;
+};
+
+TEST_F(CheckEnvironmentTest, NoFileRefusesWithTheFirstMessage) {
+  ScriptedFrontEnd fe;
+  EXPECT_FALSE(app_.CheckEnvironment(1));
+  ASSERT_EQ(fe.boxes().size(), 1u);
+  EXPECT_EQ(fe.boxes()[0].text, kNotInstalled);
+  EXPECT_FALSE(app_.CheckEnvironment(0));
+  EXPECT_EQ(fe.boxes().size(), 1u);  // no message asked for, none shown
+}
+
+TEST_F(CheckEnvironmentTest, LevelsDecide) {
+  const struct {
+    const char* content;
+    BOOL accepted;
+    const char* message;
+  } cases[] = {
+      {"[Other]\r\nZR40=5\r\n", TRUE, ""},             // no section: default 1
+      {"[ProgramLevel]\r\nZR41=5\r\n", TRUE, ""},      // no key: default 1
+      {"[ProgramLevel]\r\nZR40=\r\n", FALSE, kNotInstalled},
+      {"[ProgramLevel]\r\nZR40=0\r\n", FALSE, kHostTooOld},
+      {"[ProgramLevel]\r\nZR40=abc\r\n", FALSE, kHostTooOld},
+      {"[ProgramLevel]\r\nZR40=-3\r\n", FALSE, kHostTooOld},
+      {"[ProgramLevel]\r\nZR40=2\r\n", FALSE, kComponentTooOld},
+      {"[ProgramLevel]\r\nZR40=01\r\n", TRUE, ""},
+      {"[ProgramLevel]\r\nZR40=1a\r\n", TRUE, ""},
+      {"[ProgramLevel]\nZR40=1\n", TRUE, ""},
+      // A level of many digits stays large instead of wrapping round to 1.
+      {"[ProgramLevel]\r\nZR40=4294967297\r\n", FALSE, kComponentTooOld},
+  };
+  for (const auto& c : cases) {
+    BOOL result = -1;
+    EXPECT_EQ(Check(c.content, &result), c.message) << c.content;
+    EXPECT_EQ(result, c.accepted) << c.content;
+  }
+}
+
+}  // namespace

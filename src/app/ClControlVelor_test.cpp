@@ -1,0 +1,250 @@
+#include "ClControlVelor.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "ClAccConnect.h"
+#include "ClConditionEntry.h"
+#include "ledger_store.h"
+#include "scripted_frontend.h"
+#include "tempdir.h"
+#include "winproc.h"
+#include "winuser.h"
+
+namespace {
+
+const char kCaption[] = "減価償却";
+const char kCancel[] = "｢減価償却｣の集計を中止します。";
+const char kDoneWithLog[] = "減価償却情報の出力が一応終了しました。\n\nアプリケーションを終了します。";
+
+const char8_t kSmallLedger[] = u8R"({
+  "format": "velor-ledger/1",
+  "users": [{"user_id": "sato", "selected_data_no": 7},
+            {"user_id": "kako", "selected_data_no": 8},
+            {"user_id": "nobody", "selected_data_no": 99}],
+  "companies": [
+    {"data_no": 7, "data_id": "S0007", "szDataName": "佐藤商事株式会社", "lTermStart": 20250401,
+     "lTermEnd": 20260331, "data_kind": 0, "bEntityKind": 1,
+     "asset_kinds": [{"lKindNo": 1, "szKindName": "建物", "nKindMethod": 2, "lKindResidualRate": 10}],
+     "assets": [{"szAssetCode": "1", "lKindCode": 1, "szAssetName": "倉庫", "lAcquiredDate": 20200401,
+                 "lServiceDate": 20200401, "cyAcquisitionCost": "1000000", "nMethod": 2,
+                 "nUsefulLife": 10, "nBusinessRatio": 10000, "nSellingShare": 100}]},
+    {"data_no": 8, "data_id": "K0008", "szDataName": "過去の会社", "lTermStart": 20200101,
+     "lTermEnd": 20201231, "data_kind": 99, "bEntityKind": 1, "asset_kinds": [], "assets": []}
+  ]
+})";
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+// A run of the application object over a store, with drive T: on a
+// temporary folder and the rest of the file system on Z:.
+class ControlVelorTest : public ::testing::Test {
+ protected:
+  ControlVelorTest()
+      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) cwd_ = cwd;
+    SetTextViewerEnabled(true);
+  }
+  ~ControlVelorTest() override {
+    if (!cwd_.empty()) (void)!chdir(cwd_.c_str());
+  }
+
+  // Runs start-up and the end of the application; returns InitInstance's
+  // result.
+  BOOL Run() {
+    BOOL result = app_.InitInstance();
+    app_.ExitInstance();
+    return result;
+  }
+
+  const ScriptedFrontEnd::Box& LastBox() { return fe_.boxes().back(); }
+
+  TempDir tmp_;
+  ScopedEnv drives_, viewer_;
+  std::string cwd_;
+  ScriptedFrontEnd fe_;
+  ClControlVelor app_;
+};
+
+TEST_F(ControlVelorTest, ACleanRunDeletesTheLogAndNamesBothFiles) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  fe_.Inspect([](CDialog& dlg) {
+    EXPECT_EQ(dlg.Control(IDC_COMPANY)->text, " 佐藤商事株式会社");
+    EXPECT_EQ(dlg.Control(IDC_PERIOD)->text, " 2025/04/01～2026/03/31");
+  });
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\出力\\資産.csv");
+  fe_.Answer(IDYES);
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeDone);
+  ASSERT_EQ(fe_.boxes().size(), 2u);
+  EXPECT_EQ(LastBox().text,
+            "減価償却情報の出力が正常に終了しました。\n\n償却資産データ ⇒ T:\\出力\\資産.csv    \n"
+            "資産種類データ ⇒ T:\\出力\\syurui.SSC    \n\nアプリケーションを終了します。");
+  EXPECT_EQ(LastBox().caption, kCaption);
+  EXPECT_EQ(LastBox().type, MB_ICONINFORMATION);
+  EXPECT_EQ(LastBox().owner, nullptr);
+  EXPECT_TRUE(NativeExists(tmp_.Native(U8(u8"出力/資産.csv"))));
+  EXPECT_TRUE(NativeExists(tmp_.Native(U8(u8"出力/syurui.SSC"))));
+  EXPECT_FALSE(NativeExists(tmp_.Native(U8(u8"出力/VelrixSysErr.txt"))));
+  EXPECT_GE(fe_.max_wait_depth(), 1);
+  EXPECT_EQ(fe_.wait_depth(), 0);
+  EXPECT_FALSE(ClAccConnect::Inst()->IsConnected());
+  // The path is remembered for the next run of this user and data.
+  std::string settings = ReadFileBytes(store.dir().Native("settings/Velorant.env"));
+  EXPECT_NE(settings.find("sato/"), std::string::npos);
+  EXPECT_NE(settings.find(":T:\\出力\\資産.csv\n"), std::string::npos);
+}
+
+TEST_F(ControlVelorTest, TheRememberedPathIsOfferedNextTime) {
+  {
+    LedgerStore store(kSmallLedger, u8"sato");
+    ASSERT_TRUE(store.ok()) << store.error();
+    WriteFileBytes(store.dir().Native("settings/Velorant.env"), "sato/S0007:T:\\x\\y.csv\n");
+    fe_.Inspect([](CDialog& dlg) { EXPECT_EQ(dlg.Control(IDC_OUTPUT_PATH)->text, "T:\\x\\y.csv"); });
+    fe_.Close();
+    EXPECT_FALSE(Run());
+  }
+  // Without a remembered path the host's default folder is offered.
+  LedgerStore other(kSmallLedger, u8"sato");
+  ASSERT_TRUE(other.ok()) << other.error();
+  std::string expected;
+  fe_.Inspect([&](CDialog& dlg) { expected = dlg.Control(IDC_OUTPUT_PATH)->text; });
+  fe_.Close();
+  Run();
+  EXPECT_EQ(expected.substr(expected.size() - 10), "\\out\\*.csv");
+}
+
+TEST_F(ControlVelorTest, CancellingWritesNothingAndStillCloses) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\a.csv");
+  fe_.Key(IDC_OUTPUT_PATH, VK_ESCAPE);
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(fe_.boxes().size(), 1u);
+  EXPECT_EQ(fe_.boxes()[0].text, kCancel);
+  EXPECT_FALSE(NativeExists(tmp_.Native("a.csv")));
+  EXPECT_FALSE(NativeExists(store.dir().Native("settings/Velorant.env")));
+  EXPECT_FALSE(ClAccConnect::Inst()->IsConnected());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+}
+
+TEST_F(ControlVelorTest, PastResultsDataEndsTheRun) {
+  LedgerStore store(kSmallLedger, u8"kako");
+  ASSERT_TRUE(store.ok()) << store.error();
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(fe_.boxes().size(), 1u);
+  EXPECT_EQ(fe_.boxes()[0].type, MB_ICONEXCLAMATION);
+  EXPECT_EQ(fe_.dialogs_run(), 0);
+}
+
+TEST_F(ControlVelorTest, UnknownSelectedDataShowsZeros) {
+  LedgerStore store(kSmallLedger, u8"nobody");
+  ASSERT_TRUE(store.ok()) << store.error();
+  fe_.Inspect([](CDialog& dlg) {
+    EXPECT_EQ(dlg.Control(IDC_COMPANY)->text, " ");
+    EXPECT_EQ(dlg.Control(IDC_PERIOD)->text, " 0000/00/00～0000/00/00");
+  });
+  fe_.Close();
+  EXPECT_FALSE(Run());
+}
+
+TEST_F(ControlVelorTest, DiagnosticsKeepTheLogAndShowIt) {
+  std::string ledger = ReadDemoLedger();
+  ASSERT_FALSE(ledger.empty());
+  LedgerStore store(ledger, "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\aoki.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeDiagnostics);
+  EXPECT_EQ(LastBox().text, kDoneWithLog);
+  EXPECT_EQ(LastBox().type, MB_ICONINFORMATION);
+  ASSERT_EQ(fe_.shown_files().size(), 1u);
+  EXPECT_EQ(fe_.shown_files()[0], tmp_.Native("VelrixSysErr.txt"));
+  EXPECT_FALSE(ReadFileBytes(tmp_.Native("VelrixSysErr.txt")).empty());
+}
+
+TEST_F(ControlVelorTest, TheViewerCommandGetsTheLogInTheOutputFolder) {
+  std::string ledger = ReadDemoLedger();
+  LedgerStore store(ledger, "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WriteFileBytes(tmp_.Native("viewer.sh"), "pwd > \"$0.out\"; echo \"$1\" >> \"$0.out\"\n");
+  ScopedEnv viewer("VELOR_VIEWER", "/bin/sh " + tmp_.Native("viewer.sh"));
+  WriteFileBytes(tmp_.Native("sub/keep"), "");
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\sub\\aoki.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  std::string seen;
+  for (int i = 0; i < 100 && seen.find('\n', seen.find('\n') + 1) == std::string::npos; ++i) {
+    usleep(50 * 1000);
+    seen = ReadFileBytes(tmp_.Native("viewer.sh.out"));
+  }
+  EXPECT_EQ(seen, tmp_.Native("sub") + "\n" + tmp_.Native("sub/VelrixSysErr.txt") + "\n");
+  EXPECT_TRUE(fe_.shown_files().empty());
+}
+
+TEST_F(ControlVelorTest, NoViewerWhenTurnedOff) {
+  std::string ledger = ReadDemoLedger();
+  LedgerStore store(ledger, "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  SetTextViewerEnabled(false);
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\aoki.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_TRUE(fe_.shown_files().empty());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeDiagnostics);
+}
+
+TEST_F(ControlVelorTest, AFileTheEngineCannotWriteIsNoSuccess) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  // A folder holds the log's name, so the log cannot be opened.
+  WriteFileBytes(tmp_.Native("VelrixSysErr.txt/keep"), "");
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\a.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+  EXPECT_EQ(LastBox().type, MB_ICONEXCLAMATION);
+  EXPECT_NE(LastBox().text.find("T:\\VelrixSysErr.txt"), std::string::npos);
+  EXPECT_EQ(LastBox().text.find("正常に終了"), std::string::npos);
+  EXPECT_TRUE(NativeExists(tmp_.Native("VelrixSysErr.txt/keep")));
+}
+
+TEST_F(ControlVelorTest, AStoreThatCannotBeOpenedEndsSilently) {
+  ClAccConnect::Inst()->Release();
+  ClAccConnect::SetStoreOptions(tmp_.Native("missing.sqlite").c_str(), "sato");
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(fe_.boxes().empty());
+  EXPECT_EQ(fe_.dialogs_run(), 0);
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+}
+
+TEST(GetDispTextTest, FormatsAndOverwrites) {
+  StDATAINFO data = {};
+  std::strcpy(data.szDataName, "山田製作所");
+  data.lTermStart = 20250401;
+  data.lTermEnd = 20260331;
+  const char* first = ClControlVelor::GetDispText(0, &data);
+  EXPECT_STREQ(first, " 山田製作所");
+  std::string kept = first;
+  const char* second = ClControlVelor::GetDispText(1, &data);
+  EXPECT_EQ(first, second);  // the same buffer, overwritten
+  EXPECT_STREQ(second, " 2025/04/01～2026/03/31");
+  EXPECT_EQ(kept, " 山田製作所");
+  EXPECT_STREQ(ClControlVelor::GetDispText(2, &data), "");
+  EXPECT_STREQ(ClControlVelor::GetDispText(0, nullptr), "");
+  // A name that fills its field is cut at a whole character.
+  std::memset(data.szDataName, 0, sizeof data.szDataName);
+  for (int i = 0; i < 129; ++i) std::strcat(data.szDataName, "表");
+  std::string cut = ClControlVelor::GetDispText(0, &data);
+  EXPECT_EQ(cut.size(), 255u);
+  EXPECT_EQ(cut.substr(cut.size() - 2), "表");
+}
+
+}  // namespace

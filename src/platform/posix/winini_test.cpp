@@ -1,0 +1,53 @@
+#include "winini.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tempdir.h"
+
+namespace {
+
+class IniTest : public ::testing::Test {
+ protected:
+  IniTest() : env_("VELOR_DRIVES", "C:=" + dir_.path()) {}
+  std::string Get(const char* section, const char* key, const char* def = "d", DWORD size = 64) {
+    char buf[64] = "junk";
+    DWORD n = GetPrivateProfileStringA(section, key, def, buf, size, "C:\\x.ini");
+    EXPECT_EQ(n, std::string(buf).size());
+    return buf;
+  }
+  TempDir dir_;
+  ScopedEnv env_;
+};
+
+TEST_F(IniTest, SectionsKeysCommentsAndBlanks) {
+  WriteFileBytes(dir_.Native("x.ini"),
+                 "; comment\r\n[Other]\r\nZR40=9\r\n[ programlevel ]\r\n"
+                 ";ZR40=7\r\n  zr40 =  01 \r\nZR40=2\r\nName=\"表示\"\r\n[ProgramLevel]\r\nLate=1\r\n");
+  EXPECT_EQ(Get("ProgramLevel", "ZR40"), "01");
+  EXPECT_EQ(Get("PROGRAMLEVEL", "name"), "表示");
+  EXPECT_EQ(Get("Other", "ZR40"), "9");
+  EXPECT_EQ(Get("ProgramLevel", "Late"), "d");  // only the first section counts
+  EXPECT_EQ(Get("ProgramLevel", "Missing", "1"), "1");
+  EXPECT_EQ(Get("Missing", "ZR40", nullptr), "");
+}
+
+TEST_F(IniTest, EmptyValueMissingFileAndCuts) {
+  WriteFileBytes(dir_.Native("x.ini"), "[S]\nEmpty=\nLong=表表表表\n");
+  EXPECT_EQ(Get("S", "Empty"), "");
+  // 6 bytes of room: a double-byte character is never split.
+  EXPECT_EQ(Get("S", "Long", "d", 6), "表表");
+  EXPECT_EQ(Get(nullptr, "Long"), "");
+  char buf[8];
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "def", buf, sizeof buf, "C:\\none.ini"), 3u);
+  EXPECT_STREQ(buf, "def");
+}
+
+TEST_F(IniTest, SectionNameWithTrailByteOfCloseBracket) {
+  // 0x83 0x5D is "ゾ": its trail byte has the value of ']'.
+  WriteFileBytes(dir_.Native("x.ini"), "[\x83\x5D]\nK=v\n");
+  EXPECT_EQ(Get("\x83\x5D", "K"), "v");
+}
+
+}  // namespace

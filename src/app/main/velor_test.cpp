@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "commandline.h"
+#include "ledger_store.h"
+#include "tempdir.h"
+
+namespace {
+
+const char8_t kLedger[] = u8R"({
+  "format": "velor-ledger/1",
+  "users": [{"user_id": "sato", "selected_data_no": 7}],
+  "companies": [
+    {"data_no": 7, "data_id": "S0007", "szDataName": "佐藤商事", "lTermStart": 20250401,
+     "lTermEnd": 20260331, "data_kind": 0, "bEntityKind": 1,
+     "asset_kinds": [{"lKindNo": 1, "szKindName": "建物", "nKindMethod": 2, "lKindResidualRate": 10}],
+     "assets": [{"szAssetCode": "1", "lKindCode": 1, "szAssetName": "倉庫", "lAcquiredDate": 20200401,
+                 "lServiceDate": 20200401, "cyAcquisitionCost": "1000000", "nMethod": 2,
+                 "nUsefulLife": 10, "nBusinessRatio": 10000, "nSellingShare": 100}]}]
+})";
+
+// Runs the velor program with args (a shell word list) and no terminal;
+// returns its exit status and its standard output and error in *out.
+int RunVelor(const std::string& args, std::string* out) {
+  std::string command = std::string(VELOR_PROGRAM) + " " + args + " </dev/null 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  size_t n;
+  out->clear();
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
+  int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+class VelorProgramTest : public ::testing::Test {
+ protected:
+  VelorProgramTest()
+      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {}
+  TempDir tmp_;
+  ScopedEnv drives_, viewer_;
+};
+
+TEST_F(VelorProgramTest, ExportsAndReportsThroughTheExitStatus) {
+  LedgerStore store(kLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  // A native output path, turned into its Windows form through the map.
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --yes --no-viewer --output " +
+                         tmp_.Native("out/a.csv"),
+                     &out),
+            0)
+      << out;
+  EXPECT_NE(out.find(U8(u8"償却資産データ ⇒ T:\\out\\a.csv")), std::string::npos) << out;
+  EXPECT_TRUE(NativeExists(tmp_.Native("out/a.csv")));
+  EXPECT_TRUE(NativeExists(tmp_.Native("out/syurui.SSC")));
+  EXPECT_FALSE(NativeExists(tmp_.Native("out/VelrixSysErr.txt")));
+
+  // Without --output and without a terminal, the remembered path runs once;
+  // the existing file is not replaced without --yes.
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --no-viewer", &out), 1) << out;
+  EXPECT_NE(out.find(U8(u8"上書きしてもよろしいですか？")), std::string::npos) << out;
+  EXPECT_NE(out.find(U8(u8"佐藤商事")), std::string::npos) << out;
+}
+
+TEST_F(VelorProgramTest, DiagnosticsGiveStatusThree) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user aoki --output 'T:\\b.csv'", &out), 3) << out;
+  // No desktop and no viewer command: the log's text is printed.
+  EXPECT_NE(out.find(U8(u8"＜ERROR＞")), std::string::npos) << out;
+  EXPECT_FALSE(ReadFileBytes(tmp_.Native("VelrixSysErr.txt")).empty());
+}
+
+TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
+  LedgerStore store(kLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --output 'T:\\*.csv'", &out), 1);
+  EXPECT_NE(out.find(U8(u8"不正な文字")), std::string::npos) << out;
+  EXPECT_EQ(RunVelor("--db " + tmp_.Native("none.sqlite") + " --user sato --output 'T:\\a.csv'", &out), 1);
+  EXPECT_FALSE(out.empty());  // the host says why
+  {
+    // A native path outside every drive of the map.
+    ScopedEnv only_t("VELOR_DRIVES", "T:=" + tmp_.path());
+    EXPECT_EQ(RunVelor("--output /nowhere-mapped/a.csv", &out), 2) << out;
+    EXPECT_NE(out.find("VELOR_DRIVES"), std::string::npos) << out;
+  }
+  EXPECT_EQ(RunVelor("--frobnicate", &out), 2);
+  EXPECT_EQ(RunVelor("--output 'T:\\\xF0\x9F\x98\x80.csv'", &out), 2) << out;  // no code page 932 form
+  EXPECT_EQ(RunVelor("--ui desktop --output 'T:\\a.csv'", &out), 2);
+  EXPECT_EQ(RunVelor("--help", &out), 0);
+  EXPECT_NE(out.find("--no-viewer"), std::string::npos);
+}
+
+TEST(VelorOptionsTest, Parses) {
+  VelorOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseVelorOptions({"--db", "x.sqlite", "--user=u", "--output", "C:\\a.csv", "--yes",
+                                 "--no-viewer", "--ui", "console"},
+                                &o, &error))
+      << error;
+  EXPECT_EQ(o.db, "x.sqlite");
+  EXPECT_EQ(o.user, "u");
+  EXPECT_EQ(o.output, "C:\\a.csv");
+  EXPECT_TRUE(o.has_output && o.yes && o.no_viewer);
+  EXPECT_EQ(o.ui, VelorOptions::kUiConsole);
+  for (const auto& bad : std::vector<std::vector<std::string>>{
+           {"--db"}, {"--user="}, {"--ui", "web"}, {"--yes", "--yes"}, {"stray"}, {"--x"}}) {
+    VelorOptions p;
+    EXPECT_FALSE(ParseVelorOptions(bad, &p, &error)) << bad[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace

@@ -19,9 +19,9 @@ class ClDepreciation {
   std::string m_strOutputPath;
 
   // Bits of GetFileFailures, one per ClCSVEdit::OutputFile.
-  static const unsigned kFailedAsset = 1u << ClCSVEdit::OF_ASSET;
-  static const unsigned kFailedKind = 1u << ClCSVEdit::OF_KIND;
-  static const unsigned kFailedLog = 1u << ClCSVEdit::OF_LOG;
+  static constexpr unsigned kFailedAsset = 1u << ClCSVEdit::OF_ASSET;
+  static constexpr unsigned kFailedKind = 1u << ClCSVEdit::OF_KIND;
+  static constexpr unsigned kFailedLog = 1u << ClCSVEdit::OF_LOG;
 
   // Empty output path, no rule object.
   ClDepreciation();

@@ -79,13 +79,12 @@ int ConsoleFrontEnd::MessageBox(HWND, const std::string& text, const std::string
 void ConsoleFrontEnd::RunModal(CDialog& dlg) {
   const DialogTemplate* tmpl = dlg.Template();
   std::fprintf(out_, "%s\n", Utf8(tmpl != nullptr ? tmpl->caption : "").c_str());
-  std::fprintf(out_, "  %s：%s\n", Utf8(TextOf(dlg, IDC_LABEL_COMPANY)).c_str(),
-               Utf8(TextOf(dlg, IDC_COMPANY)).c_str());
-  std::fprintf(out_, "  %s：%s\n", Utf8(TextOf(dlg, IDC_LABEL_PERIOD)).c_str(),
-               Utf8(TextOf(dlg, IDC_PERIOD)).c_str());
+  // The labels and the colon are the system's own text (code page 932).
+  std::fprintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_COMPANY) + "：" + TextOf(dlg, IDC_COMPANY)).c_str());
+  std::fprintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_PERIOD) + "：" + TextOf(dlg, IDC_PERIOD)).c_str());
   std::string label = Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)));
   if (!interactive_) {
-    std::fprintf(out_, "  %s：%s\n", label.c_str(), Utf8(TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
+    std::fprintf(out_, "  %s\n", Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)) + "：" + TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
     std::fflush(out_);
     dlg.UserClicked(IDC_EXECUTE);
     if (!dlg.IsEnded()) dlg.EndDialog(IDC_CANCEL);

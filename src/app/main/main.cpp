@@ -15,6 +15,7 @@
 #include "commandline.h"
 #include "drivemap.h"
 #include "frontend.h"
+#include "winfs.h"
 #include "winproc.h"
 
 namespace {
@@ -72,6 +73,17 @@ int main(int argc, char** argv) {
   std::string output;
   if (options.has_output && !OutputPath(options.output, &output, &error)) {
     return BadCommandLine(error);
+  }
+
+  // Start-up finds the installed-products file in the program's folder,
+  // which it reaches through the drive map.
+  char module[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (length == 0 || length >= sizeof module) {
+    std::fprintf(stderr,
+                 "velor: the program's folder lies under no drive of VELOR_DRIVES; add an entry "
+                 "for it (for example Z:=/)\n");
+    return 1;
   }
 
   std::unique_ptr<FrontEnd> desktop;

@@ -98,6 +98,7 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
     return HOST_OPEN_UNREADABLE;
   }
   sqlite3_busy_timeout(handle, 5000);
+  sqlite3_exec(handle, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
   HostOpenResult result = HOST_OPEN_OK;
   {
     HostStmt id(handle, "PRAGMA application_id");

@@ -1,0 +1,63 @@
+# Installation: the text library as a shared library with its headers and the
+# CMake package Velor, so that find_package(Velor) gives Velor::textio
+# (ClTextAccessor, ClTextFile) and Velor::platform. The executables of the
+# tree keep linking the static libraries; the shared ones are made of the same
+# objects. Headers go to include/velor and include each other by bare name.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(VELOR_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/velor)
+set(VELOR_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velor)
+
+add_library(velor_platform_shared SHARED $<TARGET_OBJECTS:velor_platform>)
+target_include_directories(velor_platform_shared PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src/platform>
+  $<INSTALL_INTERFACE:${VELOR_INSTALL_INCLUDEDIR}>)
+get_target_property(_velor_platform_deps velor_platform LINK_LIBRARIES)
+if(_velor_platform_deps)
+  target_link_libraries(velor_platform_shared PRIVATE ${_velor_platform_deps})
+endif()
+
+# The host's register and saved settings come from the static host library,
+# linked in; its platform references resolve to the shared platform library.
+add_library(velor_textio_shared SHARED $<TARGET_OBJECTS:velor_textio>)
+target_include_directories(velor_textio_shared PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src/textio>
+  $<INSTALL_INTERFACE:${VELOR_INSTALL_INCLUDEDIR}>)
+target_link_libraries(velor_textio_shared PUBLIC velor_platform_shared PRIVATE velor_host)
+
+set_target_properties(velor_platform_shared PROPERTIES
+  OUTPUT_NAME velor_platform EXPORT_NAME platform
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+set_target_properties(velor_textio_shared PROPERTIES
+  OUTPUT_NAME velor_textio EXPORT_NAME textio
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
+  INSTALL_RPATH "$ORIGIN")
+
+install(TARGETS velor_platform_shared velor_textio_shared EXPORT VelorTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+file(GLOB _velor_public_headers CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/src/platform/*.h ${PROJECT_SOURCE_DIR}/src/textio/*.h)
+install(FILES ${_velor_public_headers} DESTINATION ${VELOR_INSTALL_INCLUDEDIR})
+install(EXPORT VelorTargets NAMESPACE Velor:: DESTINATION ${VELOR_INSTALL_CMAKEDIR})
+
+# The shared libraries carry everything they need (SQLite is found by the
+# loader), so the package asks its consumers for nothing.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
+  "include(\"\${CMAKE_CURRENT_LIST_DIR}/VelorTargets.cmake\")\n")
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VelorConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/VelorConfigVersion.cmake
+        DESTINATION ${VELOR_INSTALL_CMAKEDIR})
+
+# A program outside the tree built against an installed copy.
+set(_velor_consumer_flags "")
+if(VELOR_SANITIZE)
+  set(_velor_consumer_flags "-fsanitize=address,undefined")
+endif()
+add_test(NAME install_consumer
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-install.sh ${PROJECT_BINARY_DIR} "${_velor_consumer_flags}")
+set_tests_properties(install_consumer PROPERTIES TIMEOUT 300)

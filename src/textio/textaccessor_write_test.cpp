@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <limits>
 #include <string>
 #include <vector>
@@ -10,6 +13,20 @@
 #include "TextFile.h"
 #include "tempdir.h"
 #include "textaccessor.h"
+
+// Every allocation of the test program is counted.
+static std::atomic<long> g_allocations{0};
+
+void* operator new(size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -294,6 +311,26 @@ TEST_F(WriteTest, ItemsOutsideTheModelAreRefused) {
   std::memset(record_, 0, 8);
   std::string s = Written();
   EXPECT_EQ(1025u, s.size());  // only the widest accepted item was written
+}
+
+TEST_F(WriteTest, WritingAllocatesNothing) {
+  formats_ = {Item("t", 8, 0, 0, 21, A::TAT_STRING), Item("n", 6, 0, 21, 4, A::TAT_NUMBER),
+              Item("c", 12, 2, 25, 8, A::TAT_NUMBER), Item("u", 3, 0, 33, 1, A::TAT_UNSIGNED)};
+  A& a = Make();
+  Text(0, "減価償却資産");
+  Value<int64_t>(25, -1234567);
+  a.SetMask(3, A::TAM_SPACE);
+  const long before = g_allocations;
+  for (int i = 0; i < 5000; ++i) {
+    Value<int32_t>(21, i);
+    ASSERT_EQ(0, a.Write());
+    ASSERT_EQ(0, a.ItemNameWrite2(1));
+    ASSERT_EQ(0, a.CommentWrite("#"));
+  }
+  ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
+  ASSERT_EQ(0, a.Write());
+  EXPECT_EQ(before, g_allocations.load());
+  EXPECT_EQ(0, file_.Close());
 }
 
 TEST(WriteUnattached, WritingWithoutStreamIsRefused) {

@@ -43,82 +43,140 @@ inline bool QuoteAllowed(ClTextAccessor::_Quote quote, char c) {
   return true;
 }
 
-// The scan shared by the comma and tab layouts. sep is the separator; in
-// comma layout blanks are space and tab, in tab layout the space only.
+// Byte classes of the delimited scans.
+enum ByteClass : uint8_t { kOrdinary, kSeparator, kBlank, kQuote, kEnd };
+
+struct ByteClasses {
+  uint8_t of[256];
+};
+
+// The classes for the separator sep; in comma layout blanks are space and
+// tab, in tab layout the space only.
+constexpr ByteClasses MakeClasses(char sep) {
+  ByteClasses t{};
+  t.of[0] = kEnd;
+  t.of[static_cast<unsigned char>(sep)] = kSeparator;
+  t.of[' '] = kBlank;
+  if (sep != '\t') t.of['\t'] = kBlank;
+  t.of['\''] = kQuote;
+  t.of['"'] = kQuote;
+  return t;
+}
+
+constexpr ByteClasses kCommaClasses = MakeClasses(',');
+constexpr ByteClasses kTabClasses = MakeClasses('\t');
+
+// The scan shared by the comma and tab layouts, through the states before an
+// item, inside a quoted item, inside an unquoted item and after an item.
 // spaceInside lets an unquoted item hold blanks (comma layout with the space
 // flag on); blanks directly before a separator are then dropped.
-long SplitDelimited(const char* line, char sep, bool tabLayout, bool spaceInside,
+long SplitDelimited(const char* line, const ByteClasses& classes, bool spaceInside,
                     ClTextAccessor::_Quote quote, long positions, StREADOFFSETINFO* ofs) {
-  enum State { kBefore, kQuoted, kUnquoted, kAfter };
-  auto isBlank = [tabLayout](char c) { return c == ' ' || (!tabLayout && c == '\t'); };
+  const uint8_t* cls = classes.of;
   OffsetSink sink(ofs);
-  State state = kBefore;
-  const char* start = nullptr;
-  const char* trail = nullptr;  // first of the trailing blanks of an item
-  char opener = 0;
-  for (const char* p = line;; ++p) {
-    const char c = *p;
-    switch (state) {
-      case kBefore:
-        if (c == '\0') {
-          if (!sink.Add(nullptr, 0)) return kReadBad;
-          goto done;
-        }
-        if (c == sep) {
-          if (!sink.Add(nullptr, 0)) return kReadBad;
-        } else if (isBlank(c)) {
-          // skipped
-        } else if (IsQuoteChar(c)) {
-          if (!QuoteAllowed(quote, c)) return kReadBad;
-          opener = c;
-          start = p + 1;
-          state = kQuoted;
-        } else {
-          start = p;
-          trail = nullptr;
-          state = kUnquoted;
-        }
-        break;
-      case kQuoted:
-        if (c == '\0') return kReadBad;
-        if (c == opener) {
-          if (!sink.Add(start, p - start)) return kReadBad;
-          state = kAfter;
-        }
-        break;
-      case kUnquoted:
-        if (c == '\0') {
-          if (!sink.Add(start, p - start)) return kReadBad;
-          goto done;
-        }
-        if (IsQuoteChar(c)) return kReadBad;
-        if (c == sep) {
-          const char* end = trail ? trail : p;
-          if (!sink.Add(start, end - start)) return kReadBad;
-          state = kBefore;
-        } else if (isBlank(c)) {
-          if (spaceInside) {
-            if (!trail) trail = p;
-          } else {
-            if (!sink.Add(start, p - start)) return kReadBad;
-            state = kAfter;
-          }
-        } else {
-          trail = nullptr;
-        }
-        break;
-      case kAfter:
-        if (c == '\0') goto done;
-        if (c == sep) {
-          state = kBefore;
-        } else if (!isBlank(c)) {
-          return kReadBad;
-        }
-        break;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
+  for (;;) {
+    // Before an item.
+    uint8_t k = cls[*p];
+    while (k == kBlank) k = cls[*++p];
+    if (k == kEnd) {
+      if (!sink.Add(nullptr, 0)) return kReadBad;
+      break;
     }
+    if (k == kSeparator) {
+      if (!sink.Add(nullptr, 0)) return kReadBad;
+      ++p;
+      continue;
+    }
+    if (k == kQuote) {
+      // Inside a quoted item: everything up to the opening character.
+      const char opener = static_cast<char>(*p);
+      if (!QuoteAllowed(quote, opener)) return kReadBad;
+      const char* start = reinterpret_cast<const char*>(p) + 1;
+      const char* close = std::strchr(start, opener);
+      if (!close) return kReadBad;
+      if (!sink.Add(start, close - start)) return kReadBad;
+      p = reinterpret_cast<const unsigned char*>(close) + 1;
+    } else {
+      // Inside an unquoted item.
+      const char* start = reinterpret_cast<const char*>(p);
+      const unsigned char* trail = nullptr;  // first of its trailing blanks
+      for (;;) {
+        while (k == kOrdinary) k = cls[*++p];
+        if (k != kBlank || !spaceInside) break;
+        trail = p;
+        while (k == kBlank) k = cls[*++p];
+        if (k != kOrdinary) break;
+        trail = nullptr;
+      }
+      if (k == kQuote) return kReadBad;
+      if (k == kSeparator) {
+        const unsigned char* end = trail ? trail : p;
+        if (!sink.Add(start, reinterpret_cast<const char*>(end) - start)) return kReadBad;
+        ++p;
+        continue;
+      }
+      // At the end of the line the item keeps its trailing blanks.
+      if (!sink.Add(start, reinterpret_cast<const char*>(p) - start)) return kReadBad;
+      if (k == kEnd) break;
+    }
+    // After an item: only blanks up to the separator or the end.
+    k = cls[*p];
+    while (k == kBlank) k = cls[*++p];
+    if (k == kEnd) break;
+    if (k != kSeparator) return kReadBad;
+    ++p;
   }
-done:
   return sink.count() == positions ? kReadOk : kReadBad;
+}
+
+// Parses text[0..length) as a number times 10,000 into *value: 0, 1 for an
+// empty or blank text (value untouched), 2 malformed or beyond 64 bits.
+long ParseNumber(const char* text, size_t length, tagCY* value) {
+  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  const char* p = text;
+  const char* const end = text + length;
+  while (p != end && isBlank(*p)) ++p;
+  if (p == end) return kReadEnd;
+
+  constexpr uint64_t kLimit = uint64_t{1} << 63;  // magnitude of the most negative value
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  uint64_t whole = 0;
+  uint64_t fraction = 0;
+  int fractionDigits = 0;
+  bool inFraction = false;
+  for (; p != end; ++p) {
+    const char c = *p;
+    if (c >= '0' && c <= '9') {
+      const unsigned digit = static_cast<unsigned>(c - '0');
+      if (inFraction) {
+        if (fractionDigits < 4) {
+          fraction = fraction * 10 + digit;
+          ++fractionDigits;
+        }
+      } else {
+        constexpr uint64_t kMaxWhole = kLimit / 10000;  // beyond it no value fits 64 bits
+        if (whole > kMaxWhole / 10 || (whole == kMaxWhole / 10 && digit > kMaxWhole % 10)) return kReadBad;
+        whole = whole * 10 + digit;
+      }
+    } else if (c == '.') {
+      if (inFraction) return kReadBad;
+      inFraction = true;
+    } else if (c == '+' || c == '-') {
+      return kReadBad;
+    } else if (isBlank(c)) {
+      while (p != end && isBlank(*p)) ++p;
+      if (p != end) return kReadBad;
+      break;
+    }
+    // commas and every other byte are ignored
+  }
+  for (; fractionDigits < 4; ++fractionDigits) fraction *= 10;
+  const uint64_t magnitude = whole * 10000 + fraction;
+  if (magnitude > (negative ? kLimit : kLimit - 1)) return kReadBad;
+  value->int64 = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+  return kReadOk;
 }
 
 }  // namespace
@@ -227,11 +285,11 @@ long ClTextAccessor::_InitOfs_Fixed(char* line, long /*size*/, StREADOFFSETINFO*
 }
 
 long ClTextAccessor::_InitOfs_Comma(char* line, long /*size*/, StREADOFFSETINFO* ofs) {
-  return SplitDelimited(line, ',', false, m_nSpace != 0, m_eQuote, _GetItemNum(), ofs);
+  return SplitDelimited(line, kCommaClasses, m_nSpace != 0, m_eQuote, _GetItemNum(), ofs);
 }
 
 long ClTextAccessor::_InitOfs_Tab(char* line, long /*size*/, StREADOFFSETINFO* ofs) {
-  return SplitDelimited(line, '\t', true, false, m_eQuote, _GetItemNum(), ofs);
+  return SplitDelimited(line, kTabClasses, false, m_eQuote, _GetItemNum(), ofs);
 }
 
 long ClTextAccessor::_InitOfs_Space(char* line, long /*size*/, StREADOFFSETINFO* ofs) {
@@ -283,11 +341,8 @@ long ClTextAccessor::ReadItem(long /*position*/, long item, const char* text, lo
   }
   if (f.lType != TAT_NUMBER && f.lType != TAT_UNSIGNED) return kReadOk;
 
-  char scratch[kLineSize];
-  if (length > 0) std::memcpy(scratch, text, static_cast<size_t>(length));
-  scratch[length] = '\0';
   tagCY value;
-  const long parsed = CheckNumeric(scratch, &value);
+  const long parsed = ParseNumber(text, static_cast<size_t>(length), &value);
   if (parsed == kReadBad) return kReadBad;
   if (parsed != kReadOk) return kReadOk;  // empty: the slot keeps its value
 
@@ -318,48 +373,7 @@ long ClTextAccessor::ReadItem(long /*position*/, long item, const char* text, lo
 }
 
 long ClTextAccessor::CheckNumeric(const char* text, tagCY* value) {
-  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  const char* p = text;
-  while (isBlank(*p)) ++p;
-  if (*p == '\0') return kReadEnd;
-
-  const uint64_t kLimit = uint64_t{1} << 63;  // magnitude of the most negative value
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  uint64_t whole = 0;
-  uint64_t fraction = 0;
-  int fractionDigits = 0;
-  bool inFraction = false;
-  for (; *p != '\0'; ++p) {
-    const char c = *p;
-    if (c >= '0' && c <= '9') {
-      const unsigned digit = static_cast<unsigned>(c - '0');
-      if (inFraction) {
-        if (fractionDigits < 4) {
-          fraction = fraction * 10 + digit;
-          ++fractionDigits;
-        }
-      } else {
-        if (whole > (kLimit / 10000 - digit) / 10) return kReadBad;  // beyond 64 bits
-        whole = whole * 10 + digit;
-      }
-    } else if (c == '.') {
-      if (inFraction) return kReadBad;
-      inFraction = true;
-    } else if (c == '+' || c == '-') {
-      return kReadBad;
-    } else if (isBlank(c)) {
-      while (isBlank(*p)) ++p;
-      if (*p != '\0') return kReadBad;
-      break;
-    }
-    // commas and every other byte are ignored
-  }
-  for (; fractionDigits < 4; ++fractionDigits) fraction *= 10;
-  const uint64_t magnitude = whole * 10000 + fraction;
-  if (magnitude > (negative ? kLimit : kLimit - 1)) return kReadBad;
-  value->int64 = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
-  return kReadOk;
+  return ParseNumber(text, std::strlen(text), value);
 }
 
 void ClTextAccessor::SetCommentMark(const char* mark) { m_pszComment = mark; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ledger_store.h"
+#include "small_ledger.h"
 #include "textaccessor.h"
 
 namespace {
@@ -141,6 +143,125 @@ TEST_F(OrderCase, ResetRestoresAfterSeveralRotations) {
   EXPECT_NE("ABCDE", Names());
   acc_.ResetRotate();
   EXPECT_EQ(0, std::memcmp(format_.data(), acc_.GetFormat(), 5 * sizeof(StTAFORMAT)));
+}
+
+// Orders kept in the host's saved settings, per data set and group name.
+class SavedOrderCase : public OrderCase {
+ protected:
+  const unsigned char* Id(const char* id) { return reinterpret_cast<const unsigned char*>(id); }
+  LedgerStore store_{std::u8string_view(kSmallLedger), u8"sato"};
+};
+
+TEST_F(SavedOrderCase, SaveThenLoad) {
+  ASSERT_TRUE(store_.ok()) << store_.error();
+  StTAORDER saved[3] = {3, 1, 4};
+  acc_.SetOrder(saved, 3);
+  ASSERT_EQ(0, acc_.SaveOrder(Id("S0007")));
+
+  std::vector<StTAFORMAT> format = Letters();
+  char record[10] = {};
+  ClTextAccessor other("G_ORD", format.data(), 5, record);
+  StTAORDER room[5] = {9, 9, 9, 9, 9};
+  other.SetOrder(room, 5);
+  ASSERT_EQ(0, other.LoadOrder(Id("S0007")));
+  EXPECT_EQ(3, other.GetOrderCount());
+  EXPECT_EQ(3, room[0]);
+  EXPECT_EQ(1, room[1]);
+  EXPECT_EQ(4, room[2]);
+  EXPECT_EQ(9, room[3]);  // beyond the loaded entries nothing is written
+
+  // Another data set and another group have nothing saved.
+  StTAORDER untouched[2] = {7, 7};
+  other.SetOrder(untouched, 2);
+  EXPECT_EQ(-1, other.LoadOrder(Id("K0008")));
+  EXPECT_EQ(2, other.GetOrderCount());
+  ClTextAccessor group("G_OTHER", format.data(), 5, record);
+  group.SetOrder(room, 5);
+  EXPECT_EQ(-1, group.LoadOrder(Id("S0007")));
+
+  // The loaded order is not in force until the select flag is 0.
+  other.SetOrder(room, 5);
+  ASSERT_EQ(0, other.LoadOrder(Id("S0007")));
+  std::stringstream out;
+  std::memcpy(record, record_, sizeof record);
+  other.Attach(&out);
+  other.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
+  other.Write();
+  other.SetSelectFlag(0);
+  other.Write();
+  EXPECT_EQ("a,b,c,d,e\r\nd,b,e\r\n", out.str());
+
+  // An empty order saves and loads as no order.
+  acc_.SetOrder(nullptr, 0);
+  ASSERT_EQ(0, acc_.SaveOrder(Id("S0007")));
+  ASSERT_EQ(0, other.LoadOrder(Id("S0007")));
+  EXPECT_EQ(0, other.GetOrderCount());
+}
+
+TEST_F(SavedOrderCase, LoadRefusesWhatTheArrayCannotHold) {
+  ASSERT_TRUE(store_.ok()) << store_.error();
+  StTAORDER saved[4] = {0, 1, 2, 3};
+  acc_.SetOrder(saved, 4);
+  ASSERT_EQ(0, acc_.SaveOrder(Id("S0007")));
+
+  StTAORDER small[3] = {8, 8, 8};
+  acc_.SetOrder(small, 3);
+  EXPECT_EQ(-1, acc_.LoadOrder(Id("S0007")));
+  EXPECT_EQ(3, acc_.GetOrderCount());
+  EXPECT_EQ(8, small[0]);
+  acc_.SetOrder(nullptr, 0);
+  EXPECT_EQ(-1, acc_.LoadOrder(Id("S0007")));
+  EXPECT_EQ(0, acc_.GetOrderCount());
+
+  // Entries saved for a larger format under the same group do not fit this one.
+  std::vector<StTAFORMAT> wide = Letters();
+  wide.push_back(wide[4]);
+  wide.push_back(wide[4]);
+  char record[10] = {};
+  ClTextAccessor larger("G_ORD", wide.data(), 7, record);
+  StTAORDER beyond[2] = {6, 0};
+  larger.SetOrder(beyond, 2);
+  ASSERT_EQ(0, larger.SaveOrder(Id("S0007")));
+  StTAORDER room[5] = {};
+  acc_.SetOrder(room, 5);
+  EXPECT_EQ(-1, acc_.LoadOrder(Id("S0007")));
+  EXPECT_EQ(5, acc_.GetOrderCount());
+}
+
+TEST_F(SavedOrderCase, SaveRefusesOrdersOutsideTheRecord) {
+  ASSERT_TRUE(store_.ok()) << store_.error();
+  std::vector<StTAORDER> many(257, 0);
+  acc_.SetOrder(many.data(), 257);
+  EXPECT_EQ(-1, acc_.SaveOrder(Id("S0007")));
+  acc_.SetOrder(many.data(), 256);
+  EXPECT_EQ(0, acc_.SaveOrder(Id("S0007")));
+  StTAORDER outside[2] = {0, 5};
+  acc_.SetOrder(outside, 2);
+  EXPECT_EQ(-1, acc_.SaveOrder(Id("S0007")));
+  outside[1] = -1;
+  EXPECT_EQ(-1, acc_.SaveOrder(Id("S0007")));
+  acc_.SetOrder(outside, -1);
+  EXPECT_EQ(-1, acc_.SaveOrder(Id("S0007")));
+
+  std::vector<StTAFORMAT> format = Letters();
+  char record[10] = {};
+  StTAORDER fine[1] = {0};
+  ClTextAccessor longName("G_TENBYTES", format.data(), 5, record);  // 10 bytes
+  longName.SetOrder(fine, 1);
+  EXPECT_EQ(-1, longName.SaveOrder(Id("S0007")));
+  EXPECT_EQ(-1, longName.LoadOrder(Id("S0007")));
+  ClTextAccessor nineBytes("G_NINEBYT", format.data(), 5, record);
+  nineBytes.SetOrder(fine, 1);
+  EXPECT_EQ(0, nineBytes.SaveOrder(Id("S0007")));
+  EXPECT_EQ(0, nineBytes.LoadOrder(Id("S0007")));
+}
+
+TEST_F(OrderCase, SavedOrdersNeedAConnectedHost) {
+  StTAORDER order[1] = {0};
+  acc_.SetOrder(order, 1);
+  EXPECT_EQ(-1, acc_.SaveOrder(reinterpret_cast<const unsigned char*>("S0007")));
+  EXPECT_EQ(-1, acc_.LoadOrder(reinterpret_cast<const unsigned char*>("S0007")));
+  EXPECT_EQ(1, acc_.GetOrderCount());
 }
 
 }  // namespace

@@ -70,6 +70,13 @@ std::string NormalizeBelow(std::string_view path) {
   return out;
 }
 
+// The absolute form of path: "/" and its normalized rest.
+std::string Absolute(std::string_view path) {
+  std::string out(1, '/');
+  out.append(NormalizeBelow(path));
+  return out;
+}
+
 // Parses one entry; false when it is malformed (it is then left out).
 bool ParseEntry(std::string_view text, Entry* e) {
   size_t eq = text.find('=');
@@ -84,8 +91,7 @@ bool ParseEntry(std::string_view text, Entry* e) {
     }
   }
   if (folder.empty() || folder[0] != '/') return false;
-  std::string rest = NormalizeBelow(folder);
-  e->folder = "/" + rest;
+  e->folder = Absolute(folder);
   if (key.size() == 2 && IsLetter(key[0]) && key[1] == ':') {
     e->letter = Upper(key[0]);
     return true;
@@ -170,7 +176,10 @@ const Entry* FindHolder(const Map& map, const std::string& native, size_t* cover
 
 std::string Join(const std::string& folder, const std::string& below) {
   if (below.empty()) return folder;
-  return folder == "/" ? "/" + below : folder + "/" + below;
+  std::string out = folder;
+  if (folder != "/") out += '/';
+  out += below;
+  return out;
 }
 
 // The Windows path as UTF-8 with '/' for every separator; false when it is
@@ -231,7 +240,7 @@ UINT GetDriveTypeA(LPCSTR root) {
   if (root == nullptr) {
     size_t covered = 0;
     std::string cwd = NativeCurrentFolder();
-    if (!cwd.empty()) e = FindHolder(*map, "/" + NormalizeBelow(cwd), &covered);
+    if (!cwd.empty()) e = FindHolder(*map, Absolute(cwd), &covered);
   } else {
     e = RootEntry(*map, root);
   }
@@ -254,7 +263,7 @@ bool DriveMapToNative(const char* windows, std::string* native) {
     // Rooted on the drive of the current folder.
     size_t covered = 0;
     std::string cwd = NativeCurrentFolder();
-    if (!cwd.empty()) e = FindHolder(*map, "/" + NormalizeBelow(cwd), &covered);
+    if (!cwd.empty()) e = FindHolder(*map, Absolute(cwd), &covered);
     below = s;
   } else {
     *native = s;
@@ -267,7 +276,7 @@ bool DriveMapToNative(const char* windows, std::string* native) {
 
 bool DriveMapToWindows(const std::string& native, std::string* windows) {
   if (native.empty() || native[0] != '/') return false;
-  std::string path = "/" + NormalizeBelow(native);
+  std::string path = Absolute(native);
   auto map = CurrentMap();
   size_t covered = 0;
   const Entry* e = FindHolder(*map, path, &covered);
@@ -279,7 +288,10 @@ bool DriveMapToWindows(const std::string& native, std::string* windows) {
     out = std::string(1, e->letter) + ":/" + below;
   } else {
     out = "//" + e->server + "/" + e->share;
-    if (!below.empty()) out += "/" + below;
+    if (!below.empty()) {
+      out += '/';
+      out += below;
+    }
   }
   for (auto& c : out) {
     if (c == '/') c = '\\';

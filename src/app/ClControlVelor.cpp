@@ -211,7 +211,11 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
       }
     }
     text += kFailedTail;
-    if (log_size != 0) StartViewer(log_path);
+    if (log_size != 0) {
+      StartViewer(log_path);
+    } else if (log_ok) {
+      RemoveIfPresent(log_path);
+    }
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;

@@ -10,6 +10,7 @@
 #include "ClConditionEntry.h"
 #include "ledger_store.h"
 #include "scripted_frontend.h"
+#include "small_ledger.h"
 #include "tempdir.h"
 #include "winproc.h"
 #include "winuser.h"
@@ -19,25 +20,6 @@ namespace {
 const char kCaption[] = "減価償却";
 const char kCancel[] = "｢減価償却｣の集計を中止します。";
 const char kDoneWithLog[] = "減価償却情報の出力が一応終了しました。\n\nアプリケーションを終了します。";
-
-const char8_t kSmallLedger[] = u8R"({
-  "format": "velor-ledger/1",
-  "users": [{"user_id": "sato", "selected_data_no": 7},
-            {"user_id": "kako", "selected_data_no": 8},
-            {"user_id": "nobody", "selected_data_no": 99}],
-  "companies": [
-    {"data_no": 7, "data_id": "S0007", "szDataName": "佐藤商事株式会社", "lTermStart": 20250401,
-     "lTermEnd": 20260331, "data_kind": 0, "bEntityKind": 1,
-     "asset_kinds": [{"lKindNo": 1, "szKindName": "建物", "nKindMethod": 2, "lKindResidualRate": 10}],
-     "assets": [{"szAssetCode": "1", "lKindCode": 1, "szAssetName": "倉庫", "lAcquiredDate": 20200401,
-                 "lServiceDate": 20200401, "cyAcquisitionCost": "1000000", "nMethod": 2,
-                 "nUsefulLife": 10, "nBusinessRatio": 10000, "nSellingShare": 100}]},
-    {"data_no": 8, "data_id": "K0008", "szDataName": "過去の会社", "lTermStart": 20200101,
-     "lTermEnd": 20201231, "data_kind": 99, "bEntityKind": 1, "asset_kinds": [], "assets": []}
-  ]
-})";
-
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 // A run of the application object over a store, with drive T: on a
 // temporary folder and the rest of the file system on Z:.

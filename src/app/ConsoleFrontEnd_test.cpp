@@ -6,12 +6,11 @@
 #include <string>
 
 #include "ClConditionEntry.h"
+#include "small_ledger.h"
 #include "tempdir.h"
 #include "winuser.h"
 
 namespace {
-
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 // A console front end reading from a given text and writing to two files
 // that the test reads back.

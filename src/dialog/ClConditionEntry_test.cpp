@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scripted_frontend.h"
+#include "small_ledger.h"
 #include "tempdir.h"
 #include "filedialog.h"
 #include "winuser.h"
@@ -20,8 +21,6 @@ const char kM6[] = "フォルダの作成に失敗しました。\n\n出力先�
 const char kM7[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const char kCancel[] = "｢減価償却｣の集計を中止します。";
 const char kCaption[] = "減価償却";
-
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 // A dialog with drive T: on a temporary folder (R: removable, Q: a CD-ROM,
 // M: a RAM disk) and a share \\srv\share, and no host connection: the host's

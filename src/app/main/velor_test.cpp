@@ -7,21 +7,10 @@
 
 #include "commandline.h"
 #include "ledger_store.h"
+#include "small_ledger.h"
 #include "tempdir.h"
 
 namespace {
-
-const char8_t kLedger[] = u8R"({
-  "format": "velor-ledger/1",
-  "users": [{"user_id": "sato", "selected_data_no": 7}],
-  "companies": [
-    {"data_no": 7, "data_id": "S0007", "szDataName": "佐藤商事", "lTermStart": 20250401,
-     "lTermEnd": 20260331, "data_kind": 0, "bEntityKind": 1,
-     "asset_kinds": [{"lKindNo": 1, "szKindName": "建物", "nKindMethod": 2, "lKindResidualRate": 10}],
-     "assets": [{"szAssetCode": "1", "lKindCode": 1, "szAssetName": "倉庫", "lAcquiredDate": 20200401,
-                 "lServiceDate": 20200401, "cyAcquisitionCost": "1000000", "nMethod": 2,
-                 "nUsefulLife": 10, "nBusinessRatio": 10000, "nSellingShare": 100}]}]
-})";
 
 // Runs the velor program with args (a shell word list) and no terminal;
 // returns its exit status and its standard output and error in *out.
@@ -37,8 +26,6 @@ int RunVelor(const std::string& args, std::string* out) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
 class VelorProgramTest : public ::testing::Test {
  protected:
   VelorProgramTest()
@@ -48,7 +35,7 @@ class VelorProgramTest : public ::testing::Test {
 };
 
 TEST_F(VelorProgramTest, ExportsAndReportsThroughTheExitStatus) {
-  LedgerStore store(kLedger, u8"sato");
+  LedgerStore store(kSmallLedger, u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
   std::string out;
   // A native output path, turned into its Windows form through the map.
@@ -80,7 +67,7 @@ TEST_F(VelorProgramTest, DiagnosticsGiveStatusThree) {
 }
 
 TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
-  LedgerStore store(kLedger, u8"sato");
+  LedgerStore store(kSmallLedger, u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
   std::string out;
   EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --output 'T:\\*.csv'", &out), 1);

@@ -52,16 +52,6 @@ const char* StatementText(int16_t link) {
   }
 }
 
-// Column 95 for a kind code of 1 to 11.
-const char* DepreciableKindText(LONG kind) {
-  switch (kind) {
-    case 2: return "構築物";
-    case 3: return "機械及び装置";
-    case 5: return "工具器具及び備品";
-    default: return "申告なし";
-  }
-}
-
 // The methods whose residual-value and limit columns stay blank.
 bool IsNewMethod(int16_t m) {
   return m == kMethodDeclining || m == kMethodStraight || m == kMethodSmall ||
@@ -288,7 +278,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
   row.Currency(89, WholeToCurrency(100 - share));
   row.Currency(90, WholeToCurrency(100));
   row.Text(91, AmountText(asset->cyManufacturingCost.int64));
-  if (kind >= 1 && kind <= 11) row.Text(95, DepreciableKindText(kind));
+  if (kind >= 1 && kind <= 11) row.Text(95, DeclaredKindText(kind));
 
   // Columns 155 and 156: the memo in two parts of 20 bytes, each ending at
   // a whole character.

@@ -2,6 +2,7 @@
 
 #include "ClCSVEdit.h"
 #include "mbcs.h"
+#include "rowfields.h"
 #include "winfmt.h"
 #include "wintime.h"
 
@@ -50,17 +51,6 @@ const char* KindMethodText(LONG k, int16_t m) {
     case 1:
     case 3: return k == kKindDeferred ? "均等償却" : "定率法";
     default: return "定率法";
-  }
-}
-
-// Item 9 for kind k; empty for kinds outside 1 to 11.
-const char* DeclaredKindText(LONG k) {
-  switch (k) {
-    case 2: return "構築物";
-    case 3: return "機械及び装置";
-    case 5: return "工具器具及び備品";
-    case 1: case 4: case 6: case 7: case 8: case 9: case 10: case 11: return "申告なし";
-    default: return "";
   }
 }
 

@@ -23,6 +23,16 @@ size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out) 
   return n;
 }
 
+const char* DeclaredKindText(int32_t kind) {
+  switch (kind) {
+    case 2: return "構築物";
+    case 3: return "機械及び装置";
+    case 5: return "工具器具及び備品";
+    case 1: case 4: case 6: case 7: case 8: case 9: case 10: case 11: return "申告なし";
+    default: return "";
+  }
+}
+
 int64_t HundredthsToCurrency(int32_t ratio) {
   return (_CDecimal(WholeToCurrency(ratio)) / _CDecimal(WholeToCurrency(100))).ToCurrency();
 }

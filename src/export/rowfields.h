@@ -1,7 +1,7 @@
-// Helpers that the asset rows and the breakdown rows share: the host's text
-// fields as terminated strings, the code parts of column 1, the cut of a
-// text at whole characters, ratios as currency values, and formatted
-// entries of the diagnostics log.
+// Helpers that the asset rows, the breakdown rows and the asset-kind rows
+// share: the host's text fields as terminated strings, the code parts of
+// column 1, the cut of a text at whole characters, the declared kind name,
+// ratios as currency values, and formatted entries of the diagnostics log.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +38,11 @@ void FormatCodeTail(const char* text, size_t length, int keep, char* out);
 // of at most limit bytes that ends at a whole character, NUL-terminated.
 // Returns the bytes copied.
 size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out);
+
+// The kind name of the depreciable-asset declaration for an asset kind
+// code: texts for 2, 3 and 5, "申告なし" for 1, 4 and 6 to 11, empty for
+// any other code.
+const char* DeclaredKindText(int32_t kind);
 
 // A ratio in hundredths of a percent (10000 = 100 %) as a currency value of
 // percent: ratio / 100 through the decimal division (9999 gives 99.99).

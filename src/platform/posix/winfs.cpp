@@ -33,6 +33,15 @@ std::string ParentOf(const std::string& native) {
   return slash == 0 ? "/" : native.substr(0, slash);
 }
 
+// Appends a backslash unless path already ends in one (not a trail byte).
+void EndWithBackslash(std::string* path) {
+  size_t length = path->size();
+  if (length == 0 || (*path)[length - 1] != '\\' ||
+      MbcsKindAt(path->c_str(), length, length - 1) != MBCS_SINGLE) {
+    *path += '\\';
+  }
+}
+
 bool SyncFolder(const std::string& native_folder) {
   int fd = open(native_folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return false;
@@ -78,11 +87,7 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
 UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR file) {
   if (path == nullptr || file == nullptr) return 0;
   std::string folder = path;
-  size_t length = folder.size();
-  if (length == 0 || folder[length - 1] != '\\' ||
-      MbcsKindAt(folder.c_str(), length, length - 1) != MBCS_SINGLE) {
-    folder += '\\';
-  }
+  EndWithBackslash(&folder);
   std::string start = prefix != nullptr ? prefix : "";
   start.resize(MbcsCutLength(start.c_str(), start.size(), 3));
   auto form = [&](UINT number) {
@@ -142,11 +147,7 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer) {
   std::string native = std::filesystem::temp_directory_path(ec).string();
   std::string windows;
   if (ec || !DriveMapToWindows(native, &windows)) return 0;
-  size_t length = windows.size();
-  if (length == 0 || windows[length - 1] != '\\' ||
-      MbcsKindAt(windows.c_str(), length, length - 1) != MBCS_SINGLE) {
-    windows += '\\';
-  }
+  EndWithBackslash(&windows);
   return CopyOrNeed(windows, buffer, size);
 }
 

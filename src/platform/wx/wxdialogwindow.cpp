@@ -69,6 +69,7 @@ WxDialogWindow::WxDialogWindow(CDialog& dlg, wxWindow* parent) : dlg_(dlg) {
   SetFont(DialogFont(tmpl.font ? tmpl.font : "", tmpl.point_size));
   SetClientSize(ConvertDialogToPixels(wxSize(tmpl.cx, tmpl.cy)));
   CreateControls();
+  Bind(wxEVT_ACTIVATE, &WxDialogWindow::OnActivate, this);
   Bind(wxEVT_CHAR_HOOK, &WxDialogWindow::OnCharHook, this);
   Bind(wxEVT_BUTTON, &WxDialogWindow::OnButton, this);
   Bind(wxEVT_TEXT, &WxDialogWindow::OnText, this);
@@ -92,6 +93,7 @@ WxDialogWindow::WxDialogWindow(CDialog& dlg, wxWindow* parent) : dlg_(dlg) {
 }
 
 void WxDialogWindow::CreateControls() {
+  wxWindow* last_focusable = nullptr;
   for (const ControlTemplate& c : dlg_.Template()->controls) {
     wxPoint pos = ConvertDialogToPixels(wxPoint(c.x, c.y));
     wxSize size = ConvertDialogToPixels(wxSize(c.cx, c.cy));
@@ -120,6 +122,10 @@ void WxDialogWindow::CreateControls() {
     }
     if (c.kind == ControlKind::kEdit || c.kind == ControlKind::kPushButton) {
       window->Bind(wxEVT_SET_FOCUS, &WxDialogWindow::OnFocus, this);
+      // The toolkit's own focus order (its first focus, too) is the
+      // template's, not the controls' places on the screen.
+      if (last_focusable != nullptr) window->MoveAfterInTabOrder(last_focusable);
+      last_focusable = window;
     }
     if (c.id >= 0) {
       windows_[c.id] = window;
@@ -134,10 +140,7 @@ wxWindow* WxDialogWindow::ControlWindow(int id) const {
 }
 
 void WxDialogWindow::RunUntilEnded() {
-  CallAfter([this] {
-    ShowState();
-    DesktopTrace("shown");
-  });
+  CallAfter([this] { ShowState(); });
   ShowModal();
   if (!dlg_.IsEnded()) dlg_.UserClosed();
 }
@@ -264,11 +267,26 @@ void WxDialogWindow::OnText(wxCommandEvent& event) {
     edit->ChangeValue(wxString::FromUTF8(fit.utf8));
     edit->SetInsertionPoint(static_cast<long>(fit.caret));
     wxBell();
+    char line[64];
+    std::snprintf(line, sizeof line, "edit %d kept %zu bytes", event.GetId(), fit.cp932.size());
+    DesktopTrace(line);
   }
   shown_text_[event.GetId()] = fit.utf8;
   dlg_.UserTyped(event.GetId(), fit.cp932);
   // The program's own reaction, if any, shows at the next input.
   if (dlg_.IsEnded()) AfterInput();
+}
+
+void WxDialogWindow::OnActivate(wxActivateEvent& event) {
+  event.Skip();
+  if (!event.GetActive() || dlg_.IsEnded()) return;
+  // Whatever the toolkit focused on the way, the dialog's focus holds.
+  CallAfter([this] {
+    if (dlg_.IsEnded()) return;
+    ShowState();
+    if (!activated_) DesktopTrace("shown");
+    activated_ = true;
+  });
 }
 
 void WxDialogWindow::OnFocus(wxFocusEvent& event) {
@@ -277,7 +295,7 @@ void WxDialogWindow::OnFocus(wxFocusEvent& event) {
   char line[32];
   std::snprintf(line, sizeof line, "focus %d", id);
   DesktopTrace(line);
-  if (showing_ || id == dlg_.FocusId()) return;
+  if (showing_ || !activated_ || id == dlg_.FocusId()) return;
   dlg_.UserFocused(id);
 }
 

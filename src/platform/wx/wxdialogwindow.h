@@ -33,6 +33,7 @@ class WxDialogWindow : public wxDialog {
   void OnButton(wxCommandEvent& event);
   void OnText(wxCommandEvent& event);
   void OnFocus(wxFocusEvent& event);
+  void OnActivate(wxActivateEvent& event);
   void OnClose(wxCloseEvent& event);
   // Handles Alt+key as the dialog's mnemonics; true when one matched.
   bool Mnemonic(int key);
@@ -45,5 +46,6 @@ class WxDialogWindow : public wxDialog {
   std::map<int, wxWindow*> windows_;       // by control id
   std::map<int, std::string> shown_text_;  // UTF-8 text each control shows
   std::set<int> sel_pending_;  // edits whose selection the program set
-  bool showing_ = false;  // inside ShowState: focus events are the program's
+  bool showing_ = false;    // inside ShowState: focus events are the program's
+  bool activated_ = false;  // the window has had the focus once
 };

@@ -1,6 +1,8 @@
 #include "wxfilechooser.h"
 
 #include <wx/filedlg.h>
+#include <wx/cursor.h>
+#include <wx/utils.h>
 
 #include "drivemap.h"
 #include "filedialog.h"
@@ -26,6 +28,7 @@ bool ChooseDesktopFile(wxWindow* owner, const FileChooserRequest& request, std::
                        wildcard, style);
   DesktopTrace("chooser title=" + Utf8Of(title) + " folder=" + folder +
                " file=" + Utf8Of(ScreenText(request.file_name)) + " filter=" + Utf8Of(wildcard));
+  wxBusyCursorSuspender arrow;
   if (chooser.ShowModal() != wxID_OK) {
     DesktopTrace("chooser cancelled");
     return false;

@@ -1,6 +1,8 @@
 #include "wxmessagebox.h"
 
 #include <wx/msgdlg.h>
+#include <wx/cursor.h>
+#include <wx/utils.h>
 #include <wx/generic/msgdlgg.h>
 
 #include <cstdio>
@@ -70,6 +72,12 @@ int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::s
                   owner != nullptr ? "dialog" : "none");
     DesktopTrace(head + Utf8Of(ScreenText(caption)) + " text=" + TraceEscape(Utf8Of(ScreenText(text))));
   }
+  box.Bind(wxEVT_ACTIVATE, [](wxActivateEvent& event) {
+    event.Skip();
+    if (event.GetActive()) DesktopTrace("messagebox active");
+  });
+  // A wait cursor shown by the program does not cover the box.
+  wxBusyCursorSuspender arrow;
   int answer = Answer(box.ShowModal(), type);
   DesktopTrace(std::string("answer ") + AnswerName(answer));
   return answer;

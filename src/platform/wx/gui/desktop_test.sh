@@ -1,0 +1,225 @@
+#!/bin/bash
+# Drives `velor --ui desktop` in a virtual X session as a person would: the
+# layout of the condition dialog, an export with a folder question, the
+# cancellation by Esc and by the close box, the keys of the dialog, the edit
+# limit and the file chooser. The front end's trace (VELOR_DESKTOP_TRACE)
+# says what is on the screen and where the focus is.
+# usage: desktop_test.sh VELOR VELOR_HOST SOURCE_DIR
+set -u
+velor=$1
+velor_host=$2
+source_dir=$3
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+. "$here/xsession.sh"
+cleanup() {
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  xsession_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+passed=0
+fail() {
+  echo "FAIL: $*"
+  echo "--- trace"; cat "$trace" 2>/dev/null
+  echo "--- stderr"; cat "$work/err" 2>/dev/null
+  failures=$((failures + 1))
+}
+
+xsession_start "$work"
+rc=$?
+[ $rc = 0 ] || exit $rc
+
+trace=$work/trace
+drive=$work/c
+mkdir -p "$drive" "$work/home"
+export HOME=$work/home LANG=C.UTF-8 VELOR_DESKTOP_TRACE=$trace GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+export VELOR_DRIVES="C:=$drive;Z:=/"
+unset VELOR_VIEWER
+store=$work/host.sqlite
+"$velor_host" init "$store" --output-folder 'C:\' --settings-folder 'C:\settings\' >/dev/null &&
+  "$velor_host" import "$store" "$source_dir/examples/demo-ledger.json" >/dev/null ||
+  { echo "FAIL: cannot make the store"; exit 1; }
+
+# wait_for PATTERN [SECONDS]: waits until a trace line after the mark matches.
+mark=0
+wait_for() {
+  local pattern=$1 limit=${2:-15} i
+  for i in $(seq 1 $((limit * 10))); do
+    if tail -n +$((mark + 1)) "$trace" 2>/dev/null | grep -q -E -- "$pattern"; then
+      mark=$(grep -n -E -- "$pattern" "$trace" | awk -F: -v m="$mark" '$1 > m {print $1; exit}')
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# seen PATTERN: true when a trace line after the mark matches (no waiting).
+seen() { tail -n +$((mark + 1)) "$trace" | grep -q -E -- "$1"; }
+key() { xdotool key --clearmodifiers "$@"; }
+# start: runs velor on the store and waits until the dialog has the focus.
+start() {
+  : >"$trace"
+  mark=0
+  "$velor" --ui desktop --db "$store" --user yamada --no-viewer "$@" >"$work/out" 2>"$work/err" &
+  pid=$!
+  wait_for '^focus 1007$' 20
+}
+# finish: waits for velor to end; its exit status in $status.
+finish() {
+  local i
+  for i in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    status=timeout
+  else
+    wait "$pid"
+    status=$?
+  fi
+  pid=
+}
+# answer KEY: presses KEY in the message box once it has the focus.
+answer() {
+  wait_for '^messagebox active$' && key "$1"
+}
+# chooser_up: waits until the file chooser's window is on the screen.
+chooser_up() {
+  timeout 15 xdotool search --sync --onlyvisible --name '保存ファイルを指定' >/dev/null
+  sleep 0.5
+}
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else fail "$name"; fi
+}
+
+# --- the layout: every control where the template puts it, in dialog units
+# converted with the dialog's font (base units from its letters' extent).
+start || fail "the dialog did not come up"
+python3 - "$trace" <<'PY' || fail "layout"
+import re, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+head = next(l for l in lines if l.startswith("dialog "))
+m = re.search(r"face=(.*) points=(\d+) alphabet=(\d+),(\d+) client=(\d+),(\d+)", head)
+face, points, aw, ah, cw, ch = m.group(1), *map(int, m.groups()[1:])
+assert face in ("IPAPGothic", "Noto Sans CJK JP"), face
+assert points == 9, points
+bx, by = (aw // 26 + 1) // 2, ah
+px = lambda v: (v * bx + 2) // 4
+py = lambda v: (v * by + 4) // 8
+assert (cw, ch) == (px(255), py(107)), (cw, ch)
+template = {1000: (7, 7, 35, 12), 1002: (59, 7, 189, 12), 1001: (7, 26, 35, 12),
+            1003: (59, 25, 189, 12), 1004: (7, 47, 241, 35), 1007: (10, 62, 170, 12),
+            1008: (186, 61, 57, 14), 1005: (129, 86, 57, 14), 1006: (191, 86, 57, 14)}
+got = {}
+for l in lines:
+    m = re.match(r"control (\d+) (-?\d+),(-?\d+),(\d+),(\d+)$", l)
+    if m:
+        got[int(m.group(1))] = tuple(map(int, m.groups()[1:]))
+for cid, (x, y, w, h) in template.items():
+    want = (px(x), py(y), px(w), py(h))
+    assert got.get(cid) == want, (cid, got.get(cid), want)
+PY
+passed=$((passed + 1))
+
+# --- Tab walks the tab stops in template order; Enter in the edit moves
+# the focus to the browse button and executes nothing.
+key Tab && wait_for '^focus 1008$' && key Tab && wait_for '^focus 1005$' &&
+  key Tab && wait_for '^focus 1006$' && key Tab && wait_for '^focus 1007$'
+check "Tab order edit, browse, execute, cancel" test $? = 0
+key Return
+check "Enter in the edit moves the focus to the browse button" wait_for '^focus 1008$'
+check "Enter in the edit executes nothing" eval '! seen ^messagebox'
+key shift+Tab && wait_for '^focus 1007$'
+# Modifiers defeat the dialog's keys: Ctrl+F12 does not execute, Shift+Enter
+# does not move the focus.
+key ctrl+F12 shift+Return
+sleep 1
+check "Ctrl+F12 and Shift+Enter do nothing" eval '! seen "^messagebox|^focus"'
+# --- the edit holds at most 255 bytes of code page 932.
+key ctrl+a
+xdotool type --delay 2 "$(printf 'a%.0s' $(seq 1 300))"
+check "the edit keeps 255 bytes" wait_for '^edit 1007 kept 255 bytes$'
+# --- Esc: the cancellation message, owned by the dialog, then the end.
+key Escape
+check "Esc shows the cancellation message" \
+  wait_for '^messagebox type=0x40 owner=dialog caption=減価償却 text=｢減価償却｣の集計を中止します。$'
+answer Return
+finish
+check "a cancelled run exits 1" test "$status" = 1
+check "a cancelled run writes nothing" test -z "$(ls "$drive")"
+
+# --- an export: a typed path in a missing folder, F12, Yes to the folder
+# question, then the completion message.
+start || fail "the dialog did not come up"
+key ctrl+a
+xdotool type --delay 5 'C:\out\assets.csv'
+key F12
+check "F12 asks before creating the folder" \
+  wait_for '^messagebox type=0x24 owner=dialog caption=減価償却 text=指定されたフォルダは存在しません。'
+answer Return
+check "the dialog ends with 1005" wait_for '^end 1005$'
+check "the wait cursor is shown during the export" wait_for '^wait cursor on$'
+check "the completion message names the files" \
+  wait_for '^messagebox type=0x40 owner=none .*C:\\\\out\\\\assets.csv .*C:\\\\out\\\\syurui.SSC'
+answer Return
+finish
+check "the export exits 0" test "$status" = 0
+check "the asset file is written" test -s "$drive/out/assets.csv"
+check "the asset-kind file is written" test -s "$drive/out/syurui.SSC"
+check "the log is deleted" test ! -e "$drive/out/VelrixSysErr.txt"
+
+# --- the remembered path comes back; F12 asks before replacing the file;
+# Esc does not answer a question; No leaves the dialog open with the focus
+# on the edit; the close box cancels.
+start || fail "the dialog did not come up"
+key F12
+check "F12 asks before replacing the file" \
+  wait_for '^messagebox type=0x24 owner=dialog .*text=同名のファイルが存在します。'
+answer Escape
+sleep 0.5
+check "Esc does not answer a question" eval '! seen ^answer'
+key alt+n
+check "Alt+N answers No" wait_for '^answer no$'
+check "after No the focus is back on the edit" wait_for '^focus 1007$'
+before=$(stat -c %Y "$drive/out/assets.csv")
+if [ -n "$(xdotool search --maxdepth 1 --name '^Openbox$' 2>/dev/null)" ] || pgrep -x openbox >/dev/null; then
+  key alt+F4
+  check "the close box shows the cancellation message" \
+    wait_for '^messagebox type=0x40 owner=dialog .*text=｢減価償却｣の集計を中止します。$'
+  answer Return
+else
+  key Escape && answer Return
+fi
+finish
+check "cancelling after No exits 1" test "$status" = 1
+check "the file answered No stays as it was" test "$before" = "$(stat -c %Y "$drive/out/assets.csv")"
+
+# --- the file chooser: Alt+D, then Enter on the browse button; a name typed
+# without extension gets ".CSV"; the chosen file comes back in Windows form.
+start || fail "the dialog did not come up"
+key alt+d
+check "Alt+D opens the chooser" \
+  wait_for '^chooser title=保存ファイルを指定 folder='"$drive"'/out/? file=assets.csv filter=CSV Files \(\*\.csv\)\|\*\.csv$'
+chooser_up
+key Escape
+check "a cancelled chooser leaves the focus on the execute button" wait_for '^focus 1005$'
+key shift+Tab && wait_for '^focus 1008$' && key Return
+check "Enter on the browse button opens the chooser" wait_for '^chooser title='
+chooser_up
+key ctrl+a
+xdotool type --delay 5 "$drive/chosen"
+key Return
+check "the chooser adds the default extension" wait_for "^chooser chose $drive/chosen.CSV$"
+check "the focus goes to the execute button" wait_for '^focus 1005$'
+key Return
+answer Return
+finish
+check "the chosen path is exported" test -s "$drive/chosen.CSV"
+
+echo "desktop: $passed passed, $failures failed"
+[ "$failures" = 0 ]

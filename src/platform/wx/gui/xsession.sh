@@ -27,11 +27,12 @@ xsession_start() {
   fi
   export DISPLAY=":$(head -n 1 "$work/display")"
   if command -v openbox >/dev/null 2>&1; then
-    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    openbox --sm-disable --config-file "$(dirname "${BASH_SOURCE[0]}")/openbox-rc.xml" \
+      >"$work/wm.log" 2>&1 &
     XSESSION_PIDS="$XSESSION_PIDS $!"
-    # The manager is up once it owns the screen's selection.
+    # The manager is up once it announces its desktops.
     for i in $(seq 1 50); do
-      xdotool search --maxdepth 1 --name '^Openbox$' >/dev/null 2>&1 && break
+      xdotool get_num_desktops >/dev/null 2>&1 && break
       sleep 0.1
     done
   fi

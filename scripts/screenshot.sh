@@ -1,0 +1,43 @@
+#!/bin/bash
+# Takes a picture of the condition dialog as `velor --ui desktop` shows it,
+# in a virtual X session with a window manager, on a store made from
+# examples/demo-ledger.json.
+# usage: scripts/screenshot.sh [BUILD_DIR] [OUT.png]   (default: build docs/dialog.png)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+out=${2:-$root/docs/dialog.png}
+velor=$build/src/app/main/velor
+velor_host=$build/tools/velor-host/velor-host
+for f in "$velor" "$velor_host"; do
+  [ -x "$f" ] || { echo "screenshot: $f is missing; build first (make build)" >&2; exit 1; }
+done
+work=$(mktemp -d)
+. "$root/src/platform/wx/gui/xsession.sh"
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  xsession_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+xsession_start "$work" || { echo "screenshot: no X server" >&2; exit 1; }
+
+mkdir -p "$work/c" "$work/home"
+export HOME=$work/home LANG=C.UTF-8 GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+export VELOR_DRIVES="C:=$work/c;Z:=/" VELOR_DESKTOP_TRACE=$work/trace
+"$velor_host" init "$work/host.sqlite" --output-folder 'C:\減価償却\' \
+  --settings-folder 'C:\設定\' >/dev/null
+"$velor_host" import "$work/host.sqlite" "$root/examples/demo-ledger.json" >/dev/null
+"$velor" --ui desktop --db "$work/host.sqlite" --user yamada --no-viewer >/dev/null 2>"$work/err" &
+pid=$!
+for i in $(seq 1 200); do
+  grep -q '^shown$' "$work/trace" 2>/dev/null && break
+  sleep 0.1
+done
+grep -q '^shown$' "$work/trace" 2>/dev/null || { cat "$work/err" >&2; echo "screenshot: the dialog did not come up" >&2; exit 1; }
+sleep 0.5
+# The dialog with its frame: the window manager's frame holds the client.
+window=$(xdotool getactivewindow)
+import -frame -window "$window" "$out"
+echo "screenshot: $out"

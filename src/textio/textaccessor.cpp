@@ -47,52 +47,20 @@ char* Digits(uint64_t v, char* end) {
   return end;
 }
 
-// The signed value of a size-byte little-endian integer at p.
-int64_t SignedAt(const unsigned char* p, int32_t size) {
-  switch (size) {
-    case 1: {
-      int8_t v;
-      std::memcpy(&v, p, 1);
-      return v;
-    }
-    case 2: {
-      int16_t v;
-      std::memcpy(&v, p, 2);
-      return v;
-    }
-    case 4: {
-      int32_t v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-    default: {
-      int64_t v;
-      std::memcpy(&v, p, 8);
-      return v;
-    }
-  }
+// The value of type T stored little-endian at p (no alignment needed).
+template <typename T>
+T Load(const unsigned char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
+// The signed and the unsigned value of a size-byte integer at p (1, 2, 4, 8).
+int64_t SignedAt(const unsigned char* p, int32_t size) {
+  return size == 1 ? Load<int8_t>(p) : size == 2 ? Load<int16_t>(p) : size == 4 ? Load<int32_t>(p) : Load<int64_t>(p);
+}
 uint64_t UnsignedAt(const unsigned char* p, int32_t size) {
-  switch (size) {
-    case 1:
-      return *p;
-    case 2: {
-      uint16_t v;
-      std::memcpy(&v, p, 2);
-      return v;
-    }
-    case 4: {
-      uint32_t v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-    default: {
-      uint64_t v;
-      std::memcpy(&v, p, 8);
-      return v;
-    }
-  }
+  return size == 1 ? Load<uint8_t>(p) : size == 2 ? Load<uint16_t>(p) : size == 4 ? Load<uint32_t>(p) : Load<uint64_t>(p);
 }
 
 bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }

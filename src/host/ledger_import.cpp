@@ -86,28 +86,33 @@ long long CurrencyValue(const json& v, const std::string& place) {
     negative = true;
     ++i;
   }
-  __int128 value = 0;
-  size_t whole = 0, fraction = 0;
+  // The digits times 10,000 in an unsigned 64-bit value; overflow means the
+  // magnitude passed 2^63, which no currency value reaches.
+  const unsigned long long kLimit = 9223372036854775808ull;
+  unsigned long long value = 0;
   bool overflow = false;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++whole) {
-    value = value * 10 + (s[i] - '0');
-    if (value > static_cast<__int128>(INT64_MAX)) overflow = true, value = INT64_MAX;
-  }
+  auto push = [&](int digit) {
+    if (value > (kLimit - static_cast<unsigned>(digit)) / 10) overflow = true;
+    else value = value * 10 + static_cast<unsigned>(digit);
+  };
+  size_t whole = 0, fraction = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++whole) push(s[i] - '0');
   if (i < s.size() && s[i] == '.') {
     for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-      if (++fraction <= 4) value = value * 10 + (s[i] - '0');
+      if (++fraction <= 4) push(s[i] - '0');
     }
     if (fraction == 0) whole = 0;
   }
   if (whole == 0 || i != s.size() || fraction > 4) {
     Fail(place, "\"" + s + "\" is not a decimal number with at most four fraction digits");
   }
-  for (size_t f = fraction; f < 4; ++f) value *= 10;
-  if (negative) value = -value;
-  if (overflow || value > static_cast<__int128>(INT64_MAX) || value < static_cast<__int128>(INT64_MIN)) {
+  for (size_t f = fraction; f < 4; ++f) push(0);
+  if (overflow || (!negative && value == kLimit)) {
     Fail(place, "the amount times 10,000 does not fit a signed 64-bit integer");
   }
-  return static_cast<long long>(value);
+  if (value == kLimit) return INT64_MIN;
+  long long magnitude = static_cast<long long>(value);
+  return negative ? -magnitude : magnitude;
 }
 
 const json& ObjectValue(const json& v, const std::string& place) {

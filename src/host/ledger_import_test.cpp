@@ -104,6 +104,8 @@ TEST_F(ImportTest, EveryRuleIsRefusedWithItsPlaceAndNothingReachesTheStore) {
       {Ledger(R"(, "cyLimit": 1.5)"), "companies[0].assets[0].cyLimit: expected a decimal number"},
       {Ledger(R"(, "cyLimit": "922337203685478")"), "cyLimit: the amount times 10,000 does not fit"},
       {Ledger(R"(, "cyLimit": 922337203685478)"), "cyLimit: the amount times 10,000 does not fit"},
+      {Ledger(R"(, "cyLimit": "922337203685477.5808")"), "cyLimit: the amount times 10,000 does not fit"},
+      {Ledger(R"(, "cyLimit": "-99999999999999999999999")"), "cyLimit: the amount times 10,000 does not fit"},
       {Ledger(R"(, "nMethod": 5)"), "companies[0].assets[0].nMethod: duplicate key"},
       {Ledger(R"(, "breakdowns": [{"szBreakdownNo": "1"}])"),
        "companies[0].assets[0].breakdowns[0].szBreakdownNo: unknown key"},
@@ -173,19 +175,21 @@ TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
   std::string ledger = U8(u8R"({"companies": [{"assets": [
         {"szAssetName": ")") + std::string(96, 'x') + U8(u8R"(表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表",
          "cyAcquisitionCost": "-12.3456", "cyLimit": 1500000, "cyResidualValue": "0.5",
-         "cyRevisedCost": "922337203685477", "nUsefulLife": -32768, "bInherited": 255}],
+         "cyRevisedCost": "922337203685477.5807", "cyCompressionAmount": "-922337203685477.5808",
+         "nUsefulLife": -32768, "bInherited": 255}],
       "data_id": "ABCDEFGHIJKLMNO", "data_no": -2147483648}],
     "users": [{"user_id": "鈴木", "selected_data_no": 0}],
     "format": "velor-ledger/1"})");
   ASSERT_TRUE(Import(ledger, &error)) << error;
   HostStmt row(db_, "SELECT length(szAssetName), cyAcquisitionCost, cyLimit, cyResidualValue,"
-                    " cyRevisedCost, nUsefulLife, bInherited FROM assets");
+                    " cyRevisedCost, nUsefulLife, bInherited, cyCompressionAmount FROM assets");
   ASSERT_EQ(sqlite3_step(row.get()), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(row.get(), 0), 192);
   EXPECT_EQ(sqlite3_column_int64(row.get(), 1), -123456);
   EXPECT_EQ(sqlite3_column_int64(row.get(), 2), 15000000000LL);
   EXPECT_EQ(sqlite3_column_int64(row.get(), 3), 5000);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 4), 9223372036854770000LL);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 4), INT64_MAX);
+  EXPECT_EQ(sqlite3_column_int64(row.get(), 7), INT64_MIN);
   EXPECT_EQ(sqlite3_column_int(row.get(), 5), -32768);
   EXPECT_EQ(sqlite3_column_int(row.get(), 6), 255);
 }

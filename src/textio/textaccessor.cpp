@@ -63,6 +63,11 @@ uint64_t UnsignedAt(const unsigned char* p, int32_t size) {
   return size == 1 ? Load<uint8_t>(p) : size == 2 ? Load<uint16_t>(p) : size == 4 ? Load<uint32_t>(p) : Load<uint64_t>(p);
 }
 
+// The quote character of a setting, "" for none.
+const char* QuoteOf(ClTextAccessor::_Quote quote) {
+  return quote == ClTextAccessor::QUOTE_SINGLE ? "'" : quote == ClTextAccessor::QUOTE_DOUBLE ? "\"" : "";
+}
+
 bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }
 
 }  // namespace
@@ -186,7 +191,7 @@ long ClTextAccessor::WriteItem(long item) {
       Put(m_pStream, reinterpret_cast<const char*>(value), n);
       PutSpaces(m_pStream, w - static_cast<long>(n));
     } else {
-      const char* quote = m_eQuote == QUOTE_SINGLE ? "'" : m_eQuote == QUOTE_DOUBLE ? "\"" : "";
+      const char* quote = QuoteOf(m_eQuote);
       const size_t q = std::strlen(quote);
       Put(m_pStream, quote, q);
       Put(m_pStream, reinterpret_cast<const char*>(value), n);
@@ -258,7 +263,7 @@ long ClTextAccessor::WriteItemName(long item, long position) {
     if (position != 0) Put(m_pStream, "  ", 2);
     Put(m_pStream, f.szName, n);
   } else {
-    const char* quote = m_eQuote == QUOTE_SINGLE ? "'" : m_eQuote == QUOTE_DOUBLE ? "\"" : "";
+    const char* quote = QuoteOf(m_eQuote);
     const size_t q = std::strlen(quote);
     Put(m_pStream, quote, q);
     Put(m_pStream, f.szName, n);

@@ -23,6 +23,10 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
     *error = std::string("cannot read the store: ") + sqlite3_errmsg(db);
     return false;
   }
+  HostStmt folders(db, "SELECT key, value FROM host_meta WHERE key LIKE '%_folder' ORDER BY key");
+  while (folders.ok() && sqlite3_step(folders.get()) == SQLITE_ROW) {
+    out << sqlite3_column_text(folders.get(), 0) << ": " << ColumnUtf8(folders.get(), 1) << "\n";
+  }
   out << "users (user ID, selected data number):\n";
   while (sqlite3_step(users.get()) == SQLITE_ROW) {
     out << "  " << ColumnUtf8(users.get(), 0) << "\t" << sqlite3_column_int(users.get(), 1) << "\n";

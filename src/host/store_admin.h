@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-// Writes the users (ID and selected data number) and the company data sets
+// Writes the application folders, the users (ID and selected data number) and the company data sets
 // (number, ID, name, period, kind, entity kind, number of assets) of db to
 // out as UTF-8 text. False with *error when the store cannot be read.
 bool ListStore(sqlite3* db, std::ostream& out, std::string* error);

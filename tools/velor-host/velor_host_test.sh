@@ -22,6 +22,8 @@ expect 1 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
 grep -q "users\[0\].user_id" "$work/err" || fail "second import: $(cat "$work/err")"
 expect 0 "$tool" list "$db"
 grep -q "株式会社山田製作所" "$work/out" || fail "list: $(cat "$work/out")"
+grep -qF 'output_folder: C:\出力\' "$work/out" || fail "output folder: $(cat "$work/out")"
+grep -qF 'settings_folder: C:\設定\' "$work/out" || fail "settings folder: $(cat "$work/out")"
 grep -q "yamada" "$work/out" || fail "list users: $(cat "$work/out")"
 expect 0 "$tool" select "$db" yamada 2
 expect 0 "$tool" select "$db" yamada 42
@@ -34,6 +36,17 @@ expect 0 "$tool" list "$db"
 grep -q "bench	3" "$work/out" || fail "bench user: $(cat "$work/out")"
 expect 1 "$tool" list "$work/missing.sqlite"
 grep -q "no host store at" "$work/err" || fail "missing store: $(cat "$work/err")"
+# Defaults: the Windows forms of $HOME/ and of the configuration folder.
+mkdir -p "$work/home"
+expect 0 env HOME="$work/home" XDG_CONFIG_HOME= VELOR_DRIVES="H:=$work/home" "$tool" init "$work/d.sqlite"
+expect 0 "$tool" list "$work/d.sqlite"
+grep -qF 'output_folder: H:\' "$work/out" || fail "default output folder: $(cat "$work/out")"
+grep -qF 'settings_folder: H:\.config\velor\' "$work/out" || fail "default settings: $(cat "$work/out")"
+expect 0 env HOME="$work/home" XDG_CONFIG_HOME="$work/home/cfg" VELOR_DRIVES="H:=$work/home" "$tool" init "$work/e.sqlite"
+expect 0 "$tool" list "$work/e.sqlite"
+grep -qF 'settings_folder: H:\cfg\velor\' "$work/out" || fail "XDG settings: $(cat "$work/out")"
+expect 1 env HOME=/nowhere VELOR_DRIVES="H:=$work/home" "$tool" init "$work/f.sqlite"
+grep -q "no Windows form" "$work/err" || fail "folder outside the map: $(cat "$work/err")"
 expect 2 "$tool" frobnicate
 expect 2 "$tool" import "$db"
 for c in init import list select generate; do

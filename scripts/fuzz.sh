@@ -22,12 +22,17 @@ if [ -z "$targets" ]; then
   echo "no fuzz targets found under fuzz/" >&2
   exit 1
 fi
-# shellcheck disable=SC2086
-cmake --build "$BUILD" -j"$JOBS" --target $targets >/dev/null
-
 mkdir -p "$BUILD/artifacts"
 failed=0
 for t in $targets; do
+  # Each target is built on its own, so that one that does not build leaves
+  # the others running.
+  if ! cmake --build "$BUILD" -j"$JOBS" --target "$t" >"$BUILD/$t.build.log" 2>&1; then
+    echo "== $t: does not build (see $BUILD/$t.build.log)" >&2
+    grep -m 3 -E 'error' "$BUILD/$t.build.log" >&2 || true
+    failed=1
+    continue
+  fi
   bin=$(find "$BUILD/fuzz" -type f -name "$t" -perm -u+x | head -n 1)
   if [ -z "$bin" ]; then
     echo "== $t: program not found" >&2

@@ -56,10 +56,10 @@ constexpr ByteClasses MakeClasses(char sep) {
   ByteClasses t{};
   t.of[0] = kEnd;
   t.of[static_cast<unsigned char>(sep)] = kSeparator;
-  t.of[' '] = kBlank;
-  if (sep != '\t') t.of['\t'] = kBlank;
-  t.of['\''] = kQuote;
-  t.of['"'] = kQuote;
+  t.of[static_cast<unsigned char>(' ')] = kBlank;
+  if (sep != '\t') t.of[static_cast<unsigned char>('\t')] = kBlank;
+  t.of[static_cast<unsigned char>('\'')] = kQuote;
+  t.of[static_cast<unsigned char>('"')] = kQuote;
   return t;
 }
 

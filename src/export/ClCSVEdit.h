@@ -20,8 +20,10 @@ class ClCSVEdit {
  public:
   // The three output files.
   enum OutputFile { OF_ASSET = 0, OF_KIND = 1, OF_LOG = 2 };
-  static const int kFileCount = 3;
+  static const int kFileCount = 3;  // number of OutputFile values
 
+  // The four formats set to comma lines without quotes, the files closed,
+  // the register empty.
   ClCSVEdit();
   // Closes the files still open (ignoring failures) and frees the register.
   virtual ~ClCSVEdit();

@@ -28,6 +28,7 @@ class ClDepreciation {
   // Ends the host's asset walk, closes the files still open, then deletes
   // the rule object.
   virtual ~ClDepreciation();
+  // Not copyable: it owns the host's rule object and open files.
   ClDepreciation(const ClDepreciation&) = delete;
   ClDepreciation& operator=(const ClDepreciation&) = delete;
 

@@ -7,8 +7,8 @@
 
 class ClG_HEAD : public ClTextAccessor {
  public:
-  static const long kItems = 156;
-  static const size_t kRecordSize = 3073;
+  static const long kItems = 156;         // items of a line
+  static const size_t kRecordSize = 3073;  // bytes of the record buffer
   // The 156 items, back to back in the record.
   static const StTAFORMAT s_aFormat[kItems];
   // The column titles, in column order; each fits its item's lWidth.

@@ -8,8 +8,8 @@
 
 class ClG_HEADER : public ClTextAccessor {
  public:
-  static const long kItems = 1;
-  static const size_t kRecordSize = 153;
+  static const long kItems = 1;         // items of a line
+  static const size_t kRecordSize = 153;  // bytes of the record buffer
   // The item as every line of this format lays it out.
   static const StTAFORMAT s_aFormat[kItems];
 

@@ -8,8 +8,8 @@
 
 class ClG_INFO : public ClTextAccessor {
  public:
-  static const long kItems = 156;
-  static const size_t kRecordSize = 1382;
+  static const long kItems = 156;         // items of a line
+  static const size_t kRecordSize = 1382;  // bytes of the record buffer
   // The 156 items with their names, widths, decimals, sizes and types.
   static const StTAFORMAT s_aFormat[kItems];
 

@@ -7,8 +7,8 @@
 
 class ClG_SSC : public ClTextAccessor {
  public:
-  static const long kItems = 16;
-  static const size_t kRecordSize = 150;
+  static const long kItems = 16;         // items of a line
+  static const size_t kRecordSize = 150;  // bytes of the record buffer
   // The 16 items with their names, widths, decimals, sizes and types.
   static const StTAFORMAT s_aFormat[kItems];
 

@@ -21,6 +21,7 @@ class _CDecimal {
   // From a currency value (amount times 10,000).
   explicit _CDecimal(int64_t currency);
   virtual ~_CDecimal() = default;
+  // Values copy freely.
   _CDecimal(const _CDecimal&) = default;
   _CDecimal& operator=(const _CDecimal&) = default;
 

@@ -11,6 +11,7 @@
 
 class ClCodeRegister {
  public:
+  // An empty register.
   ClCodeRegister() = default;
   ClCodeRegister(const ClCodeRegister&) = delete;
   ClCodeRegister& operator=(const ClCodeRegister&) = delete;

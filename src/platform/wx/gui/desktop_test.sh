@@ -37,6 +37,7 @@ mkdir -p "$drive" "$work/home"
 export HOME=$work/home LANG=C.UTF-8 VELOR_DESKTOP_TRACE=$trace GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 export VELOR_DRIVES="C:=$drive;Z:=/"
 unset VELOR_VIEWER
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan-toolkit.supp:print_suppressions=0"
 store=$work/host.sqlite
 "$velor_host" init "$store" --output-folder 'C:\' --settings-folder 'C:\settings\' >/dev/null &&
   "$velor_host" import "$store" "$source_dir/examples/demo-ledger.json" >/dev/null ||

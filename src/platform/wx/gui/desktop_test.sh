@@ -222,5 +222,40 @@ answer Return
 finish
 check "the chosen path is exported" test -s "$drive/chosen.CSV"
 
+# --- past-results data: refused before the dialog can be used.
+cat >"$work/past.json" <<'JSON'
+{"format": "velor-ledger/1",
+ "users": [{"user_id": "kako", "selected_data_no": 7}],
+ "companies": [{"data_no": 7, "data_id": "K0007", "szDataName": "過去実績株式会社",
+   "lTermStart": 20200401, "lTermEnd": 20210331, "data_kind": 99, "bEntityKind": 1,
+   "asset_kinds": [], "assets": []}]}
+JSON
+"$velor_host" import "$store" "$work/past.json" >/dev/null || fail "cannot import past.json"
+: >"$trace"
+mark=0
+"$velor" --ui desktop --db "$store" --user kako --no-viewer >"$work/out" 2>"$work/err" &
+pid=$!
+check "past-results data is refused" \
+  wait_for '^messagebox type=0x30 .*text=過去実績データは、連携の対象として使用できません。'
+answer Return
+finish
+check "a refused run exits 1" test "$status" = 1
+check "the refused dialog is never shown" eval '! grep -q "^shown$" "$trace"'
+
+# --- without --ui, a display means the desktop; --ui desktop without a
+# display is a clear error.
+: >"$trace"
+mark=0
+"$velor" --db "$store" --user yamada --no-viewer >"$work/out" 2>"$work/err" </dev/null &
+pid=$!
+check "--ui auto with a display shows the dialog" wait_for '^focus 1007$' 20
+key Escape
+answer Return
+finish
+DISPLAY= WAYLAND_DISPLAY= "$velor" --ui desktop --db "$store" --user yamada >"$work/out" 2>"$work/err"
+status=$?
+check "--ui desktop without a display exits 2" test "$status" = 2
+check "--ui desktop without a display says why" grep -q "DISPLAY is not set" "$work/err"
+
 echo "desktop: $passed passed, $failures failed"
 [ "$failures" = 0 ]

@@ -32,7 +32,7 @@ BOOL ClConditionEntry::LoadOutputPath(char* buffer) {
   CFileStatus status;
   if (!CFile::GetStatus(file, status)) return FALSE;
   std::string content;
-  if (!ReadSettingsFile(file, CFile::modeRead, &content)) return FALSE;
+  if (!ReadSettingsFile(file, &content)) return FALSE;
   return FindStoredPath(content, key, buffer);
 }
 
@@ -53,7 +53,8 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
   }
   std::string content;
   CFileStatus status;
-  if (CFile::GetStatus(file, status) && !ReadSettingsFile(file, CFile::modeReadWrite, &content)) {
+  // The old file is only read: the new content replaces it by a rename.
+  if (CFile::GetStatus(file, status) && !ReadSettingsFile(file, &content)) {
     return FALSE;
   }
   return ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line));

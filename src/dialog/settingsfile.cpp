@@ -47,9 +47,9 @@ std::string ReplaceStoredLine(const std::string& content, const std::string& key
   return kept + line;
 }
 
-BOOL ReadSettingsFile(const char* file, unsigned int mode, std::string* content) {
+BOOL ReadSettingsFile(const char* file, std::string* content) {
   CFile f;
-  if (!f.Open(file, mode | CFile::shareDenyWrite)) return FALSE;
+  if (!f.Open(file, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
   try {
     ULONGLONG length = f.GetLength();
     if (length > kSettingsFileLimit) return FALSE;

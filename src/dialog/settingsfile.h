@@ -19,10 +19,9 @@ BOOL FindStoredPath(const std::string& content, const std::string& key, char* bu
 // line feed); a last kept line without one gets one first.
 std::string ReplaceStoredLine(const std::string& content, const std::string& key,
                               const std::string& line);
-// Reads the whole file (a Windows path), opened with the CFile open mode
-// (CFile::modeRead or CFile::modeReadWrite), into *content. FALSE when it
-// cannot be opened or read, or is larger than kSettingsFileLimit.
-BOOL ReadSettingsFile(const char* file, unsigned int mode, std::string* content);
+// Reads the whole file (a Windows path) into *content. FALSE when it cannot
+// be opened for reading or read, or is larger than kSettingsFileLimit.
+BOOL ReadSettingsFile(const char* file, std::string* content);
 // Makes content the whole content of file in one step: written to a new
 // temporary file in the same folder, made durable and renamed over file.
 // FALSE, with file untouched and the temporary file gone, on any failure.

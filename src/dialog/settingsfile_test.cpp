@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "cfile.h"
 #include "tempdir.h"
 
 namespace {
@@ -67,13 +66,13 @@ TEST(SettingsFile, ReplaceLeavesNoTemporaryFileAndRefusesWhatItCannotRead) {
   }
   EXPECT_EQ(entries, 1);
   std::string content;
-  EXPECT_TRUE(ReadSettingsFile("S:\\Velorant.env", CFile::modeRead, &content));
+  EXPECT_TRUE(ReadSettingsFile("S:\\Velorant.env", &content));
   EXPECT_EQ(content, "b\n");
-  EXPECT_FALSE(ReadSettingsFile("S:\\missing.env", CFile::modeRead, &content));
-  EXPECT_FALSE(ReadSettingsFile("S:\\", CFile::modeRead, &content));
+  EXPECT_FALSE(ReadSettingsFile("S:\\missing.env", &content));
+  EXPECT_FALSE(ReadSettingsFile("S:\\", &content));
   EXPECT_FALSE(ReplaceSettingsFile("S:\\nofolder\\Velorant.env", "a\n"));
   WriteFileBytes(dir.Native("big.env"), std::string(kSettingsFileLimit + 1, 'x'));
-  EXPECT_FALSE(ReadSettingsFile("S:\\big.env", CFile::modeRead, &content));
+  EXPECT_FALSE(ReadSettingsFile("S:\\big.env", &content));
 }
 
 }  // namespace

@@ -171,6 +171,9 @@ void WxDialogWindow::ShowState() {
       long to = static_cast<long>(Cp932CharCount(state->text, static_cast<size_t>(state->sel_end)));
       edit->SetSelection(from, to);
       if (state->caret_scrolled) edit->ShowPosition(to);
+      char line[64];
+      std::snprintf(line, sizeof line, "select %d %ld-%ld", c.id, from, to);
+      DesktopTrace(line);
     }
   }
   sel_pending_.clear();

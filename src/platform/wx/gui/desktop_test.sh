@@ -129,6 +129,13 @@ passed=$((passed + 1))
 
 # --- Tab walks the tab stops in template order; Enter in the edit moves
 # the focus to the browse button and executes nothing.
+# --- the pre-filled default pattern is refused; the path is then selected
+# for correction.
+key F12
+check "F12 on the default pattern is refused" \
+  wait_for '^messagebox type=0x30 owner=dialog caption=減価償却 text=データの出力先に不正な文字が含まれています。'
+answer Return
+check "after a refusal the whole path is selected" wait_for '^select 1007 0-8$'
 key Tab && wait_for '^focus 1008$' && key Tab && wait_for '^focus 1005$' &&
   key Tab && wait_for '^focus 1006$' && key Tab && wait_for '^focus 1007$'
 check "Tab order edit, browse, execute, cancel" test $? = 0
@@ -249,7 +256,10 @@ mark=0
 "$velor" --db "$store" --user yamada --no-viewer >"$work/out" 2>"$work/err" </dev/null &
 pid=$!
 check "--ui auto with a display shows the dialog" wait_for '^focus 1007$' 20
-key Escape
+key Tab Tab Tab
+wait_for '^focus 1006$' && key Return
+check "Enter on the cancel button cancels" \
+  wait_for '^messagebox type=0x40 owner=dialog .*text=｢減価償却｣の集計を中止します。$'
 answer Return
 finish
 DISPLAY= WAYLAND_DISPLAY= "$velor" --ui desktop --db "$store" --user yamada >"$work/out" 2>"$work/err"

@@ -66,19 +66,38 @@ bool WindowsPath(const char* native, std::string* windows) {
   return DriveMapToWindows(std::filesystem::absolute(native).lexically_normal().string(), windows);
 }
 
-int Write(const char* path, long rows, long columns) {
-  std::vector<StTAFORMAT> f = Format(columns);
-  std::vector<char> record(static_cast<size_t>(RecordSize(f)));
-  ClTextAccessor writer("G_INFO", f.data(), columns, record.data());
-  writer.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
-  std::string windows;
+// The asset-shaped format of columns columns, its record buffer and an
+// accessor on it in comma layout, attached to the native file path.
+struct Rows {
+  explicit Rows(long columns)
+      : f(Format(columns)),
+        record(static_cast<size_t>(RecordSize(f))),
+        accessor("G_INFO", f.data(), columns, record.data()) {
+    accessor.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
+  }
+  // Opens path with mode and attaches the accessor; false when it cannot.
+  bool Open(const char* path, ClTextFile::TFOpenMode mode) {
+    std::string windows;
+    if (!WindowsPath(path, &windows) || file.Open(windows.c_str(), mode) != 0) return false;
+    file.Attach(&accessor);
+    return true;
+  }
+
+  std::vector<StTAFORMAT> f;
+  std::vector<char> record;
+  ClTextAccessor accessor;
   ClTextFile file;
-  if (!WindowsPath(path, &windows) ||
-      file.Open(windows.c_str(), ClTextFile::TFOM_WRITE | ClTextFile::TFOM_TRUNCATE) != 0) {
+};
+
+int Write(const char* path, long rows, long columns) {
+  Rows out(columns);
+  if (!out.Open(path, ClTextFile::TFOM_WRITE | ClTextFile::TFOM_TRUNCATE)) {
     std::fprintf(stderr, "cannot create %s\n", path);
     return 2;
   }
-  file.Attach(&writer);
+  const std::vector<StTAFORMAT>& f = out.f;
+  std::vector<char>& record = out.record;
+  ClTextAccessor& writer = out.accessor;
   uint32_t seed = 12345;
   auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
   static const char* const kNames[] = {"本社建物", "営業車両2", "パーソナルコンピュータ", "ソフトウエア", "土地"};
@@ -115,21 +134,16 @@ int Write(const char* path, long rows, long columns) {
       return 2;
     }
   }
-  return file.Close() == 0 ? 0 : 2;
+  return out.file.Close() == 0 ? 0 : 2;
 }
 
 int Read(const char* path, long columns) {
-  std::vector<StTAFORMAT> f = Format(columns);
-  std::vector<char> record(static_cast<size_t>(RecordSize(f)));
-  ClTextAccessor reader("G_INFO", f.data(), columns, record.data());
-  reader.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
-  std::string windows;
-  ClTextFile file;
-  if (!WindowsPath(path, &windows) || file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) {
+  Rows in(columns);
+  if (!in.Open(path, ClTextFile::TFOM_READ)) {
     std::fprintf(stderr, "cannot open %s\n", path);
     return 2;
   }
-  file.Attach(&reader);
+  ClTextAccessor& reader = in.accessor;
   long lines = 0, refused = 0;
   const double start = Now();
   const std::clock_t cpuStart = std::clock();

@@ -146,6 +146,21 @@ long ParseNumber(const char* text, size_t length, tagCY* value) {
   uint64_t fraction = 0;
   int fractionDigits = 0;
   bool inFraction = false;
+  constexpr uint64_t kMaxWhole = kLimit / 10000;  // beyond it no value fits 64 bits
+  // The usual shape, digits with an optional point and fraction, in tight
+  // loops; whatever else follows goes through the byte-by-byte scan below.
+  for (unsigned digit; p != end && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) {
+    if (whole > kMaxWhole / 10 || (whole == kMaxWhole / 10 && digit > kMaxWhole % 10)) return kReadBad;
+    whole = whole * 10 + digit;
+  }
+  if (p != end && *p == '.') {
+    inFraction = true;
+    for (++p; p != end && fractionDigits < 4; ++p, ++fractionDigits) {
+      const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (digit > 9) break;
+      fraction = fraction * 10 + digit;
+    }
+  }
   for (; p != end; ++p) {
     const char c = *p;
     if (c >= '0' && c <= '9') {
@@ -156,7 +171,6 @@ long ParseNumber(const char* text, size_t length, tagCY* value) {
           ++fractionDigits;
         }
       } else {
-        constexpr uint64_t kMaxWhole = kLimit / 10000;  // beyond it no value fits 64 bits
         if (whole > kMaxWhole / 10 || (whole == kMaxWhole / 10 && digit > kMaxWhole % 10)) return kReadBad;
         whole = whole * 10 + digit;
       }

@@ -5,17 +5,11 @@
 #include <vector>
 
 #include "export_fixture.h"
-#include "mbcs.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 
-// An entry as the log keeps it: at most 152 bytes, ending at a whole
-// character.
-std::string Kept(const std::string& text) {
-  return text.substr(0, MbcsCutLength(text.data(), text.size(), 152));
-}
 std::string CodeTooLong(const std::string& code) {
   return Kept("\n＜WARNING＞\n資産コード｢" + code +
               "｣は、連携可能最大桁数をオーバーしています。\nデータが、正しく連携されない可能性があります。");
@@ -42,15 +36,8 @@ std::string AmountTooLong(const std::string& amount) {
   return Kept("\n＜ERROR＞\n金額｢" + amount + "｣は、連携可能最大桁数をオーバーしています。");
 }
 
-// Exports the assets (a JSON array) of one company.
-ExportFiles Export(const std::string& assets) {
-  ExportFiles files = RunExport(OneCompanyLedger(assets));
-  EXPECT_TRUE(files.ok()) << files.error;
-  return files;
-}
-
 TEST(AssetRow, FullRowByteForByte) {
-  ExportFiles files = Export(Utf8(u8R"([{
+  ExportFiles files = ExportAssets(Utf8(u8R"([{
     "szAssetCode": "123", "lKindCode": 5, "szAssetName": "複合機", "szQuantity": "2台",
     "szMemo": "本社", "szCapitalExpenditure": "有", "nStatementLink": 2,
     "lAcquiredDate": 20060510, "lServiceDate": 20070601,
@@ -87,7 +74,7 @@ TEST(AssetRow, FullRowByteForByte) {
 }
 
 TEST(AssetRow, CodesArePaddedCutCheckedAndRegistered) {
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "123", "nMethod": 6}, {"szAssetCode": "ABCDEFGH", "nMethod": 6},
     {"szAssetCode": "12-4", "nMethod": 6}, {"szAssetCode": "12-4", "nMethod": 6},
     {"szAssetCode": "A1", "nMethod": 6}, {"szAssetCode": "A1", "nMethod": 6}])");
@@ -105,7 +92,7 @@ TEST(AssetRow, CodesArePaddedCutCheckedAndRegistered) {
 TEST(AssetRow, CodeTailKeepsWholeCharacters) {
   // Seven bytes whose last six begin with the second byte of "あ": five
   // remain and one zero pads them; the double-byte code part is then fine.
-  ExportFiles files = Export(Utf8(u8R"([{"szAssetCode": "あ12345", "nMethod": 6},
+  ExportFiles files = ExportAssets(Utf8(u8R"([{"szAssetCode": "あ12345", "nMethod": 6},
                                        {"szAssetCode": "あい", "nMethod": 6}])"));
   std::vector<std::string> rows = DataRows(files.asset);
   ASSERT_EQ(rows.size(), 2u);
@@ -116,7 +103,7 @@ TEST(AssetRow, CodeTailKeepsWholeCharacters) {
 }
 
 TEST(AssetRow, KindCodeColumnsAndWarning) {
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "lKindCode": 123, "nMethod": 6},
     {"szAssetCode": "2", "lKindCode": 7, "nMethod": 6},
     {"szAssetCode": "3", "lKindCode": 11, "nMethod": 5, "lAcquiredDate": 20200101,
@@ -146,7 +133,7 @@ TEST(AssetRow, KindCodeColumnsAndWarning) {
 TEST(AssetRow, MethodFiveTransitionalYearAndDateRule) {
   // Acquired from 20120401 to 20130331: the transitional column; acquired
   // after 20130331: the year's depreciation is carried as entered.
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "nMethod": 5, "lAcquiredDate": 20120331, "lServiceDate": 20120331},
     {"szAssetCode": "2", "nMethod": 5, "lAcquiredDate": 20120401, "lServiceDate": 20120401},
     {"szAssetCode": "3", "nMethod": 5, "lAcquiredDate": 20130331, "lServiceDate": 20130331},
@@ -165,7 +152,7 @@ TEST(AssetRow, MethodFiveTransitionalYearAndDateRule) {
 }
 
 TEST(AssetRow, DateRuleByMethodAndEnteredFigure) {
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "nMethod": 6, "lServiceDate": 20070331},
     {"szAssetCode": "2", "nMethod": 6, "lServiceDate": 20070401},
     {"szAssetCode": "3", "nMethod": 2, "lServiceDate": 20070401},
@@ -186,7 +173,7 @@ TEST(AssetRow, DateRuleByMethodAndEnteredFigure) {
 }
 
 TEST(AssetRow, SmallAssetLeavesFiguresBlank) {
-  ExportFiles files = Export(R"([{"szAssetCode": "1", "nMethod": 7,
+  ExportFiles files = ExportAssets(R"([{"szAssetCode": "1", "nMethod": 7,
     "szCapitalExpenditure": "x", "lServiceDate": 20000101, "lRate": 250,
     "cyCompressionAmount": "1", "cyOpeningBookValue": "2", "cyDepreciationBase": "3",
     "cyAccumulated": "4", "nDisposalKind": 4, "lDisposalDate": 20251010,
@@ -203,7 +190,7 @@ TEST(AssetRow, SmallAssetLeavesFiguresBlank) {
 }
 
 TEST(AssetRow, ResidualAndLimitColumns) {
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "nMethod": 2, "lResidualRate": 10, "cyResidualValue": "100",
      "cyLimit": "95.7"},
     {"szAssetCode": "2", "nMethod": 2, "lKindCode": 10, "cyResidualValue": "100",
@@ -229,7 +216,7 @@ TEST(AssetRow, ResidualAndLimitColumns) {
 }
 
 TEST(AssetRow, EnteredMonthsInheritanceAndDisposal) {
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "nMethod": 6, "bMonthsEntered": 1, "nMonthCount": 5,
      "nMonthDivisor": 12},
     {"szAssetCode": "2", "nMethod": 6, "bMonthsEntered": 1, "nMonthCount": 5,
@@ -256,7 +243,7 @@ TEST(AssetRow, EnteredMonthsInheritanceAndDisposal) {
 }
 
 TEST(AssetRow, ZeroAmountsAreEmptyAndSharesSplitTheExpense) {
-  ExportFiles files = Export(R"([{"szAssetCode": "1", "nMethod": 6,
+  ExportFiles files = ExportAssets(R"([{"szAssetCode": "1", "nMethod": 6,
     "nSellingShare": 30, "nBusinessRatio": 9999, "cySellingExpense": "300",
     "cyManufacturingCost": "700"}])");
   std::vector<std::string> rows = DataRows(files.asset);
@@ -271,7 +258,7 @@ TEST(AssetRow, ZeroAmountsAreEmptyAndSharesSplitTheExpense) {
 TEST(AssetRow, LargeYearSumIsWrittenOrStarred) {
   // The sum of the year's figures beyond 32 bits is still written when it
   // fits the column; beyond 12 characters it is starred with an entry.
-  ExportFiles files = Export(R"([
+  ExportFiles files = ExportAssets(R"([
     {"szAssetCode": "1", "nMethod": 2, "lServiceDate": 20200101,
      "cyComputedDepreciation": "99999999999", "cySpecialDepreciation": "99999999999"},
     {"szAssetCode": "2", "nMethod": 2, "lServiceDate": 20200101,
@@ -292,7 +279,7 @@ TEST(AssetRow, LargeYearSumIsWrittenOrStarred) {
 TEST(AssetRow, NameAndMemoCutAtWholeCharacters) {
   const std::string memo45(45, 'm');
   const std::string memo40(40, 'n');
-  ExportFiles files = Export(Utf8(u8R"([
+  ExportFiles files = ExportAssets(Utf8(u8R"([
     {"szAssetCode": "1", "nMethod": 6, "szMemo": ")") + memo45 + Utf8(u8R"("},
     {"szAssetCode": "2", "nMethod": 6, "szMemo": ")") + memo40 + Utf8(u8R"("},
     {"szAssetCode": "3", "nMethod": 6, "szMemo": "ab12345678901234567あいうえおかきくけこz"},
@@ -319,7 +306,7 @@ TEST(AssetRow, NameAndMemoCutAtWholeCharacters) {
 }
 
 TEST(AssetRow, EntriesOfOneRowArriveInColumnOrder) {
-  ExportFiles files = Export(Utf8(u8R"([
+  ExportFiles files = ExportAssets(Utf8(u8R"([
     {"szAssetCode": "Y00001", "nMethod": 6},
     {"szAssetCode": "XY00001", "lKindCode": 100, "nMethod": 6,
      "szAssetName": "123456789012345678901234567890123", "szQuantity": "1000000",
@@ -335,7 +322,7 @@ TEST(AssetRow, EntriesOfOneRowArriveInColumnOrder) {
 }
 
 TEST(AssetRow, LumpSumAssetWithoutLinesWritesNothing) {
-  ExportFiles files = Export(R"([{"szAssetCode": "1", "nMethod": 4,
+  ExportFiles files = ExportAssets(R"([{"szAssetCode": "1", "nMethod": 4,
                                   "cyAcquisitionCost": "1000"}])");
   EXPECT_EQ(SplitLines(files.asset).size(), 7u);
   EXPECT_EQ(files.log, "");

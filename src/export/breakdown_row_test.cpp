@@ -5,15 +5,11 @@
 #include <vector>
 
 #include "export_fixture.h"
-#include "mbcs.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 
-std::string Kept(const std::string& text) {
-  return text.substr(0, MbcsCutLength(text.data(), text.size(), 152));
-}
 const std::string kTooManyLines =
     "\n＜WARNING＞\n連携可能な最大内訳件数は99件です。\n100件目から後の内訳は出力されません。";
 std::string CodeTooLong(const std::string& code, const std::string& number) {
@@ -43,12 +39,6 @@ std::string LumpSum(const std::string& code, int n) {
   return R"({"szAssetCode": ")" + code + R"(", "nMethod": 4, "breakdowns": [)" + lines + "]}";
 }
 
-ExportFiles Export(const std::string& assets) {
-  ExportFiles files = RunExport(OneCompanyLedger(assets));
-  EXPECT_TRUE(files.ok()) << files.error;
-  return files;
-}
-
 std::vector<std::string> Codes(const std::vector<std::string>& rows) {
   std::vector<std::string> codes;
   for (const std::string& row : rows) codes.push_back(Column(row, 1));
@@ -56,7 +46,7 @@ std::vector<std::string> Codes(const std::vector<std::string>& rows) {
 }
 
 TEST(BreakdownRow, WholeRowFillsThirteenColumns) {
-  ExportFiles files = Export(Utf8(u8R"([{"szAssetCode": "A1", "nMethod": 4,
+  ExportFiles files = ExportAssets(Utf8(u8R"([{"szAssetCode": "A1", "nMethod": 4,
     "lKindCode": 5, "szAssetName": "一括", "szQuantity": "3個", "lAcquiredDate": 20240101,
     "lServiceDate": 20240201, "nBusinessRatio": 9999, "nSellingShare": 30,
     "cyAcquisitionCost": "99", "cyComputedDepreciation": "5", "nUsefulLife": 3,
@@ -72,7 +62,7 @@ TEST(BreakdownRow, WholeRowFillsThirteenColumns) {
 }
 
 TEST(BreakdownRow, LinesAreNumberedInPlaceOfTheAsset) {
-  ExportFiles files = Export("[" + LumpSum("B", 0) + R"(, {"szAssetCode": "1", "nMethod": 6},)" +
+  ExportFiles files = ExportAssets("[" + LumpSum("B", 0) + R"(, {"szAssetCode": "1", "nMethod": 6},)" +
                              LumpSum("A1", 3) + R"(, {"szAssetCode": "2", "nMethod": 6}])");
   EXPECT_THAT(Codes(DataRows(files.asset)),
               ElementsAre("000001", "0000A101", "0000A102", "0000A103", "000002"));
@@ -80,7 +70,7 @@ TEST(BreakdownRow, LinesAreNumberedInPlaceOfTheAsset) {
 }
 
 TEST(BreakdownRow, NinetyNineLinesAndOneWarning) {
-  ExportFiles files = Export("[" + LumpSum("7", 150) + "," + LumpSum("8", 2) + "]");
+  ExportFiles files = ExportAssets("[" + LumpSum("7", 150) + "," + LumpSum("8", 2) + "]");
   std::vector<std::string> codes = Codes(DataRows(files.asset));
   ASSERT_EQ(codes.size(), 101u);
   EXPECT_EQ(codes[0], "00000701");
@@ -92,7 +82,7 @@ TEST(BreakdownRow, NinetyNineLinesAndOneWarning) {
 }
 
 TEST(BreakdownRow, LongCodeWarnsOnlyPastEightBytes) {
-  ExportFiles files = Export("[" + LumpSum("1234567", 10) + "]");
+  ExportFiles files = ExportAssets("[" + LumpSum("1234567", 10) + "]");
   std::vector<std::string> codes = Codes(DataRows(files.asset));
   ASSERT_EQ(codes.size(), 10u);
   EXPECT_EQ(codes[0], "23456701");
@@ -101,21 +91,21 @@ TEST(BreakdownRow, LongCodeWarnsOnlyPastEightBytes) {
 }
 
 TEST(BreakdownRow, CodePartKeepsWholeCharacters) {
-  ExportFiles files = Export("[" + LumpSum(Utf8(u8"あ12345"), 1) + "]");
+  ExportFiles files = ExportAssets("[" + LumpSum(Utf8(u8"あ12345"), 1) + "]");
   EXPECT_THAT(Codes(DataRows(files.asset)), ElementsAre("01234501"));
   // Seven bytes and one: no more than eight, so no length warning.
   EXPECT_EQ(files.log, "");
 }
 
 TEST(BreakdownRow, DoubleByteCodeIsNeverRegistered) {
-  ExportFiles files = Export("[" + LumpSum(Utf8(u8"あ"), 2) + "]");
+  ExportFiles files = ExportAssets("[" + LumpSum(Utf8(u8"あ"), 2) + "]");
   EXPECT_THAT(Codes(DataRows(files.asset)), ElementsAre("0000あ01", "0000あ02"));
   EXPECT_THAT(LogEntries(files.log), ElementsAre(CodeChars("0000あ01"), CodeChars("0000あ02")));
 }
 
 TEST(BreakdownRow, DuplicatesAcrossAssetsAndRows) {
   // Equal code parts of two lump-sum assets: every line of the second.
-  ExportFiles same = Export("[" + LumpSum("12", 2) + "," + LumpSum("012", 2) + "]");
+  ExportFiles same = ExportAssets("[" + LumpSum("12", 2) + "," + LumpSum("012", 2) + "]");
   EXPECT_THAT(Codes(DataRows(same.asset)),
               ElementsAre("00001201", "00001202", "00001201", "00001202"));
   EXPECT_THAT(LogEntries(same.log), ElementsAre(LineTaken("012", "1", "00001201"),
@@ -123,17 +113,17 @@ TEST(BreakdownRow, DuplicatesAcrossAssetsAndRows) {
 
   // An ordinary asset with the code part first: every line of the lump sum.
   ExportFiles ordinaryFirst =
-      Export(R"([{"szAssetCode": "000123", "nMethod": 6},)" + LumpSum("123", 2) + "]");
+      ExportAssets(R"([{"szAssetCode": "000123", "nMethod": 6},)" + LumpSum("123", 2) + "]");
   EXPECT_THAT(LogEntries(ordinaryFirst.log), ElementsAre(CodePartTaken("00012301", "123"),
                                                          CodePartTaken("00012302", "123")));
   ExportFiles ordinaryLast =
-      Export("[" + LumpSum("123", 2) + R"(, {"szAssetCode": "000123", "nMethod": 6}])");
+      ExportAssets("[" + LumpSum("123", 2) + R"(, {"szAssetCode": "000123", "nMethod": 6}])");
   EXPECT_EQ(DataRows(ordinaryLast.asset).size(), 3u);
   EXPECT_EQ(ordinaryLast.log, "");
 }
 
 TEST(BreakdownRow, QuantityRatiosAndShares) {
-  ExportFiles files = Export(R"([{"szAssetCode": "1", "nMethod": 4, "nSellingShare": 120,
+  ExportFiles files = ExportAssets(R"([{"szAssetCode": "1", "nMethod": 4, "nSellingShare": 120,
     "nBusinessRatio": 10000, "breakdowns": [
       {"lBreakdownQuantity": 100000000}, {"lBreakdownQuantity": -5},
       {"lBreakdownQuantity": 99999999}]}])");
@@ -154,7 +144,7 @@ TEST(BreakdownRow, QuantityRatiosAndShares) {
 
 TEST(BreakdownRow, NameCutAndEntryOrder) {
   const std::string name40(40, 'n');
-  ExportFiles files = Export(Utf8(u8R"([{"szAssetCode": "000001", "nMethod": 6},
+  ExportFiles files = ExportAssets(Utf8(u8R"([{"szAssetCode": "000001", "nMethod": 6},
     {"szAssetCode": "00000001", "nMethod": 4, "breakdowns": [
       {"szBreakdownName": ")") + name40 + Utf8(u8R"(", "lBreakdownQuantity": 100000000,
        "cyBreakdownCost": "100000000000"},

@@ -19,6 +19,10 @@ struct ExportFiles {
 // path C:\out\assets.csv, C: mapped onto a temporary folder.
 ExportFiles RunExport(const std::string& ledgerJson, const std::string& user = "u");
 
+// RunExport of the OneCompanyLedger of assetsJson, failing the test when the
+// run could not take place.
+ExportFiles ExportAssets(const std::string& assetsJson);
+
 // A ledger with the user "u" and one company (data number 1, fiscal year
 // 20250401 to 20260331) whose assets and asset kinds are the given JSON
 // arrays (UTF-8 texts).
@@ -39,5 +43,8 @@ std::string Column(const std::string& row, int column);
 // A data row whose columns hold the given values (column number to value)
 // and are empty otherwise.
 std::string RowOf(const std::map<int, std::string>& values);
+// An entry text as the log keeps it: at most 152 bytes, ending at a whole
+// character.
+std::string Kept(const std::string& text);
 // The entries of a log, each without its CR LF.
 std::vector<std::string> LogEntries(const std::string& log);

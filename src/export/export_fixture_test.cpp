@@ -3,6 +3,8 @@
 #include "ClDataMgr.h"
 #include "ClDepreciation.h"
 #include "ClSetData.h"
+#include "gtest/gtest.h"
+#include "mbcs.h"
 #include "ledger_store.h"
 #include "tempdir.h"
 
@@ -27,6 +29,12 @@ ExportFiles RunExport(const std::string& ledgerJson, const std::string& user) {
   files.asset = ReadFileBytes(drive.Native("out/assets.csv"));
   files.kind = ReadFileBytes(drive.Native("out/syurui.SSC"));
   files.log = ReadFileBytes(drive.Native("out/VelrixSysErr.txt"));
+  return files;
+}
+
+ExportFiles ExportAssets(const std::string& assetsJson) {
+  ExportFiles files = RunExport(OneCompanyLedger(assetsJson));
+  EXPECT_TRUE(files.ok()) << files.error;
   return files;
 }
 
@@ -92,6 +100,10 @@ std::string RowOf(const std::map<int, std::string>& values) {
     if (column < 156) row += ',';
   }
   return row;
+}
+
+std::string Kept(const std::string& text) {
+  return text.substr(0, MbcsCutLength(text.data(), text.size(), 152));
 }
 
 std::vector<std::string> LogEntries(const std::string& log) { return SplitLines(log); }

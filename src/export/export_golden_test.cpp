@@ -7,7 +7,6 @@
 
 #include "export_fixture.h"
 #include "ledger_store.h"
-#include "mbcs.h"
 #include "tempdir.h"
 
 namespace {
@@ -42,10 +41,6 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
   ASSERT_EQ(got.size(), want.size()) << name;
   for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], want[i]) << name << " line " << i + 1;
   EXPECT_EQ(actual, expected) << name;
-}
-
-std::string Kept(const std::string& text) {
-  return text.substr(0, MbcsCutLength(text.data(), text.size(), 152));
 }
 
 TEST(DemoLedger, CorporationMatchesTheExpectedFiles) {

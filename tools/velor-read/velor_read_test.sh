@@ -30,6 +30,18 @@ assert stored[2]["values"][4:6] == ["", ""]
 assert refused[0]["line"] == "" and refused[1]["line"] == "[Commonlnf]"
 PY
 
+# The asset-kind file of the demo export, when the tree holds one.
+demo=$src/src/export/testdata/demo-corporation-syurui.SSC
+if [ -f "$demo" ]; then
+  "$tool" "$src/examples/syurui-format.json" "$demo" > "$tmp/demo.jsonl" || fail "the demo asset-kind file did not read"
+  python3 - "$tmp/demo.jsonl" <<'PY' || fail "unexpected output for the demo asset-kind file"
+import json, sys
+rows = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8")]
+assert all(r["result"] == 0 for r in rows if r["physical"] > 17), rows
+assert any(r["result"] == 0 for r in rows)
+PY
+fi
+
 # A bad row after the header fails the run with 1.
 cp "$here/testdata/syurui.SSC" "$tmp/bad.SSC"
 printf '12,x\r\n' >> "$tmp/bad.SSC"

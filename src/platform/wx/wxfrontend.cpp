@@ -2,20 +2,27 @@
 
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 #include <wx/utils.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 #include "wxdialogwindow.h"
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
+#include "wxscreentext.h"
 #include "wxtrace.h"
 
 namespace {
 
 bool g_started = false;
+
+void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+  std::fprintf(stderr, "velor: desktop toolkit: %s:%d %s: %s %s\n", Utf8Of(file).c_str(), line,
+               Utf8Of(func).c_str(), Utf8Of(cond).c_str(), Utf8Of(msg).c_str());
+}
 
 }  // namespace
 
@@ -27,21 +34,23 @@ bool StartDesktop(std::string* why) {
     *why = "no display: DISPLAY is not set";
     return false;
   }
-  // The toolkit sets the process's locale from the environment; the system
-  // formats its numbers and texts itself and keeps the locale it had.
-  std::string locale = std::setlocale(LC_ALL, nullptr);
+  // The toolkit leaves the process's locale as it was: the system formats
+  // and compares its texts itself.
   static int argc = 1;
   static char name[] = "velor";
   static char* argv[] = {name, nullptr};
   wxApp::SetInstance(new wxApp());
   bool started = wxEntryStart(argc, argv);
   bool ok = started && wxTheApp->CallOnInit();
-  std::setlocale(LC_ALL, locale.c_str());
   if (!ok) {
     if (started) wxEntryCleanup();
     *why = std::string("cannot open the display ") + (display ? display : wayland);
     return false;
   }
+  // The toolkit's complaints go to the standard error, never into a window
+  // that would stop the run.
+  delete wxLog::SetActiveTarget(new wxLogStderr());
+  wxSetAssertHandler(ReportAssert);
   // Native file names are UTF-8 whatever the locale says.
   wxConvFileName = &wxConvUTF8;
   g_started = true;

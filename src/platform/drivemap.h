@@ -12,6 +12,7 @@
 #include "wintypes.h"
 
 #ifndef _WIN32
+// Drive types, as GetDriveTypeA returns them.
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
 #define DRIVE_REMOVABLE 2

@@ -14,6 +14,7 @@ class FileStreamBuf : public std::streambuf {
     FSA_READ_TEXT,       // read an existing file from its start, text mode
   };
 
+  // Nothing is open.
   FileStreamBuf();
   // Closes an open file, ignoring any failure.
   ~FileStreamBuf() override;
@@ -34,6 +35,8 @@ class FileStreamBuf : public std::streambuf {
   bool IsReading() const { return fd_ >= 0 && reading_; }
 
  protected:
+  // The stream buffer's hooks: buffered binary writing (a failed write
+  // makes them report failure from then on) and text-mode reading.
   int_type overflow(int_type c) override;
   std::streamsize xsputn(const char* s, std::streamsize n) override;
   int sync() override;

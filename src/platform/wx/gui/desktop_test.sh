@@ -266,6 +266,11 @@ DISPLAY= WAYLAND_DISPLAY= "$velor" --ui desktop --db "$store" --user yamada >"$w
 status=$?
 check "--ui desktop without a display exits 2" test "$status" = 2
 check "--ui desktop without a display says why" grep -q "DISPLAY is not set" "$work/err"
+DISPLAY=:9876 "$velor" --ui desktop --db "$store" --user yamada >"$work/out" 2>"$work/err"
+status=$?
+check "--ui desktop on a display that cannot be opened exits 2" test "$status" = 2
+check "--ui desktop on a display that cannot be opened says so" \
+  grep -q "cannot open the display :9876" "$work/err"
 
 echo "desktop: $passed passed, $failures failed"
 [ "$failures" = 0 ]

@@ -113,7 +113,11 @@ BOOL IsDbcsPosition(const char* text, size_t index) {
 BOOL AddBackslash(char* text, size_t capacity) {
   size_t length = std::strlen(text);
   if (length == 0) return FALSE;
-  if (!IsDbcsPosition(text, length - 1) && text[length - 1] == '\\') return TRUE;
+  bool dbcs = IsDbcsPosition(text, length - 1);
+  if (!dbcs && text[length - 1] == '\\') return TRUE;
+  // After a lead byte without its trail byte a backslash would become that
+  // trail byte, so the text cannot be closed.
+  if (!dbcs && _ismbblead(static_cast<unsigned char>(text[length - 1]))) return FALSE;
   if (length + 1 >= capacity) return FALSE;
   text[length] = '\\';
   text[length + 1] = 0;

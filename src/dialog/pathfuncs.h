@@ -23,8 +23,8 @@ std::string GetFilePart(const char* path);
 // trail byte of a double-byte character; FALSE past the end.
 BOOL IsDbcsPosition(const char* text, size_t index);
 // Makes text (a buffer of capacity bytes) end in a backslash: TRUE when it
-// already does, or when one was appended; FALSE for an empty text or when
-// there is no room for one more byte.
+// already does, or when one was appended; FALSE for an empty text, a text
+// ending in a lead byte without its trail byte, or when there is no room.
 BOOL AddBackslash(char* text, size_t capacity);
 // Replaces path by its drive and directory, ended by a backslash. FALSE for
 // an empty path or an empty drive and directory.

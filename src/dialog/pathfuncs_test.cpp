@@ -104,6 +104,10 @@ TEST(AddBackslash, TrailByte5CIsNoBackslashAndStillNeedsRoom) {
   EXPECT_STREQ(buf, "C:\\表");
   EXPECT_TRUE(AddBackslash(buf, 7));
   EXPECT_STREQ(buf, "C:\\表\\");
+  // A backslash after a lone lead byte would be read as its trail byte.
+  std::strcpy(buf, "C:\\a\x95");
+  EXPECT_FALSE(AddBackslash(buf, sizeof buf));
+  EXPECT_STREQ(buf, "C:\\a\x95");
 }
 
 TEST(GetDirPart, KeepsDriveAndDirectoryClosed) {

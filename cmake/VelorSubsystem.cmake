@@ -32,3 +32,14 @@ function(velor_subsystem name)
                          PROPERTIES ENVIRONMENT "VELOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   endif()
 endfunction()
+
+# velor_add_subfolders(): adds every folder below the current one that has a
+# CMakeLists.txt (one tool, benchmark or fuzz area each).
+function(velor_add_subfolders)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(d ${dirs})
+    if(IS_DIRECTORY ${d} AND EXISTS ${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    endif()
+  endforeach()
+endfunction()

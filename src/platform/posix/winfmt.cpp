@@ -106,19 +106,19 @@ int _vsnprintf(char* buffer, size_t count, const char* format, va_list args) {
       continue;
     }
     // Every other conversion goes to the C library with its own argument.
-    char spec[48];
+    char conversion[48];
     int w = width, pr = precision;
-    std::snprintf(spec, sizeof spec, "%%%s%s%s%s%c", flags, w >= 0 ? "*" : "", pr >= 0 ? ".*" : "",
+    std::snprintf(conversion, sizeof conversion, "%%%s%s%s%s%c", flags, w >= 0 ? "*" : "", pr >= 0 ? ".*" : "",
                   length, conv);
     char tmp[512];
     // Formats value and appends it; a text longer than tmp is formatted again
     // into an area of its size.
     auto run = [&](auto value) {
       auto call = [&](char* dst, size_t size) {
-        if (w >= 0 && pr >= 0) return std::snprintf(dst, size, spec, w, pr, value);
-        if (w >= 0) return std::snprintf(dst, size, spec, w, value);
-        if (pr >= 0) return std::snprintf(dst, size, spec, pr, value);
-        return std::snprintf(dst, size, spec, value);
+        if (w >= 0 && pr >= 0) return std::snprintf(dst, size, conversion, w, pr, value);
+        if (w >= 0) return std::snprintf(dst, size, conversion, w, value);
+        if (pr >= 0) return std::snprintf(dst, size, conversion, pr, value);
+        return std::snprintf(dst, size, conversion, value);
       };
       int r = call(tmp, sizeof tmp);
       if (r > 0 && static_cast<size_t>(r) < sizeof tmp) {

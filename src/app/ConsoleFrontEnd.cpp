@@ -1,10 +1,8 @@
 #include "ConsoleFrontEnd.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "ClConditionEntry.h"
 #include "codepage.h"
+#include "crtio.h"
 #include "winuser.h"
 
 namespace {
@@ -117,11 +115,9 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
 bool ConsoleFrontEnd::ChooseFile(const FileChooserRequest&, std::string*) { return false; }
 
 bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
-  std::ifstream file(native_path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  std::fprintf(out_, "%s", Utf8(bytes.str()).c_str());
+  std::string bytes;
+  if (!ReadNativeFile(native_path.c_str(), &bytes)) return false;
+  std::fprintf(out_, "%s", Utf8(bytes).c_str());
   std::fflush(out_);
   return true;
 }

@@ -2,6 +2,8 @@
 // are Windows paths in code page 932, reached through the drive map.
 #pragma once
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -29,4 +31,12 @@ void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext
 char* _getcwd(char* buffer, int size);
 // Makes the Windows path the current folder; 0 on success, -1 otherwise.
 int _chdir(const char* path);
+// Non-zero when the file descriptor fd is a terminal.
+int _isatty(int fd);
+// The file descriptor of stream.
+int _fileno(FILE* stream);
 #endif
+
+// Reads the whole file at the native path (UTF-8 here) into *bytes; false
+// when it cannot be read.
+bool ReadNativeFile(const char* native, std::string* bytes);

@@ -1,7 +1,5 @@
 // velor: the exporter's program. Reads the command line, picks the front
 // end, and runs the application object.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,8 +11,10 @@
 #include "ConsoleFrontEnd.h"
 #include "codepage.h"
 #include "commandline.h"
+#include "crtio.h"
 #include "drivemap.h"
 #include "frontend.h"
+#include "winenv.h"
 #include "winfs.h"
 #include "winproc.h"
 
@@ -49,9 +49,9 @@ bool OutputPath(const std::string& utf8, std::string* windows, std::string* why)
 }
 
 bool HasDisplay() {
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
+  char value[2];
+  return GetEnvironmentVariableA("DISPLAY", value, sizeof value) != 0 ||
+         GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
 }
 
 }  // namespace
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  bool terminal = isatty(STDIN_FILENO) != 0;
+  bool terminal = _isatty(_fileno(stdin)) != 0;
   ConsoleFrontEnd console(stdin, stdout, stderr, terminal, options.yes);
   FrontEnd& chosen = desktop != nullptr ? *desktop : console;
   PresetPathFrontEnd preset(chosen, output);

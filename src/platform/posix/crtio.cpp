@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -48,4 +49,20 @@ int _chdir(const char* path) {
     return -1;
   }
   return chdir(native.c_str()) == 0 ? 0 : -1;
+}
+
+int _isatty(int fd) { return isatty(fd); }
+
+int _fileno(FILE* stream) { return fileno(stream); }
+
+bool ReadNativeFile(const char* native, std::string* bytes) {
+  bytes->clear();
+  FILE* file = std::fopen(native, "rb");
+  if (file == nullptr) return false;
+  char buffer[8192];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+  bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
 }

@@ -15,6 +15,7 @@ struct ClRuleGenkashokyaku::Walk : HostStatementOwner {
   }
   void DropStatements() override {
     assets.Finalize();
+    lineQuery.Finalize();
     session = nullptr;
   }
 
@@ -23,6 +24,7 @@ struct ClRuleGenkashokyaku::Walk : HostStatementOwner {
   HostStmt assets;   // rows of the company from seq ?2 on, in ledger order
   long count = 0;    // assets of the walk
   long next = -1;    // index the next step of assets delivers (-1: none)
+  HostStmt lineQuery;  // breakdown lines of asset (?1, ?2), prepared on first use
   std::vector<StIKKATSUINFO> lines;  // breakdown lines prepared
 };
 
@@ -94,10 +96,13 @@ long ClRuleGenkashokyaku::MoveReadyIkkatsu(const BYTE key[16]) {
   walk_->lines.clear();
   long long cid = 0, seq = 0;
   if (key == nullptr || !ParseAssetKey(key, &cid, &seq)) return 0;
-  HostStmt lines(session->db(), "SELECT " +
-                                    HostFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") +
-                                    " FROM breakdowns WHERE cid = ? AND asset_seq = ? ORDER BY seq");
-  if (!lines.ok()) return -1;
+  HostStmt& lines = walk_->lineQuery;
+  if (!lines.ok()) {
+    lines = HostStmt(session->db(), "SELECT " +
+                                        HostFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") +
+                                        " FROM breakdowns WHERE cid = ?1 AND asset_seq = ?2 ORDER BY seq");
+    if (!lines.ok()) return -1;
+  }
   sqlite3_bind_int64(lines.get(), 1, cid);
   sqlite3_bind_int64(lines.get(), 2, seq);
   while (sqlite3_step(lines.get()) == SQLITE_ROW) {
@@ -106,6 +111,7 @@ long ClRuleGenkashokyaku::MoveReadyIkkatsu(const BYTE key[16]) {
     ReadHostFields(lines.get(), 0, kBreakdownFields, kBreakdownFieldCount, records);
     walk_->lines.push_back(line);
   }
+  lines.Reset();
   return 0;
 }
 

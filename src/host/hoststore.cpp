@@ -91,7 +91,9 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
     return ec ? HOST_OPEN_UNREADABLE : HOST_OPEN_MISSING;
   }
   sqlite3* handle = nullptr;
-  int flags = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+  // Each connection is used by one thread only, so sqlite's own per-call
+  // locking is left out.
+  int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
     *detail = handle ? sqlite3_errmsg(handle) : "out of memory";
     sqlite3_close(handle);
@@ -168,7 +170,7 @@ bool CreateHostStore(const std::string& path, const std::string& outputFolder,
   }
   if (native.has_parent_path()) std::filesystem::create_directories(native.parent_path(), ec);
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     *error = "cannot create " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
     sqlite3_close(db);

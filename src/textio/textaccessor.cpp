@@ -1,6 +1,7 @@
 // Construction, settings and line writing of ClTextAccessor. Writing renders
-// each item through a fixed scratch area straight onto the stream: no line is
-// built in memory and nothing is allocated.
+// each item through a fixed scratch area into the accessor's line buffer,
+// which goes to the stream in one piece at the end of the line (or when
+// full): one stream call per line, and nothing is allocated.
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -17,25 +18,6 @@ const long kFailed = -1;
 const long kBadArgument = -1003;
 const char kLineEnd[] = "\r\n";
 const char kLeadItem[] = "\"\",";
-
-// Writes n bytes unless the stream already failed; a short write fails it.
-void Put(std::iostream* stream, const char* s, size_t n) {
-  if (n == 0 || !stream->good()) return;
-  std::streambuf* buf = stream->rdbuf();
-  if (buf == nullptr || buf->sputn(s, static_cast<std::streamsize>(n)) != static_cast<std::streamsize>(n)) {
-    stream->setstate(std::ios::badbit);
-  }
-}
-
-// Writes n spaces.
-void PutSpaces(std::iostream* stream, long n) {
-  static const char kSpaces[64] = "                                                               ";
-  while (n > 0) {
-    long k = n < 63 ? n : 63;
-    Put(stream, kSpaces, static_cast<size_t>(k));
-    n -= k;
-  }
-}
 
 // Writes the decimal digits of v at the end of the area that ends at end;
 // returns where they begin.
@@ -72,8 +54,41 @@ bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }
 
 }  // namespace
 
+void ClTextAccessor::SendOut() {
+  const size_t n = m_nOut;
+  m_nOut = 0;
+  if (n == 0 || !m_pStream->good()) return;
+  std::streambuf* buf = m_pStream->rdbuf();
+  if (buf == nullptr || buf->sputn(m_abOut, static_cast<std::streamsize>(n)) != static_cast<std::streamsize>(n)) {
+    m_pStream->setstate(std::ios::badbit);
+  }
+}
+
+void ClTextAccessor::PutLong(const char* s, size_t n) {
+  while (n > 0) {
+    if (m_nOut == sizeof m_abOut) SendOut();
+    const size_t room = sizeof m_abOut - m_nOut;
+    const size_t k = n < room ? n : room;
+    std::memcpy(m_abOut + m_nOut, s, k);
+    m_nOut += k;
+    s += k;
+    n -= k;
+  }
+}
+
+void ClTextAccessor::PutSpaces(long n) {
+  while (n > 0) {
+    if (m_nOut == sizeof m_abOut) SendOut();
+    const size_t room = sizeof m_abOut - m_nOut;
+    const size_t k = static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room;
+    std::memset(m_abOut + m_nOut, ' ', k);
+    m_nOut += k;
+    n -= static_cast<long>(k);
+  }
+}
+
 ClTextAccessor::ClTextAccessor(const char* group, const StTAFORMAT* format, long count, void* record)
-    : m_pRecord(record), m_pszGroup(group), m_pFormat(format), m_lCount(0), m_pWork(nullptr) {
+    : m_pRecord(record), m_pszGroup(group), m_pFormat(format), m_lCount(0), m_pWork(nullptr), m_abOut{} {
   if (format == nullptr || count <= 0) return;
   if (count > std::numeric_limits<int32_t>::max()) count = std::numeric_limits<int32_t>::max();
   m_lCount = static_cast<int32_t>(count);
@@ -127,7 +142,8 @@ long ClTextAccessor::_GetItemNo(long position) {
 template <typename Render>
 long ClTextAccessor::WriteLine(long lead, Render render) {
   if (m_pStream == nullptr) return kFailed;
-  for (long i = 0; i < lead; ++i) Put(m_pStream, kLeadItem, 3);
+  m_nOut = 0;
+  for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = _GetItemNum();
   const char* separator = m_eDelimiter == DLM_COMMA ? ","
                           : m_eDelimiter == DLM_TAB ? "\t"
@@ -136,13 +152,21 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
   const size_t separatorLength = std::strlen(separator);
   for (long p = 0; p < positions; ++p) {
     long result = render(_GetItemNo(p), p);
-    if (result != 0) return result;
+    if (result != 0) {
+      // The items before the refused one still reach the stream.
+      SendOut();
+      return result;
+    }
     if (p + 1 < positions) {
-      Put(m_pStream, separator, separatorLength);
-      if (m_pStream->fail()) return kFailed;
+      Put(separator, separatorLength);
+      if (m_pStream->fail()) {
+        m_nOut = 0;
+        return kFailed;
+      }
     }
   }
-  Put(m_pStream, kLineEnd, 2);
+  Put(kLineEnd, 2);
+  SendOut();
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
@@ -160,8 +184,10 @@ long ClTextAccessor::ItemNameWrite2(long lead) {
 
 int ClTextAccessor::CommentWrite(const char* text) {
   if (m_pStream == nullptr) return kFailed;
-  if (text != nullptr) Put(m_pStream, text, std::strlen(text));
-  Put(m_pStream, kLineEnd, 2);
+  m_nOut = 0;
+  if (text != nullptr) Put(text, std::strlen(text));
+  Put(kLineEnd, 2);
+  SendOut();
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
@@ -176,9 +202,9 @@ long ClTextAccessor::WriteItem(long item) {
   const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
   if (mask != TAM_SHOW) {
     if (fixed) {
-      PutSpaces(m_pStream, w);
+      PutSpaces(w);
     } else if (mask == TAM_SPACE) {
-      Put(m_pStream, " ", 1);
+      Put(" ", 1);
     }
     return kWritten;
   }
@@ -188,14 +214,14 @@ long ClTextAccessor::WriteItem(long item) {
     const long limit = f.lSize < w ? f.lSize : w;
     const size_t n = limit > 0 ? strnlen(reinterpret_cast<const char*>(value), static_cast<size_t>(limit)) : 0;
     if (fixed) {
-      Put(m_pStream, reinterpret_cast<const char*>(value), n);
-      PutSpaces(m_pStream, w - static_cast<long>(n));
+      Put(reinterpret_cast<const char*>(value), n);
+      PutSpaces(w - static_cast<long>(n));
     } else {
       const char* quote = QuoteOf(m_eQuote);
       const size_t q = std::strlen(quote);
-      Put(m_pStream, quote, q);
-      Put(m_pStream, reinterpret_cast<const char*>(value), n);
-      Put(m_pStream, quote, q);
+      Put(quote, q);
+      Put(reinterpret_cast<const char*>(value), n);
+      Put(quote, q);
     }
     return m_pStream->fail() ? kFailed : kWritten;
   }
@@ -230,8 +256,8 @@ long ClTextAccessor::WriteItem(long item) {
       }
     }
     const long length = fraction - begin;
-    if (fixed && field > length) PutSpaces(m_pStream, field - length);
-    Put(m_pStream, begin, static_cast<size_t>(length) + tail);
+    if (fixed && field > length) PutSpaces(field - length);
+    Put(begin, static_cast<size_t>(length) + tail);
     return m_pStream->fail() ? kFailed : kWritten;
   } else if (f.lType == TAT_UNSIGNED && (IntegerSize(f.lSize) || f.lSize == 8)) {
     begin = Digits(UnsignedAt(value, f.lSize), end);
@@ -239,8 +265,8 @@ long ClTextAccessor::WriteItem(long item) {
     return kFailed;
   }
   const long length = end - begin;
-  if (fixed && field > length) PutSpaces(m_pStream, field - length);
-  Put(m_pStream, begin, static_cast<size_t>(length));
+  if (fixed && field > length) PutSpaces(field - length);
+  Put(begin, static_cast<size_t>(length));
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
@@ -253,21 +279,21 @@ long ClTextAccessor::WriteItemName(long item, long position) {
   const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
   if (mask != TAM_SHOW) {
     if (fixed) {
-      PutSpaces(m_pStream, static_cast<long>(n));
+      PutSpaces(static_cast<long>(n));
     } else if (mask == TAM_SPACE) {
-      Put(m_pStream, " ", 1);
+      Put(" ", 1);
     }
     return kWritten;
   }
   if (fixed) {
-    if (position != 0) Put(m_pStream, "  ", 2);
-    Put(m_pStream, f.szName, n);
+    if (position != 0) Put("  ", 2);
+    Put(f.szName, n);
   } else {
     const char* quote = QuoteOf(m_eQuote);
     const size_t q = std::strlen(quote);
-    Put(m_pStream, quote, q);
-    Put(m_pStream, f.szName, n);
-    Put(m_pStream, quote, q);
+    Put(quote, q);
+    Put(f.szName, n);
+    Put(quote, q);
   }
   return m_pStream->fail() ? kFailed : kWritten;
 }

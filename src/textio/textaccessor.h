@@ -4,7 +4,9 @@
 // line on the attached stream; Read parses the next line into it. Text is code
 // page 932 bytes and is copied, never converted.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 
 #include "wintypes.h"
@@ -138,6 +140,22 @@ class ClTextAccessor {
   // Writes the positions of the item sequence with render between separators.
   template <typename Render>
   long WriteLine(long lead, Render render);
+  // Appends n bytes to the line being written (sending the buffer on when
+  // full); nothing once the stream has failed.
+  void Put(const char* s, size_t n) {
+    if (n <= sizeof m_abOut - m_nOut) {
+      std::memcpy(m_abOut + m_nOut, s, n);
+      m_nOut += n;
+    } else {
+      PutLong(s, n);
+    }
+  }
+  // Put for bytes that do not fit the room left.
+  void PutLong(const char* s, size_t n);
+  // Appends n spaces.
+  void PutSpaces(long n);
+  // Sends the buffered bytes to the stream; a short write fails the stream.
+  void SendOut();
 
   std::iostream* m_pStream = nullptr;
   _Delimiter m_eDelimiter = DLM_FIXED;
@@ -159,4 +177,6 @@ class ClTextAccessor {
   int32_t m_lLogical = 0;
   int32_t m_lOrderCap = 0;  // entries the order array holds: the count given to SetOrder
   int m_nBadRow = 0;        // the line last taken was cut at the buffer's end or holds a NUL
+  char m_abOut[kLineSize];  // bytes of the line being written, not yet sent
+  size_t m_nOut = 0;        // bytes in m_abOut
 };

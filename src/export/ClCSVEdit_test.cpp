@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "allocation_count.h"
+#include "hostrecords.h"
 #include "tempdir.h"
 
 namespace {
@@ -55,6 +57,55 @@ TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
     EXPECT_EQ(Bytes(name), "") << name;
   }
   for (int f = 0; f < 3; ++f) EXPECT_FALSE(edit.HasFileFailed(static_cast<ClCSVEdit::OutputFile>(f)));
+}
+
+TEST_F(CSVEditTest, WritingRowsAllocatesNothing) {
+  TestableCSVEdit edit;
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, kAssetPath), 1);
+  StDATAINFO data{};
+  data.lTermStart = 20250401;
+  data.lTermEnd = 20260331;
+  StKOTEINENINFO year{};
+  year.cyComputedDepreciation.int64 = 1107000000;
+  year.cySpecialDepreciation.int64 = 50000000;
+  StKOTEISHISANINFO asset{};
+  std::strcpy(asset.szAssetName, "複合機");
+  std::strcpy(asset.szQuantity, "1,200.5台");
+  std::strcpy(asset.szMemo, "本社の三階にある営業部の複合機とその付属品一式");
+  asset.lKindCode = 5;
+  asset.nMethod = 1;
+  asset.nUsefulLife = 5;
+  asset.lRate = 369;
+  asset.lAcquiredDate = 20060510;
+  asset.lServiceDate = 20070601;
+  asset.cyAcquisitionCost.int64 = 4800007500;
+  asset.cyLimit.int64 = 240000000;
+  asset.bLimitByAmount = 1;
+  asset.bMonthsEntered = 1;
+  asset.nMonthCount = 6;
+  asset.nMonthDivisor = 1;
+  asset.nDisposalKind = 4;
+  StIKKATSUINFO line{};
+  std::strcpy(line.szBreakdownNo, "1");
+  std::strcpy(line.szBreakdownName, "机");
+  line.lBreakdownQuantity = 250;
+  // The first row sets up the code register; twenty more codes fit it as is.
+  std::strcpy(asset.szAssetCode, "A0");
+  ASSERT_EQ(edit.WriteAssetRow(&asset, &year, nullptr, nullptr, &data), 1);
+  const long before = AllocationCount();
+  for (int i = 1; i <= 20; ++i) {
+    asset.szAssetCode[1] = static_cast<char>('A' + i);
+    asset.nMethod = i % 5 == 0 ? 4 : static_cast<int16_t>(1 + i % 8);
+    ASSERT_EQ(edit.WriteAssetRow(&asset, &year, nullptr, &line, &data), 1);
+  }
+  EXPECT_EQ(AllocationCount(), before);
+  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_ASSET), 1);
+  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_LOG), 1);
+  // Every row reached the file: one plain row per asset, and one breakdown
+  // row per lump-sum asset.
+  const std::string rows = Bytes("assets.csv");
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 21);
 }
 
 TEST_F(CSVEditTest, CloseOfAFileNeverOpened) {

@@ -4,6 +4,7 @@
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
+#include "decimaltext.h"
 #include "mbcs.h"
 #include "numtext.h"
 #include "winfmt.h"
@@ -19,27 +20,12 @@ const long kUnitItem = 16;
 const size_t kUnitBytes = 4;
 const float kQuantityLimit = 1000000.0f;
 
-// Writes v in decimal, with "-" when negative, NUL-terminated, into out
-// (at least 21 bytes). Every row turns a dozen amounts into text, so this
-// stays clear of the general formatter.
-void WriteDecimal(int64_t v, char* out) {
-  char digits[20];
-  size_t n = 0;
-  uint64_t m = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-  do {
-    digits[n++] = static_cast<char>('0' + m % 10);
-    m /= 10;
-  } while (m != 0);
-  if (v < 0) *out++ = '-';
-  while (n > 0) *out++ = digits[--n];
-  *out = '\0';
-}
 }  // namespace
 
 const char* ClCSVEdit::AmountText(int64_t value) {
   static char s_szAmount[51];
   std::memset(s_szAmount, 0, sizeof s_szAmount);
-  WriteDecimal(value / 10000, s_szAmount);
+  DecimalText(value / 10000, s_szAmount);
   if (value > kAmountMax || value < kAmountMin) {
     char entry[160];
     _snprintf(entry, sizeof entry,

@@ -1,10 +1,10 @@
-#include <cstdio>
 #include <cstring>
 
 #include "ClCSVEdit.h"
 #include "ClRuleGenkashokyaku.h"
 #include "_CDecimal.h"
 #include "breakdownrow.h"
+#include "decimaltext.h"
 #include "rowfields.h"
 
 namespace {
@@ -125,8 +125,12 @@ int ClCSVEdit::WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* 
     StIKKATSUINFO line;
     std::memset(&line, 0, sizeof line);
     rule->MoveIkkatsu(i, &line);
+    // The line number, cut to the field like the host's own numbers.
+    char number[21];
+    size_t digits = DecimalText(i + 1, number);
+    if (digits > sizeof line.szBreakdownNo - 1) digits = sizeof line.szBreakdownNo - 1;
     std::memset(line.szBreakdownNo, 0, sizeof line.szBreakdownNo);
-    std::snprintf(line.szBreakdownNo, sizeof line.szBreakdownNo, "%ld", i + 1);
+    std::memcpy(line.szBreakdownNo, number, digits);
     WriteAssetRow(asset, year, months, &line, data);
     // The hundredth line has raised the warning; no later line is written.
     if (i + 1 > kMaxLines) break;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "ClMsgMgr.h"
+#include "decimaltext.h"
 #include "textaccessor.h"
 
 namespace {
@@ -18,16 +19,6 @@ const long kFailed = -1;
 const long kBadArgument = -1003;
 const char kLineEnd[] = "\r\n";
 const char kLeadItem[] = "\"\",";
-
-// Writes the decimal digits of v at the end of the area that ends at end;
-// returns where they begin.
-char* Digits(uint64_t v, char* end) {
-  do {
-    *--end = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  return end;
-}
 
 // The value of type T stored little-endian at p (no alignment needed).
 template <typename T>
@@ -234,7 +225,7 @@ long ClTextAccessor::WriteItem(long item) {
   size_t tail = 0;
   if (f.lType == TAT_NUMBER && IntegerSize(f.lSize)) {
     const int64_t v = SignedAt(value, f.lSize);
-    begin = Digits(v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v), end);
+    begin = DecimalDigits(v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v), end);
     if (v < 0) *--begin = '-';
   } else if (f.lType == TAT_NUMBER && f.lSize == 8) {
     const long d = f.lDecimals;
@@ -242,7 +233,7 @@ long ClTextAccessor::WriteItem(long item) {
     const int64_t v = SignedAt(value, 8);
     const uint64_t a = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
     char* const fraction = end - 5;
-    begin = Digits(a / 10000, fraction);
+    begin = DecimalDigits(a / 10000, fraction);
     if (v < 0) *--begin = '-';
     if (d != 0) {
       // ".%04d" of the fraction, cut after d digits: truncated, not rounded.
@@ -260,7 +251,7 @@ long ClTextAccessor::WriteItem(long item) {
     Put(begin, static_cast<size_t>(length) + tail);
     return m_pStream->fail() ? kFailed : kWritten;
   } else if (f.lType == TAT_UNSIGNED && (IntegerSize(f.lSize) || f.lSize == 8)) {
-    begin = Digits(UnsignedAt(value, f.lSize), end);
+    begin = DecimalDigits(UnsignedAt(value, f.lSize), end);
   } else {
     return kFailed;
   }

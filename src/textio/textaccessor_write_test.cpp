@@ -1,42 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "ClMsgMgr.h"
 #include "TextFile.h"
+#include "allocation_count.h"
 #include "tempdir.h"
 #include "textaccessor.h"
-
-// Every allocation of the test program is counted.
-static std::atomic<long> g_allocations{0};
-
-// (All forms are replaced, so that every one pairs with the same free.)
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  ++g_allocations;
-  return std::malloc(size ? size : 1);
-}
-void* operator new(size_t size) {
-  if (void* p = operator new(size, std::nothrow)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return operator new(size, std::nothrow); }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -330,7 +304,7 @@ TEST_F(WriteTest, WritingAllocatesNothing) {
   Text(0, "減価償却資産");
   Value<int64_t>(25, -1234567);
   a.SetMask(3, A::TAM_SPACE);
-  const long before = g_allocations;
+  const long before = AllocationCount();
   for (int i = 0; i < 5000; ++i) {
     Value<int32_t>(21, i);
     ASSERT_EQ(0, a.Write());
@@ -339,7 +313,7 @@ TEST_F(WriteTest, WritingAllocatesNothing) {
   }
   ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
   ASSERT_EQ(0, a.Write());
-  EXPECT_EQ(before, g_allocations.load());
+  EXPECT_EQ(before, AllocationCount());
   EXPECT_EQ(0, file_.Close());
 }
 

@@ -97,7 +97,7 @@ TEST_F(ExportRunTest, CompanyWithoutAssets) {
 }
 
 TEST_F(ExportRunTest, RowsAndKindsReachTheirFiles) {
-  LedgerStore store(Ledger(u8"[" + Asset(u8"1", u8"2台") + u8"," + Asset(u8"2", u8"1台") + u8"]",
+  LedgerStore store(Ledger(std::u8string(u8"[") + Asset(u8"1", u8"2台") + u8"," + Asset(u8"2", u8"1台") + u8"]",
                            u8R"([{"lKindNo": 5, "szKindName": "器具備品", "nKindMethod": 1},
                                  {"lKindNo": 11, "szKindName": "土地"}])"),
                     u8"sato");
@@ -112,7 +112,7 @@ TEST_F(ExportRunTest, RowsAndKindsReachTheirFiles) {
 }
 
 TEST_F(ExportRunTest, OverflowEndsTheRowsInOrder) {
-  LedgerStore store(Ledger(u8"[" + Asset(u8"1", u8"2台") + u8"," + Asset(u8"2", u8"1e20台") + u8"," +
+  LedgerStore store(Ledger(std::u8string(u8"[") + Asset(u8"1", u8"2台") + u8"," + Asset(u8"2", u8"1e20台") + u8"," +
                            Asset(u8"3", u8"1台") + u8"]"),
                     u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();

@@ -1,9 +1,9 @@
-#include <cinttypes>
-#include <cstdio>
+#include <cstring>
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
 #include "breakdownrow.h"
+#include "decimaltext.h"
 #include "rowfields.h"
 #include "winfmt.h"
 
@@ -140,7 +140,13 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
 
   // Column 3: two digits of the kind code reach the file.
   char kindText[16];
-  _snprintf(kindText, sizeof kindText, "%02d", static_cast<int>(kind));
+  if (kind >= 0 && kind <= 99) {
+    kindText[0] = static_cast<char>('0' + kind / 10);
+    kindText[1] = static_cast<char>('0' + kind % 10);
+    kindText[2] = '\0';
+  } else {
+    _snprintf(kindText, sizeof kindText, "%02d", static_cast<int>(kind));
+  }
   row.Text(3, kindText);
   if (kind >= 100 || kind <= -100) {
     LogEntry(this,
@@ -247,8 +253,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
     const int64_t sum = (_CDecimal(computed) + _CDecimal(special) + _CDecimal(additional))
                             .ToCurrency();
     char sumText[32];
-    _snprintf(sumText, sizeof sumText, "%" PRId64, sum / 10000);
-    if (std::strlen(sumText) > 12) {
+    if (DecimalText(sum / 10000, sumText) > 12) {
       LogEntry(this, "\n＜ERROR＞\n金額｢%s｣は、連携可能最大桁数をオーバーしています。",
                sumText);
       row.Text(69, kAsterisks);

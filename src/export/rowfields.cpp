@@ -13,7 +13,12 @@ void FormatCodeTail(const char* text, size_t length, int keep, char* out) {
   size_t n = length - start;
   if (n > sizeof kept - 1) n = sizeof kept - 1;
   std::memcpy(kept, text + start, n);
-  _snprintf(out, static_cast<size_t>(keep) + 1, "%0*s", keep, kept);
+  // Right-aligned and padded with the digit 0 (what "%0*s" gives).
+  const size_t width = static_cast<size_t>(keep);
+  size_t m = strnlen(kept, width);
+  std::memset(out, '0', width - m);
+  std::memcpy(out + (width - m), kept, m);
+  out[width] = '\0';
 }
 
 size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out) {

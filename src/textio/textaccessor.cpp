@@ -130,6 +130,27 @@ long ClTextAccessor::_GetItemNo(long position) {
   return position;
 }
 
+long ClTextAccessor::WriteItem(long item) {
+  if (m_pStream == nullptr) return kFailed;
+  if (item < 0 || item >= m_lCount) return kBadArgument;
+  const StTAFORMAT& f = m_pWork[item];
+  const long w = f.lWidth;
+  // Widths that the scratch area cannot hold are refused.
+  if (w < 0 || w >= kLineSize) return kFailed;
+  const bool fixed = m_eDelimiter == DLM_FIXED;
+  const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
+  if (mask != TAM_SHOW) {
+    if (fixed) {
+      PutSpaces(w);
+    } else if (mask == TAM_SPACE) {
+      Put(" ", 1);
+    }
+    return kWritten;
+  }
+  if (m_pRecord == nullptr) return kFailed;
+  return WriteValue(f, fixed);
+}
+
 template <typename Render>
 long ClTextAccessor::WriteLine(long lead, Render render) {
   if (m_pStream == nullptr) return kFailed;
@@ -182,24 +203,8 @@ int ClTextAccessor::CommentWrite(const char* text) {
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
-long ClTextAccessor::WriteItem(long item) {
-  if (m_pStream == nullptr) return kFailed;
-  if (item < 0 || item >= m_lCount) return kBadArgument;
-  const StTAFORMAT& f = m_pWork[item];
+long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
   const long w = f.lWidth;
-  // Widths that the scratch area cannot hold are refused.
-  if (w < 0 || w >= kLineSize) return kFailed;
-  const bool fixed = m_eDelimiter == DLM_FIXED;
-  const unsigned char mask = item < kMaxItems ? m_abMask[item] : 0;
-  if (mask != TAM_SHOW) {
-    if (fixed) {
-      PutSpaces(w);
-    } else if (mask == TAM_SPACE) {
-      Put(" ", 1);
-    }
-    return kWritten;
-  }
-  if (m_pRecord == nullptr) return kFailed;
   const auto* value = static_cast<const unsigned char*>(m_pRecord) + f.lOffset;
   if (f.lType == TAT_STRING) {
     const long limit = f.lSize < w ? f.lSize : w;

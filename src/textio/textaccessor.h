@@ -114,6 +114,8 @@ class ClTextAccessor {
  protected:
   // Renders item (an index of the working format); 0 or -1.
   long WriteItem(long item);
+  // Renders the value of the shown item f from the record; 0 or -1.
+  long WriteValue(const StTAFORMAT& f, bool fixed);
   // Renders the name of item standing at position; 0 or -1.
   long WriteItemName(long item, long position);
   // Stores length bytes of text (null for an empty item) as item; 0 or 2.

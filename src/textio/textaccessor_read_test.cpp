@@ -379,7 +379,10 @@ TEST(TextReadLines, ReadErrorStopsReading) {
 
 TEST(TextReadLines, MoreThanAHundredItemsOrPositions) {
   std::string line101;
-  for (int i = 0; i < 101; ++i) line101 += (i ? "," : "") + std::to_string(i % 10);
+  for (int i = 0; i < 101; ++i) {
+    if (i) line101 += ',';
+    line101 += static_cast<char>('0' + i % 10);
+  }
   for (auto layout : {ClTextAccessor::DLM_COMMA, ClTextAccessor::DLM_TAB, ClTextAccessor::DLM_SPACE}) {
     std::string line = line101;
     const char sep = layout == ClTextAccessor::DLM_COMMA ? ',' : layout == ClTextAccessor::DLM_TAB ? '\t' : ' ';

@@ -77,7 +77,7 @@ bool HoldsMethodDateRule(int16_t m, bool entered, LONG service, LONG acquired) {
 class RowBuilder {
  public:
   explicit RowBuilder(ClG_INFO* info) : m_pInfo(info) {
-    for (long i = 0; i < ClG_INFO::kItems; ++i) m_pInfo->SetMask(i, ClTextAccessor::TAM_BLANK);
+    m_pInfo->SetAllMasks(ClTextAccessor::TAM_BLANK);
   }
   void Text(long column, const char* text) {
     m_pInfo->SetText(column - 1, text);

@@ -33,7 +33,7 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
                        const StIKKATSUINFO* line) {
   info->SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
   info->Clear();
-  for (long i = 0; i < ClG_INFO::kItems; ++i) info->SetMask(i, ClTextAccessor::TAM_BLANK);
+  info->SetAllMasks(ClTextAccessor::TAM_BLANK);
   for (long column : kShownColumns) info->SetMask(column - 1, ClTextAccessor::TAM_SHOW);
 
   // Column 1: the code part of the asset and the two-digit line number.

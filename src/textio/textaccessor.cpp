@@ -113,21 +113,13 @@ long ClTextAccessor::SetMask(long item, long value) {
   return 0;
 }
 
+void ClTextAccessor::SetAllMasks(long value) {
+  std::memset(m_abMask, value & 0xFF, sizeof m_abMask);
+}
+
 long ClTextAccessor::GetMask(long item) {
   if (item < 0 || item >= m_lCount || item >= kMaxItems) return kFailed;
   return m_abMask[item];
-}
-
-long ClTextAccessor::_GetItemNum() {
-  if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) return m_lOrderCount;
-  return m_lCount;
-}
-
-long ClTextAccessor::_GetItemNo(long position) {
-  if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) {
-    return position >= 0 && position < m_lOrderCount ? m_pOrder[position] : -1;
-  }
-  return position;
 }
 
 long ClTextAccessor::WriteItem(long item) {
@@ -157,11 +149,11 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
   m_nOut = 0;
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = _GetItemNum();
-  const char* separator = m_eDelimiter == DLM_COMMA ? ","
-                          : m_eDelimiter == DLM_TAB ? "\t"
-                          : m_eDelimiter == DLM_SPACE ? " "
-                                                      : "";
-  const size_t separatorLength = std::strlen(separator);
+  // One byte between items; none in fixed columns.
+  const char separator = m_eDelimiter == DLM_COMMA ? ','
+                         : m_eDelimiter == DLM_TAB ? '\t'
+                         : m_eDelimiter == DLM_SPACE ? ' '
+                                                     : '\0';
   for (long p = 0; p < positions; ++p) {
     long result = render(_GetItemNo(p), p);
     if (result != 0) {
@@ -169,12 +161,11 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
       SendOut();
       return result;
     }
-    if (p + 1 < positions) {
-      Put(separator, separatorLength);
-      if (m_pStream->fail()) {
-        m_nOut = 0;
-        return kFailed;
-      }
+    // A stream that fails part way shows in the next shown item's result
+    // and in the line's; what follows it is dropped.
+    if (p + 1 < positions && separator != '\0') {
+      if (m_nOut == sizeof m_abOut) SendOut();
+      m_abOut[m_nOut++] = separator;
     }
   }
   Put(kLineEnd, 2);
@@ -185,7 +176,16 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
 long ClTextAccessor::Write() { return Write2(0); }
 
 long ClTextAccessor::Write2(long lead) {
-  return WriteLine(lead, [this](long item, long) { return WriteItem(item); });
+  const bool fixed = m_eDelimiter == DLM_FIXED;
+  return WriteLine(lead, [this, fixed](long item, long) {
+    // Most items of a delimited line are blank: they are settled here,
+    // without the renderer.
+    if (!fixed && item >= 0 && item < m_lCount && item < kMaxItems && m_abMask[item] == TAM_BLANK) {
+      const long w = m_pWork[item].lWidth;
+      if (w >= 0 && w < kLineSize) return kWritten;
+    }
+    return WriteItem(item);
+  });
 }
 
 long ClTextAccessor::ItemNameWrite() { return ItemNameWrite2(0); }

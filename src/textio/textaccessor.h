@@ -62,6 +62,8 @@ class ClTextAccessor {
   // Stores the low byte of value as the mask of item; -1 for an item out of
   // range (negative, not below the count, or beyond the 200 masks).
   long SetMask(long item, long value);
+  // Stores the low byte of value as the mask of every item.
+  void SetAllMasks(long value);
   // The mask of item (0 to 255), -1 for an item out of range.
   long GetMask(long item);
   // Writes one line from the record buffer, ended by CR LF. 0 written; -1
@@ -135,8 +137,16 @@ class ClTextAccessor {
   long _InitOfs_Tab(char* line, long size, StREADOFFSETINFO* ofs);
   long _InitOfs_Space(char* line, long size, StREADOFFSETINFO* ofs);
   // The item at a position of the item sequence, and the number of positions.
-  long _GetItemNo(long position);
-  long _GetItemNum();
+  long _GetItemNo(long position) {
+    if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) {
+      return position >= 0 && position < m_lOrderCount ? m_pOrder[position] : -1;
+    }
+    return position;
+  }
+  long _GetItemNum() {
+    if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) return m_lOrderCount;
+    return m_lCount;
+  }
 
  private:
   // Writes the positions of the item sequence with render between separators.

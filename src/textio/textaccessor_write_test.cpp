@@ -297,6 +297,30 @@ TEST_F(WriteTest, ItemsOutsideTheModelAreRefused) {
   EXPECT_EQ(1025u, s.size());  // only the widest accepted item was written
 }
 
+TEST_F(WriteTest, LinesLongerThanTheLineBufferArriveWhole) {
+  // Five items of 600 bytes: the line passes the accessor's buffer several
+  // times over, in the middle of items and of their padding.
+  for (int32_t i = 0; i < 5; ++i) formats_.push_back(Item("t", 600, 0, i * 601, 601, A::TAT_STRING));
+  A& a = Make();
+  std::string expected;
+  for (int i = 0; i < 5; ++i) {
+    std::string text(i == 2 ? 10 : 600, static_cast<char>('a' + i));
+    Text(i * 601, text.c_str());
+    expected += (i ? "," : "") + text;
+  }
+  EXPECT_EQ(0, a.Write2(400));
+  ASSERT_EQ(0, a.SetMode(A::DLM_FIXED, A::QUOTE_NONE));
+  EXPECT_EQ(0, a.Write());
+  std::string lead;
+  for (int i = 0; i < 400; ++i) lead += "\"\",";
+  std::string fixed;
+  for (int i = 0; i < 5; ++i) {
+    std::string text(i == 2 ? 10 : 600, static_cast<char>('a' + i));
+    fixed += text + std::string(600 - text.size(), ' ');
+  }
+  EXPECT_EQ(lead + expected + "\r\n" + fixed + "\r\n", Written());
+}
+
 TEST_F(WriteTest, WritingAllocatesNothing) {
   formats_ = {Item("t", 8, 0, 0, 21, A::TAT_STRING), Item("n", 6, 0, 21, 4, A::TAT_NUMBER),
               Item("c", 12, 2, 25, 8, A::TAT_NUMBER), Item("u", 3, 0, 33, 1, A::TAT_UNSIGNED)};

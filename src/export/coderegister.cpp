@@ -25,10 +25,33 @@ size_t HashOf(uint64_t key) {
 
 int16_t ClCodeRegister::Register(const char* code) {
   size_t length = std::strlen(code);
-  if (Contains(code, length)) return 1;
+  if (length == 0 || length > kShortCode) {
+    if (Contains(code, length)) return 1;
+    if (length > kPrefix && Contains(code, kPrefix)) return 2;
+    Insert(code, length);
+    return 0;
+  }
+  // A short code is looked up once: the probe that misses it ends at the
+  // slot it goes to.
+  const uint64_t key = KeyOf(code, length);
+  size_t slot = m_aKeys.empty() ? 0 : SlotOf(key);
+  if (!m_aKeys.empty() && m_aKeys[slot] == key) return 1;
   if (length > kPrefix && Contains(code, kPrefix)) return 2;
-  Insert(code, length);
+  ++m_nCount;
+  // Keep the table at most half full, so that every probe meets a free slot.
+  if ((m_nShortKeys + 1) * 2 > m_aKeys.size()) {
+    Grow();
+    slot = SlotOf(key);
+  }
+  m_aKeys[slot] = key;
+  ++m_nShortKeys;
   return 0;
+}
+
+size_t ClCodeRegister::SlotOf(uint64_t key) const {
+  size_t mask = m_aKeys.size() - 1, i = HashOf(key) & mask;
+  while (m_aKeys[i] != key && m_aKeys[i] != 0) i = (i + 1) & mask;
+  return i;
 }
 
 bool ClCodeRegister::Contains(const char* code, size_t length) const {
@@ -36,11 +59,7 @@ bool ClCodeRegister::Contains(const char* code, size_t length) const {
   if (length > kShortCode) return m_setLong.count(std::string(code, length)) != 0;
   if (m_aKeys.empty()) return false;
   uint64_t key = KeyOf(code, length);
-  size_t mask = m_aKeys.size() - 1;
-  for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
-    if (m_aKeys[i] == key) return true;
-    if (m_aKeys[i] == 0) return false;
-  }
+  return m_aKeys[SlotOf(key)] == key;
 }
 
 void ClCodeRegister::Insert(const char* code, size_t length) {
@@ -49,17 +68,7 @@ void ClCodeRegister::Insert(const char* code, size_t length) {
     m_bEmptyCode = true;
     return;
   }
-  if (length > kShortCode) {
-    m_setLong.emplace(code, length);
-    return;
-  }
-  // Keep the table at most half full, so that every probe meets a free slot.
-  if ((m_nShortKeys + 1) * 2 > m_aKeys.size()) Grow();
-  uint64_t key = KeyOf(code, length);
-  size_t mask = m_aKeys.size() - 1, i = HashOf(key) & mask;
-  while (m_aKeys[i] != 0) i = (i + 1) & mask;
-  m_aKeys[i] = key;
-  ++m_nShortKeys;
+  m_setLong.emplace(code, length);
 }
 
 void ClCodeRegister::Grow() {

@@ -27,8 +27,11 @@ class ClCodeRegister {
  private:
   // True when the code of length bytes is registered.
   bool Contains(const char* code, size_t length) const;
-  // Adds the code of length bytes, known to be absent.
+  // Adds the empty code or a code of more than 8 bytes, known to be absent.
   void Insert(const char* code, size_t length);
+  // The slot of the key table holding key, or the free slot where its probe
+  // ends. Requires a non-empty table.
+  size_t SlotOf(uint64_t key) const;
   // Doubles the key table and rehashes what it holds.
   void Grow();
 

@@ -265,7 +265,9 @@ void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size
 void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
                     void* const* records) {
   // Each column's value is fetched once and read through the value calls,
-  // which cost far less per field than repeated column calls.
+  // which cost far less per field than repeated column calls. (Reading such
+  // a value is safe only while no other thread uses the connection, which
+  // holds for every store connection of this program.)
   for (size_t i = 0; i < count; ++i) {
     const HostField& f = fields[i];
     if (records[f.record] == nullptr) continue;

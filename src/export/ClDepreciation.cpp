@@ -7,11 +7,8 @@
 #include "ClLinkMgr.h"
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
+#include "assetmethods.h"
 #include "objbase.h"
-
-namespace {
-const int16_t kLumpSumMethod = 4;  // an asset whose breakdown lines are the rows
-}  // namespace
 
 ClDepreciation::ClDepreciation() = default;
 
@@ -55,7 +52,7 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
       std::memset(&year, 0, sizeof year);
       std::memset(&months, 0, sizeof months);
       m_pRule->Move(i, &asset, &year, &months);
-      if (asset.nMethod == kLumpSumMethod) {
+      if (asset.nMethod == kMethodLumpSum) {
         m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data);
       } else {
         std::memset(&line, 0, sizeof line);

@@ -2,6 +2,7 @@
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
+#include "assetmethods.h"
 #include "breakdownrow.h"
 #include "decimaltext.h"
 #include "rowfields.h"
@@ -9,15 +10,6 @@
 
 namespace {
 
-// Depreciation method codes of the host.
-const int16_t kMethodOldDeclining = 1;
-const int16_t kMethodOldStraight = 2;
-const int16_t kMethodEqual = 3;
-const int16_t kMethodLumpSum = 4;
-const int16_t kMethodDeclining = 5;
-const int16_t kMethodStraight = 6;
-const int16_t kMethodSmall = 7;
-const int16_t kMethodDeclining2012 = 8;
 // Asset kinds with rules of their own.
 const LONG kKindLimitIsResidual = 10;
 const LONG kKindNonDepreciable = 11;

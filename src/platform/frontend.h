@@ -122,6 +122,10 @@ class ScopedFrontEnd {
   FrontEnd* previous_;
 };
 
+// True when a display for desktop windows is there (DISPLAY or
+// WAYLAND_DISPLAY set and not empty here).
+bool DisplayAvailable();
+
 // The desktop front end, defined by the desktop library when it is built and
 // by a stand-in returning null otherwise. Returns null with a one-line reason
 // (UTF-8) in *why when no desktop front end can run (not built, no display).

@@ -14,7 +14,6 @@
 #include "crtio.h"
 #include "drivemap.h"
 #include "frontend.h"
-#include "winenv.h"
 #include "winfs.h"
 #include "winproc.h"
 
@@ -46,12 +45,6 @@ bool OutputPath(const std::string& utf8, std::string* windows, std::string* why)
     return false;
   }
   return true;
-}
-
-bool HasDisplay() {
-  char value[2];
-  return GetEnvironmentVariableA("DISPLAY", value, sizeof value) != 0 ||
-         GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
 }
 
 }  // namespace
@@ -87,7 +80,7 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<FrontEnd> desktop;
-  if (options.ui == VelorOptions::kUiDesktop || (options.ui == VelorOptions::kUiAuto && HasDisplay())) {
+  if (options.ui == VelorOptions::kUiDesktop || (options.ui == VelorOptions::kUiAuto && DisplayAvailable())) {
     std::string why;
     desktop = CreateDesktopFrontEnd(&why);
     if (desktop == nullptr && options.ui == VelorOptions::kUiDesktop) {

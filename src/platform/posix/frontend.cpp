@@ -1,5 +1,7 @@
 #include "frontend.h"
 
+#include "winenv.h"
+
 namespace {
 FrontEnd* g_front_end = nullptr;
 }  // namespace
@@ -7,6 +9,12 @@ FrontEnd* g_front_end = nullptr;
 void FrontEnd::ControlChanged(CDialog&, int) {}
 void FrontEnd::SetWaitCursor(bool) {}
 bool FrontEnd::OnDesktop() const { return false; }
+
+bool DisplayAvailable() {
+  char value[2];
+  return GetEnvironmentVariableA("DISPLAY", value, sizeof value) != 0 ||
+         GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
+}
 bool FrontEnd::ShowTextFile(const std::string&) { return false; }
 
 FrontEnd* CurrentFrontEnd() { return g_front_end; }

@@ -28,9 +28,7 @@ void ReportAssert(const wxString& file, int line, const wxString& func, const wx
 
 bool StartDesktop(std::string* why) {
   if (g_started) return true;
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) {
+  if (!DisplayAvailable()) {
     *why = "no display: DISPLAY is not set";
     return false;
   }
@@ -44,7 +42,9 @@ bool StartDesktop(std::string* why) {
   bool ok = started && wxTheApp->CallOnInit();
   if (!ok) {
     if (started) wxEntryCleanup();
-    *why = std::string("cannot open the display ") + (display ? display : wayland);
+    const char* display = std::getenv("DISPLAY");
+    *why = std::string("cannot open the display ") +
+           (display != nullptr && *display != '\0' ? display : std::getenv("WAYLAND_DISPLAY"));
     return false;
   }
   // The toolkit's complaints go to the standard error, never into a window

@@ -33,6 +33,13 @@ const char kFailedHead[] = "減価償却情報の出力に失敗しました。\
 const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
 const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
+const char kHostDataCause[] = "会計ホストのデータを読み込めませんでした ⇒ %s    \n";
+// The run cannot start without the selected company data.
+const char kCompanyUnreadable[] =
+    "会計ホストの会社データを読み込めませんでした。\n\nアプリケーションを終了します。";
+const char kCompanyMissing[] =
+    "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
+    "アプリケーションを終了します。";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
 
@@ -88,6 +95,23 @@ void RemoveIfPresent(const char* path) {
   }
 }
 
+// Appends to text one line per kind of host data that the engine could not
+// read (ClDepreciation::kHost* bits of failures).
+void AppendHostDataCause(unsigned failures, std::string* text) {
+  const struct {
+    unsigned bit;
+    const char* name;
+  } kinds[] = {{ClDepreciation::kHostLedger, "固定資産台帳"},
+               {ClDepreciation::kHostBreakdowns, "一括資産の内訳"},
+               {ClDepreciation::kHostKinds, "資産種類"}};
+  char line[256];
+  for (const auto& k : kinds) {
+    if ((failures & k.bit) == 0) continue;
+    _snprintf(line, sizeof line, kHostDataCause, k.name);
+    *text += line;
+  }
+}
+
 }  // namespace
 
 ClControlVelor::ClControlVelor() : CWinApp(nullptr) {}
@@ -140,6 +164,10 @@ BOOL ClControlVelor::InitInstance() {
   user->GetCurUserID(user_id);
   user->GetSelectedNo(user_id, &first, &selected_no);
 
+  // The host's list of company data must yield the selected data: a list
+  // that cannot be read, or one without it, leaves nothing to export.
+  int walked = -1;
+  bool found = false;
   if (m_pSetData != nullptr) {
     LONG cursor = 0;
     m_pSetData->GetDatCursor(&cursor);
@@ -147,13 +175,20 @@ BOOL ClControlVelor::InitInstance() {
     StDATAINFO record;
     for (;;) {
       std::memset(&record, 0, kDataInfoSize);
-      if (m_pSetData->WalkDat(&record, cursor) != 0) break;
+      walked = m_pSetData->WalkDat(&record, cursor);
+      if (walked != 0) break;
       if (record.lDataNo == selected_no) {
         std::memcpy(&selected, &record, kDataInfoSize);
+        found = true;
         break;
       }
     }
     m_pSetData->ReleaseDatCursor(cursor);
+  }
+  if (!found) {
+    MessageBoxA(nullptr, walked > 0 ? kCompanyMissing : kCompanyUnreadable, kCaption,
+                MB_ICONEXCLAMATION);
+    return FALSE;
   }
 
   user->GetCurUserID(dialog.m_szUserID);
@@ -187,17 +222,19 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   DeriveSiblingPath(output, kLogFileName, log_path);
   DeriveSiblingPath(output, kKindFileName, kind_path);
   unsigned failures = engine.GetFileFailures();
+  unsigned host_failures = engine.GetHostFailures();
   bool log_ok = (failures & ClDepreciation::kFailedLog) == 0 && log_path[0] != '\0';
   bool log_is_file = false;
   ULONGLONG log_size = log_ok ? FileSize(log_path, &log_is_file) : 0;
 
-  if (failures != 0 || engine.StoppedOnOverflow()) {
+  if (failures != 0 || host_failures != 0 || engine.StoppedOnOverflow()) {
     std::string text = kFailedHead;
     char line[kPathBufferSize + 128];
     if (engine.StoppedOnOverflow()) {
       _snprintf(line, sizeof line, kOverflowAssets, output);
       text += line;
     }
+    AppendHostDataCause(host_failures, &text);
     const struct {
       unsigned bit;
       const char* path;

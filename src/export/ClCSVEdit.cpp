@@ -39,7 +39,11 @@ int ClCSVEdit::CloseOutput(OutputFile file) {
 
 BOOL ClCSVEdit::HasFileFailed(OutputFile file) const {
   if (file < OF_ASSET || file > OF_LOG) return FALSE;
-  return m_abFailed[file];
+  return m_abFailed[file] || m_aclFile[file].WriteFailed();
+}
+
+void ClCSVEdit::MarkFailed(OutputFile file) {
+  if (file >= OF_ASSET && file <= OF_LOG) m_abFailed[file] = TRUE;
 }
 
 int ClCSVEdit::WriteLog(const char* text) {

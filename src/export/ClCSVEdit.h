@@ -38,10 +38,14 @@ class ClCSVEdit {
   int OpenOutput(OutputFile file, const char* outputPath);
   // Closes file; always 1 (nothing for a file never opened or another value).
   int CloseOutput(OutputFile file);
-  // TRUE when the last OpenOutput of file failed, or when its CloseOutput
-  // found that a write or the close had failed: the file is missing or
-  // incomplete. FALSE for a file not yet opened and for any other value.
+  // TRUE when the last OpenOutput of file failed, a write to it has failed,
+  // its CloseOutput found a failed close, or MarkFailed was called: the file
+  // is missing or incomplete. FALSE for a file not yet opened and for any
+  // other value.
   BOOL HasFileFailed(OutputFile file) const;
+  // Counts file as incomplete (its content is not what it must hold) until
+  // its next OpenOutput. Nothing for any other value.
+  void MarkFailed(OutputFile file);
 
   // --- Diagnostics log and codes ---------------------------------------
   // Appends text as one entry line to the log: its first 152 bytes (cut
@@ -63,7 +67,9 @@ class ClCSVEdit {
   int WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year, StKOTEITSUKIINFO* months,
                     StIKKATSUINFO* line, StDATAINFO* data);
   // Walks the breakdown lines of the lump-sum asset through rule and writes
-  // one breakdown row each. Always 1. May throw the decimal overflow failure.
+  // one breakdown row each. 1, or 0 when the host could not deliver the
+  // lines (the rows written before stay). May throw the decimal overflow
+  // failure.
   int WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* asset,
                          StKOTEINENINFO* year, StKOTEITSUKIINFO* months, StDATAINFO* data);
   // Writes the header lines of the asset-kind file. Always 1.

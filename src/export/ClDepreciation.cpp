@@ -41,19 +41,28 @@ int ClDepreciation::OutputPreamble(StDATAINFO* data) {
 int ClDepreciation::OutputAssets(StDATAINFO* data) {
   if (!EnsureRule()) return 0;
   try {
-    m_pRule->MoveReady(nullptr, 0, 0);
-    long count = m_pRule->GetCount();
+    // A record the host cannot deliver ends the walk: a row of it would be
+    // wrong, and the rows after it would go without it. So does a failed
+    // write, which the rest of the rows would not reach.
+    long count = m_pRule->MoveReady(nullptr, 0, 0) == 0 ? m_pRule->GetCount() : -1;
+    if (count < 0) m_uHostFailures |= kHostLedger;
     StKOTEISHISANINFO asset;
     StKOTEINENINFO year;
     StKOTEITSUKIINFO months;
     StIKKATSUINFO line;
-    for (long i = 0; i < count; ++i) {
+    for (long i = 0; i < count && !m_clCSVEdit.HasFileFailed(ClCSVEdit::OF_ASSET); ++i) {
       std::memset(&asset, 0, sizeof asset);
       std::memset(&year, 0, sizeof year);
       std::memset(&months, 0, sizeof months);
-      m_pRule->Move(i, &asset, &year, &months);
+      if (m_pRule->Move(i, &asset, &year, &months) != 0) {
+        m_uHostFailures |= kHostLedger;
+        break;
+      }
       if (asset.nMethod == kMethodLumpSum) {
-        m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data);
+        if (!m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data)) {
+          m_uHostFailures |= kHostBreakdowns;
+          break;
+        }
       } else {
         std::memset(&line, 0, sizeof line);
         m_clCSVEdit.WriteAssetRow(&asset, &year, &months, &line, data);
@@ -63,6 +72,7 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
     // The decimal overflow failure: no further rows; the files close below.
     m_bOverflow = TRUE;
   }
+  if (m_uHostFailures != 0) m_clCSVEdit.MarkFailed(ClCSVEdit::OF_ASSET);
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_ASSET);
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_LOG);
   return 1;
@@ -74,7 +84,10 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
   if (!EnsureRule()) return 0;
   StSHISANKUBUNINFO* kinds = nullptr;
   long count = 0;
-  m_pRule->LoadShisanKubunInfo(&kinds, &count);
+  if (m_pRule->LoadShisanKubunInfo(&kinds, &count) != 0) {
+    m_uHostFailures |= kHostKinds;
+    m_clCSVEdit.MarkFailed(ClCSVEdit::OF_KIND);
+  }
   try {
     for (long i = 0; kinds != nullptr && i < count; ++i) m_clCSVEdit.WriteKindRow(&kinds[i]);
   } catch (int) {

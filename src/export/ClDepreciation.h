@@ -22,6 +22,10 @@ class ClDepreciation {
   static constexpr unsigned kFailedAsset = 1u << ClCSVEdit::OF_ASSET;
   static constexpr unsigned kFailedKind = 1u << ClCSVEdit::OF_KIND;
   static constexpr unsigned kFailedLog = 1u << ClCSVEdit::OF_LOG;
+  // Bits of GetHostFailures, one per kind of host data the stages read.
+  static constexpr unsigned kHostLedger = 1u;      // the assets with their year figures
+  static constexpr unsigned kHostBreakdowns = 2u;  // the breakdown lines of lump-sum assets
+  static constexpr unsigned kHostKinds = 4u;       // the asset-kind master
 
   // Empty output path, no rule object.
   ClDepreciation();
@@ -37,19 +41,25 @@ class ClDepreciation {
   int OutputPreamble(StDATAINFO* data);
   // Stage 2: writes one row per asset and breakdown line, then closes the
   // asset file and the log. 1, or 0 when the host's rule object cannot be
-  // created (no rows; the files stay open). A decimal overflow stops the
-  // rows there (see StoppedOnOverflow); the files are closed all the same.
+  // created (no rows; the files stay open). A decimal overflow, host data
+  // that cannot be read (see GetHostFailures) or a failed write to the asset
+  // file stops the rows there; the files are closed all the same.
   int OutputAssets(StDATAINFO* data);
   // Stage 3: writes the asset-kind file. 1, or 0 when the rule object cannot
   // be created (the file then holds its header only and stays open). A
-  // decimal overflow stops the rows there and counts as a failed kind file.
+  // decimal overflow or a master the host cannot deliver counts as a failed
+  // kind file.
   int OutputAssetKinds(StDATAINFO* data);
 
   // The files that are missing or incomplete after the stages run so far:
   // kFailed* bits for each file whose open was refused or failed, or whose
   // close found a failed write or close (and kFailedKind when stage 3
-  // stopped on the decimal overflow). 0 when all went well.
+  // stopped on the decimal overflow). Host data that could not be read
+  // fails the file it belongs in. 0 when all went well.
   unsigned GetFileFailures() const;
+  // The host data that the stages run so far could not read in full:
+  // kHost* bits. 0 when the host delivered everything.
+  unsigned GetHostFailures() const { return m_uHostFailures; }
   // TRUE when stage 2 stopped on the decimal overflow failure: the rows
   // after the asset concerned are missing and the asset file is incomplete.
   BOOL StoppedOnOverflow() const { return m_bOverflow; }
@@ -63,4 +73,5 @@ class ClDepreciation {
   ClCSVEdit m_clCSVEdit;
   BOOL m_bOverflow = FALSE;      // stage 2 stopped on the decimal overflow
   BOOL m_bKindOverflow = FALSE;  // stage 3 stopped on the decimal overflow
+  unsigned m_uHostFailures = 0;  // see GetHostFailures
 };

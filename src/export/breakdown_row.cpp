@@ -118,13 +118,18 @@ int ClCSVEdit::WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* 
                                   StDATAINFO* data) {
   BYTE key[16];
   std::memcpy(key, asset->abAssetKey, sizeof key);
-  rule->MoveReadyIkkatsu(key);
   long count = 0;
-  rule->GetIkkatsuCount(&count);
+  if (rule->MoveReadyIkkatsu(key) != 0 || rule->GetIkkatsuCount(&count) != 0) {
+    rule->MoveFinishIkkatsu();
+    return 0;
+  }
   for (long i = 0; i < count; ++i) {
     StIKKATSUINFO line;
     std::memset(&line, 0, sizeof line);
-    rule->MoveIkkatsu(i, &line);
+    if (rule->MoveIkkatsu(i, &line) != 0) {
+      rule->MoveFinishIkkatsu();
+      return 0;
+    }
     // The line number, cut to the field like the host's own numbers.
     char number[21];
     size_t digits = DecimalText(i + 1, number);

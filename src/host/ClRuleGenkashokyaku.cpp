@@ -47,17 +47,18 @@ long ClRuleGenkashokyaku::MoveReady(StFINDINFO* find, int sortType, int) {
   HostSession* session = HostSession::Current();
   long long cid = 0;
   if (session == nullptr || find != nullptr || sortType != 0) return -1;
-  if (!session->FindCompany(dataId_, &cid)) return -1;
-  HostStmt last(session->db(), "SELECT max(seq) FROM assets WHERE cid = ?");
-  if (!last.ok()) return -1;
-  sqlite3_bind_int64(last.get(), 1, cid);
-  long count = 0;
-  if (sqlite3_step(last.get()) == SQLITE_ROW && sqlite3_column_type(last.get(), 0) != SQLITE_NULL) {
-    count = static_cast<long>(sqlite3_column_int64(last.get(), 0) + 1);
-  }
+  if (session->FindCompany(dataId_, &cid) != 1) return -1;
+  // The walk visits the rows the store holds; their numbers run from 0 up
+  // without a gap, which Move checks step by step.
+  HostStmt rows(session->db(), "SELECT count(*) FROM assets WHERE cid = ?");
+  if (!rows.ok()) return -1;
+  sqlite3_bind_int64(rows.get(), 1, cid);
+  if (sqlite3_step(rows.get()) != SQLITE_ROW) return -1;
+  long long held = sqlite3_column_int64(rows.get(), 0);
+  if (held < 0 || held > kMaxAssetSeq + 1) return -1;
   auto walk = std::make_unique<Walk>(session);
   walk->cid = cid;
-  walk->count = count;
+  walk->count = static_cast<long>(held);
   walk->assets = HostStmt(session->db(), "SELECT seq, " +
                                              HostFieldColumns(kAssetFields, kAssetFieldCount, "") +
                                              " FROM assets WHERE cid = ?1 AND seq >= ?2 ORDER BY seq");
@@ -105,13 +106,18 @@ long ClRuleGenkashokyaku::MoveReadyIkkatsu(const BYTE key[16]) {
   }
   sqlite3_bind_int64(lines.get(), 1, cid);
   sqlite3_bind_int64(lines.get(), 2, seq);
-  while (sqlite3_step(lines.get()) == SQLITE_ROW) {
+  int rc;
+  while ((rc = sqlite3_step(lines.get())) == SQLITE_ROW) {
     StIKKATSUINFO line{};
     void* const records[1] = {&line};
     ReadHostFields(lines.get(), 0, kBreakdownFields, kBreakdownFieldCount, records);
     walk_->lines.push_back(line);
   }
   lines.Reset();
+  if (rc != SQLITE_DONE) {
+    walk_->lines.clear();
+    return -1;
+  }
   return 0;
 }
 
@@ -148,18 +154,21 @@ long ClRuleGenkashokyaku::LoadShisanKubunInfo(StSHISANKUBUNINFO** array, long* c
   HostSession* session = HostSession::Current();
   long long cid = 0;
   if (session == nullptr || array == nullptr || count == nullptr) return -1;
-  if (!session->FindCompany(dataId_, &cid)) return 0;
+  int company = session->FindCompany(dataId_, &cid);
+  if (company != 1) return company;
   HostStmt kinds(session->db(), "SELECT " + HostFieldColumns(kKindFields, kKindFieldCount, "") +
                                     " FROM asset_kinds WHERE cid = ? ORDER BY seq");
   if (!kinds.ok()) return -1;
   sqlite3_bind_int64(kinds.get(), 1, cid);
   std::vector<StSHISANKUBUNINFO> found;
-  while (sqlite3_step(kinds.get()) == SQLITE_ROW) {
+  int rc;
+  while ((rc = sqlite3_step(kinds.get())) == SQLITE_ROW) {
     StSHISANKUBUNINFO kind{};
     void* const records[1] = {&kind};
     ReadHostFields(kinds.get(), 0, kKindFields, kKindFieldCount, records);
     found.push_back(kind);
   }
+  if (rc != SQLITE_DONE) return -1;
   if (found.empty()) return 0;
   void* block = CoTaskMemAlloc(found.size() * sizeof(StSHISANKUBUNINFO));
   if (block == nullptr) return -1;

@@ -80,9 +80,18 @@ int HostSession::Open(const std::string& path, const std::string& user, std::str
   session->path_ = path;
   session->user_ = user;
   HostStmt company(db, std::string("SELECT ") + kDataInfoColumns + " FROM companies WHERE data_no = ?");
+  rc = SQLITE_ERROR;
   if (company.ok()) {
     sqlite3_bind_int(company.get(), 1, selectedNo);
-    if (sqlite3_step(company.get()) == SQLITE_ROW) FillDataInfo(company.get(), 0, &session->selected_);
+    rc = sqlite3_step(company.get());
+    if (rc == SQLITE_ROW) FillDataInfo(company.get(), 0, &session->selected_);
+  }
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    *message = "cannot read the company data sets of the host store " + path + " (" +
+               sqlite3_errmsg(db) + "); velor-host check " + path + " tells what is wrong";
+    company.Finalize();
+    delete session;
+    return 1;
   }
   g_session = session;
   return 0;
@@ -101,11 +110,14 @@ HostSession::~HostSession() {
   sqlite3_close(db_);
 }
 
-bool HostSession::FindCompany(const char* dataId, long long* cid) {
+int HostSession::FindCompany(const char* dataId, long long* cid) {
+  if (dataId == nullptr || dataId[0] == '\0') return 0;
   HostStmt find(db_, "SELECT cid FROM companies WHERE data_id = ? AND data_no IS NOT NULL");
-  if (!find.ok() || dataId == nullptr || dataId[0] == '\0') return false;
+  if (!find.ok()) return -1;
   sqlite3_bind_text(find.get(), 1, dataId, -1, SQLITE_STATIC);
-  if (sqlite3_step(find.get()) != SQLITE_ROW) return false;
+  int rc = sqlite3_step(find.get());
+  if (rc == SQLITE_DONE) return 0;
+  if (rc != SQLITE_ROW) return -1;
   *cid = sqlite3_column_int64(find.get(), 0);
-  return true;
+  return 1;
 }

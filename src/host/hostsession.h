@@ -37,9 +37,9 @@ class HostSession {
   // The selected company data set of the user (all zero when none).
   StDATAINFO* selected() { return &selected_; }
 
-  // The internal number of the company data set dataId (NUL-terminated);
-  // false when the store has none.
-  bool FindCompany(const char* dataId, long long* cid);
+  // Finds the internal number *cid of the company data set dataId
+  // (NUL-terminated): 1 found, 0 the store has none, -1 the store failed.
+  int FindCompany(const char* dataId, long long* cid);
 
   // Owners of statements, dropped at Close.
   void Register(HostStatementOwner* owner) { owners_.insert(owner); }

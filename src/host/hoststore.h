@@ -11,6 +11,9 @@
 
 // Version of the store layout this build reads and writes.
 constexpr int kHostStoreVersion = 1;
+// The largest sequence number of an asset that its 16-byte ledger key can
+// carry (seven hex digits).
+constexpr long long kMaxAssetSeq = 0xFFFFFFF;
 
 // A prepared statement that finalizes itself.
 class HostStmt {

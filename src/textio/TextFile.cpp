@@ -58,6 +58,10 @@ long ClTextFile::Close() {
   return Succeed();
 }
 
+bool ClTextFile::WriteFailed() const {
+  return m_pBuf->IsOpen() && !m_pBuf->IsReading() && m_stream.fail();
+}
+
 long ClTextFile::Attach(ClTextAccessor* accessor) {
   if (accessor == nullptr) return ClMsgMgr::Inst()->SetLastError(kBadArgument, kSource, kLineAttach);
   return accessor->Attach(&m_stream);

@@ -28,6 +28,8 @@ class ClTextFile {
   // Flushes and closes; 0, or -1000 when the stream was failed (a write or
   // the close failed; recorded as TextFile 112). 0 when nothing is open.
   long Close();
+  // TRUE when the file is open for writing and a write to it has failed.
+  bool WriteFailed() const;
   // Attaches this file's stream to accessor; its result, or -1003 for null.
   long Attach(ClTextAccessor* accessor);
 

@@ -125,15 +125,18 @@ TEST_F(ControlVelorTest, PastResultsDataEndsTheRun) {
   EXPECT_EQ(fe_.dialogs_run(), 0);
 }
 
-TEST_F(ControlVelorTest, UnknownSelectedDataShowsZeros) {
+TEST_F(ControlVelorTest, UnknownSelectedDataIsRefusedBeforeTheDialog) {
   LedgerStore store(kSmallLedger, u8"nobody");
   ASSERT_TRUE(store.ok()) << store.error();
-  fe_.Inspect([](CDialog& dlg) {
-    EXPECT_EQ(dlg.Control(IDC_COMPANY)->text, " ");
-    EXPECT_EQ(dlg.Control(IDC_PERIOD)->text, " 0000/00/00～0000/00/00");
-  });
+  bool shown = false;
+  fe_.Inspect([&shown](CDialog&) { shown = true; });
   fe_.Close();
   EXPECT_FALSE(Run());
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+  ASSERT_FALSE(fe_.boxes().empty());
+  EXPECT_NE(LastBox().text.find("選択されている会社データが会計ホストにありません。"), std::string::npos);
+  EXPECT_EQ(LastBox().type, MB_ICONEXCLAMATION);
 }
 
 TEST_F(ControlVelorTest, DiagnosticsKeepTheLogAndShowIt) {

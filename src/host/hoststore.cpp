@@ -90,6 +90,7 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
   if (path.empty() || !std::filesystem::exists(NativePath(path), ec)) {
     return ec ? HOST_OPEN_UNREADABLE : HOST_OPEN_MISSING;
   }
+  if (!std::filesystem::is_regular_file(NativePath(path), ec)) return HOST_OPEN_NOT_FILE;
   sqlite3* handle = nullptr;
   // Each connection is used by one thread only, so sqlite's own per-call
   // locking is left out.
@@ -108,9 +109,14 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
   {
     HostStmt id(handle, "PRAGMA application_id");
     int rc = id.ok() ? sqlite3_step(id.get()) : sqlite3_errcode(handle);
+    int extended = sqlite3_extended_errcode(handle);
     if (rc == SQLITE_NOTADB) {
       result = HOST_OPEN_NOT_STORE;
       *detail = "not a database";
+    } else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+      result = HOST_OPEN_LOCKED;
+    } else if (extended == SQLITE_READONLY_ROLLBACK || extended == SQLITE_READONLY_RECOVERY) {
+      result = HOST_OPEN_NEEDS_RECOVERY;
     } else if (rc != SQLITE_ROW) {
       result = HOST_OPEN_UNREADABLE;
       *detail = sqlite3_errmsg(handle);
@@ -149,6 +155,15 @@ std::string HostOpenMessage(HostOpenResult result, const std::string& path,
     case HOST_OPEN_NOT_STORE:
       return path + " is not a host store" + (detail.empty() ? "" : " (" + detail + ")") +
              "; create one with velor-host init and import a ledger";
+    case HOST_OPEN_NOT_FILE:
+      return "the host store " + path + " is not a regular file; give the store's file";
+    case HOST_OPEN_LOCKED:
+      return "another program is writing to the host store " + path +
+             "; try again when it has finished";
+    case HOST_OPEN_NEEDS_RECOVERY:
+      return "the host store " + path +
+             " was left in the middle of a change and needs recovery; velor-host check " + path +
+             " recovers it";
     case HOST_OPEN_OK:
       break;
   }

@@ -44,6 +44,9 @@ enum HostOpenResult {
   HOST_OPEN_MISSING,     // no file at the path
   HOST_OPEN_UNREADABLE,  // the file cannot be opened or read
   HOST_OPEN_NOT_STORE,   // the file is not a host store of this version
+  HOST_OPEN_NOT_FILE,    // the path names a folder, a FIFO or another non-file
+  HOST_OPEN_LOCKED,      // another program is writing to the store
+  HOST_OPEN_NEEDS_RECOVERY,  // a write was cut off; a writable open recovers it
 };
 
 // Opens the store file at path (native, UTF-8) read-only or for writing into

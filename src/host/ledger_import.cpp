@@ -178,7 +178,8 @@ char32_t NextChar(const std::string& s, size_t* i) {
 
 class LedgerSax : public nlohmann::json_sax<json> {
  public:
-  explicit LedgerSax(sqlite3* db) : db_(db) {
+  // checkSelections: refuse users selecting data numbers no company has.
+  LedgerSax(sqlite3* db, bool checkSelections) : db_(db), checkSelections_(checkSelections) {
     userInsert_ = Prepare("INSERT INTO users VALUES(?, ?, ?)");
     userFind_ = Prepare("SELECT 1 FROM users WHERE user_id = ?");
     companyNew_ = Prepare("INSERT INTO companies(cid) VALUES(NULL)");
@@ -216,6 +217,18 @@ class LedgerSax : public nlohmann::json_sax<json> {
     if (!error_.empty()) return false;
     if (!sawTop_) return Refuse("", "the ledger is empty");
     if (!sawFormat_) return Refuse("format", std::string("required; it must be \"") + kFormat + "\"");
+    // A user's selection names company data of this ledger or of the store.
+    HostStmt company = Prepare("SELECT 1 FROM companies WHERE data_no = ?");
+    if (!checkSelections_) return true;
+    for (const auto& [place, dataNo] : selections_) {
+      sqlite3_bind_int64(company.get(), 1, dataNo);
+      int rc = sqlite3_step(company.get());
+      company.Reset();
+      if (rc == SQLITE_DONE) {
+        return Refuse(place, "no company data set has the number " + std::to_string(dataNo));
+      }
+      if (rc != SQLITE_ROW) return Refuse(place, std::string("cannot read the store: ") + sqlite3_errmsg(db_));
+    }
     return true;
   }
 
@@ -442,6 +455,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
     userFind_.Reset();
     if (exists) Fail(at, "\"" + utf8 + "\" is already a user of the store");
     users_.insert(id);
+    selections_.emplace_back(Join(place, "selected_data_no"), selected);
     sqlite3_bind_blob(userInsert_.get(), 1, id.data(), static_cast<int>(id.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(userInsert_.get(), 2, selected);
     sqlite3_bind_int64(userInsert_.get(), 3, first);
@@ -556,13 +570,15 @@ class LedgerSax : public nlohmann::json_sax<json> {
   StKOTEINENINFO year_{};
   std::set<std::string> users_, dataIds_;
   std::set<long long> dataNos_;
+  std::vector<std::pair<std::string, long long>> selections_;  // place and data number
+  bool checkSelections_;
   bool sawTop_ = false, sawFormat_ = false;
   std::string error_;
 };
 
 }  // namespace
 
-bool ImportLedger(sqlite3* db, std::istream& in, std::string* error) {
+bool ImportLedger(sqlite3* db, std::istream& in, std::string* error, bool anySelection) {
   std::string sqlError;
   if (!HostExec(db, "BEGIN IMMEDIATE", &sqlError)) {
     *error = "the store cannot be written: " + sqlError;
@@ -570,7 +586,7 @@ bool ImportLedger(sqlite3* db, std::istream& in, std::string* error) {
   }
   bool done = false;
   try {
-    LedgerSax sax(db);
+    LedgerSax sax(db, !anySelection);
     done = json::sax_parse(in, &sax) && sax.Finish();
     if (!done) *error = sax.error();
   } catch (const LedgerError& e) {

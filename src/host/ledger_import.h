@@ -12,8 +12,10 @@
 // the ledger is in the store, and *error (UTF-8) names the place and the
 // problem, e.g. "companies[0].assets[12].szAssetName: 201 bytes in code
 // page 932, at most 192". Data numbers, data IDs and user IDs already in the
-// store (or earlier in the ledger) are refused.
-bool ImportLedger(sqlite3* db, std::istream& in, std::string* error);
+// store (or earlier in the ledger) are refused, and so is a user selecting
+// a data number that neither has, unless anySelection is true (stores of
+// tests that show what the exporter does with such a selection).
+bool ImportLedger(sqlite3* db, std::istream& in, std::string* error, bool anySelection = false);
 
 // Opens the store at dbPath (native, UTF-8) and imports the ledger file at
 // ledgerPath (native, UTF-8). False with *error as above, or saying why

@@ -178,7 +178,7 @@ TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
          "cyRevisedCost": "922337203685477.5807", "cyCompressionAmount": "-922337203685477.5808",
          "nUsefulLife": -32768, "bInherited": 255}],
       "data_id": "ABCDEFGHIJKLMNO", "data_no": -2147483648}],
-    "users": [{"user_id": "鈴木", "selected_data_no": 0}],
+    "users": [{"user_id": "鈴木", "selected_data_no": -2147483648}],
     "format": "velor-ledger/1"})");
   ASSERT_TRUE(Import(ledger, &error)) << error;
   HostStmt row(db_, "SELECT length(szAssetName), cyAcquisitionCost, cyLimit, cyResidualValue,"

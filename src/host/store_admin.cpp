@@ -24,27 +24,124 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
     return false;
   }
   HostStmt folders(db, "SELECT key, value FROM host_meta WHERE key LIKE '%_folder' ORDER BY key");
-  while (folders.ok() && sqlite3_step(folders.get()) == SQLITE_ROW) {
+  int rc = folders.ok() ? SQLITE_OK : SQLITE_ERROR;
+  while (folders.ok() && (rc = sqlite3_step(folders.get())) == SQLITE_ROW) {
     out << sqlite3_column_text(folders.get(), 0) << ": " << ColumnUtf8(folders.get(), 1) << "\n";
   }
-  out << "users (user ID, selected data number):\n";
-  while (sqlite3_step(users.get()) == SQLITE_ROW) {
+  if (rc == SQLITE_DONE) out << "users (user ID, selected data number):\n";
+  while (rc == SQLITE_DONE && (rc = sqlite3_step(users.get())) == SQLITE_ROW) {
     out << "  " << ColumnUtf8(users.get(), 0) << "\t" << sqlite3_column_int(users.get(), 1) << "\n";
+    rc = SQLITE_DONE;
   }
-  out << "company data sets (number, ID, name, period, kind, entity kind, assets):\n";
-  while (sqlite3_step(companies.get()) == SQLITE_ROW) {
+  if (rc == SQLITE_DONE) {
+    out << "company data sets (number, ID, name, period, kind, entity kind, assets):\n";
+  }
+  while (rc == SQLITE_DONE && (rc = sqlite3_step(companies.get())) == SQLITE_ROW) {
     sqlite3_stmt* c = companies.get();
     out << "  " << sqlite3_column_int(c, 0) << "\t" << sqlite3_column_text(c, 1) << "\t"
         << ColumnUtf8(c, 2) << "\t" << sqlite3_column_int(c, 3) << "-" << sqlite3_column_int(c, 4)
         << "\t" << sqlite3_column_int(c, 5) << "\t" << sqlite3_column_int(c, 6) << "\t"
         << sqlite3_column_int64(c, 7) << "\n";
+    rc = SQLITE_DONE;
+  }
+  if (rc != SQLITE_DONE) {
+    *error = std::string("cannot read the store: ") + sqlite3_errmsg(db) +
+             "; velor-host check tells what is wrong";
+    return false;
   }
   return true;
 }
 
-bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::string* note,
-                std::string* error) {
-  note->clear();
+namespace {
+
+// One consistency check: a query whose every row is a problem, and the
+// words of the problem written before the row's columns.
+struct StoreCheck {
+  const char* sql;
+  const char* problem;
+  const char* columns[3];  // what each column of the row is
+};
+
+const StoreCheck kStoreChecks[] = {
+    {"SELECT a.cid, count(*) FROM assets a LEFT JOIN companies c ON c.cid = a.cid"
+     " WHERE c.cid IS NULL GROUP BY a.cid",
+     "assets of a company that does not exist", {"company", "assets"}},
+    {"SELECT k.cid, count(*) FROM asset_kinds k LEFT JOIN companies c ON c.cid = k.cid"
+     " WHERE c.cid IS NULL GROUP BY k.cid",
+     "asset kinds of a company that does not exist", {"company", "kinds"}},
+    {"SELECT b.cid, b.asset_seq, count(*) FROM breakdowns b LEFT JOIN assets a"
+     " ON a.cid = b.cid AND a.seq = b.asset_seq WHERE a.seq IS NULL GROUP BY 1, 2",
+     "breakdown lines of an asset that does not exist", {"company", "asset", "lines"}},
+    {"SELECT b.cid, b.asset_seq, count(*) FROM breakdowns b JOIN assets a"
+     " ON a.cid = b.cid AND a.seq = b.asset_seq WHERE a.nMethod != 4 GROUP BY 1, 2",
+     "breakdown lines of an asset that is not a lump-sum asset", {"company", "asset", "lines"}},
+    {"SELECT cid, count(*), max(seq) FROM assets GROUP BY cid"
+     " HAVING min(seq) != 0 OR max(seq) != count(*) - 1",
+     "asset numbers with a gap (the count and the highest number disagree)",
+     {"company", "assets", "highest number"}},
+    {"SELECT u.user_id, u.selected_data_no FROM users u LEFT JOIN companies c"
+     " ON c.data_no = u.selected_data_no WHERE c.cid IS NULL",
+     "a user selects company data that does not exist", {"user", "data number"}},
+};
+
+// Writes the problems check finds to out; their number, or -1 with *error.
+long RunStoreCheck(sqlite3* db, const StoreCheck& check, std::ostream& out, std::string* error) {
+  HostStmt stmt(db, check.sql);
+  int rc = stmt.ok() ? SQLITE_OK : SQLITE_ERROR;
+  long problems = 0;
+  while (stmt.ok() && (rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    ++problems;
+    out << check.problem << ":";
+    for (int i = 0; i < 3 && check.columns[i] != nullptr; ++i) {
+      out << " " << check.columns[i] << " "
+          << (sqlite3_column_type(stmt.get(), i) == SQLITE_BLOB ? ColumnUtf8(stmt.get(), i)
+                                                                  : std::to_string(sqlite3_column_int64(stmt.get(), i)));
+    }
+    out << "\n";
+  }
+  if (rc != SQLITE_DONE) {
+    *error = sqlite3_errmsg(db);
+    return -1;
+  }
+  return problems;
+}
+
+}  // namespace
+
+long CheckStore(sqlite3* db, std::ostream& out, std::string* error) {
+  // The integrity check goes first: when the file itself is damaged, the
+  // consistency checks may not get far enough to say anything.
+  HostStmt integrity(db, "PRAGMA integrity_check");
+  if (!integrity.ok()) {
+    *error = sqlite3_errmsg(db);
+    return -1;
+  }
+  long problems = 0;
+  int rc;
+  while ((rc = sqlite3_step(integrity.get())) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(integrity.get(), 0);
+    std::string line = text ? reinterpret_cast<const char*>(text) : "";
+    if (line == "ok") continue;
+    ++problems;
+    out << "damaged store file: " << line << "\n";
+  }
+  if (rc != SQLITE_DONE) {
+    out << "damaged store file: " << sqlite3_errmsg(db) << "\n";
+    return problems + 1;
+  }
+  for (const StoreCheck& check : kStoreChecks) {
+    long found = RunStoreCheck(db, check, out, error);
+    if (found < 0) {
+      if (problems == 0) return -1;
+      out << "damaged store file: " << *error << "\n";
+      return problems + 1;
+    }
+    problems += found;
+  }
+  return problems;
+}
+
+bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::string* error) {
   std::string user;
   if (!Utf8ToCp932(userIdUtf8, &user)) {
     *error = "user \"" + userIdUtf8 + "\" is not in the store";
@@ -56,6 +153,17 @@ bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::st
     *error = std::string("cannot change the store: ") + sqlite3_errmsg(db);
     return false;
   }
+  sqlite3_bind_int64(find.get(), 1, dataNo);
+  int rc = sqlite3_step(find.get());
+  if (rc == SQLITE_DONE) {
+    *error = "no company data set has the number " + std::to_string(dataNo) +
+             " (velor-host list shows them)";
+    return false;
+  }
+  if (rc != SQLITE_ROW) {
+    *error = std::string("cannot read the store: ") + sqlite3_errmsg(db);
+    return false;
+  }
   sqlite3_bind_int64(update.get(), 1, dataNo);
   sqlite3_bind_blob(update.get(), 2, user.data(), static_cast<int>(user.size()), SQLITE_STATIC);
   if (sqlite3_step(update.get()) != SQLITE_DONE) {
@@ -65,11 +173,6 @@ bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::st
   if (sqlite3_changes(db) == 0) {
     *error = "user \"" + userIdUtf8 + "\" is not in the store";
     return false;
-  }
-  sqlite3_bind_int64(find.get(), 1, dataNo);
-  if (sqlite3_step(find.get()) != SQLITE_ROW) {
-    *note = "no company data set has the number " + std::to_string(dataNo) +
-            "; an export of this user runs on an empty record";
   }
   return true;
 }

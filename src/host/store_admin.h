@@ -11,8 +11,14 @@
 // out as UTF-8 text. False with *error when the store cannot be read.
 bool ListStore(sqlite3* db, std::ostream& out, std::string* error);
 
+// Runs the store's integrity check and its consistency checks (every row's
+// company exists, breakdown lines belong to lump-sum assets, asset numbers
+// run from 0 without a gap, selections name company data) and writes one
+// line (UTF-8) per problem to out. The number of problems, or -1 with
+// *error when the store cannot be read far enough to check it.
+long CheckStore(sqlite3* db, std::ostream& out, std::string* error);
+
 // Makes the user userIdUtf8 select the data number dataNo. False with
-// *error when the user is not in the store or the store refuses; *note gets
-// a remark (UTF-8) when no company data set has that number ("" otherwise).
-bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::string* note,
-                std::string* error);
+// *error when the user is not in the store, no company data set has that
+// number, or the store refuses.
+bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::string* error);

@@ -26,8 +26,8 @@ grep -qF 'output_folder: C:\出力\' "$work/out" || fail "output folder: $(cat "
 grep -qF 'settings_folder: C:\設定\' "$work/out" || fail "settings folder: $(cat "$work/out")"
 grep -q "yamada" "$work/out" || fail "list users: $(cat "$work/out")"
 expect 0 "$tool" select "$db" yamada 2
-expect 0 "$tool" select "$db" yamada 42
-grep -q "no company data set has the number 42" "$work/err" || fail "select note"
+expect 1 "$tool" select "$db" yamada 42
+grep -q "no company data set has the number 42" "$work/err" || fail "select of missing data"
 expect 1 "$tool" select "$db" nobody 1
 expect 2 "$tool" select "$db" yamada twelve
 expect 0 "$tool" generate "$db" --assets 100 --seed 7
@@ -49,7 +49,7 @@ expect 1 env HOME=/nowhere VELOR_DRIVES="H:=$work/home" "$tool" init "$work/f.sq
 grep -q "no Windows form" "$work/err" || fail "folder outside the map: $(cat "$work/err")"
 expect 2 "$tool" frobnicate
 expect 2 "$tool" import "$db"
-for c in init import list select generate; do
+for c in init import list select check generate; do
   expect 0 "$tool" "$c" --help
   grep -q "usage: velor-host $c" "$work/out" || fail "$c --help"
 done

@@ -161,6 +161,36 @@ TEST(RuleWalk, TerminateEndsOpenWalksAndANewStoreStartsClean) {
   rule.reset();
 }
 
+// Changes the store at path with the host disconnected meanwhile.
+void ChangeStore(const std::string& path, const char* sql) {
+  ClAccConnect::Inst()->Terminate();
+  sqlite3* db = nullptr;
+  std::string detail, error;
+  ASSERT_EQ(OpenHostStore(path, true, &db, &detail), HOST_OPEN_OK) << detail;
+  EXPECT_TRUE(HostExec(db, sql, &error)) << error;
+  sqlite3_close(db);
+  ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+}
+
+TEST(RuleWalk, CountsTheRowsHeldAndDeliversNoRecordForAGap) {
+  LedgerStore store(kLedger, u8"u");
+  ASSERT_TRUE(store.ok()) << store.error();
+  ChangeStore(store.path(), "DELETE FROM assets WHERE cid = 1 AND seq = 1");
+  ASSERT_FALSE(HasFatalFailure());
+  auto rule = Rule("A");
+  ASSERT_EQ(rule->MoveReady(nullptr, 0, 0), 0);
+  ASSERT_EQ(rule->GetCount(), 4);
+  EXPECT_EQ(CodeAt(rule.get(), 0), "E");
+  EXPECT_EQ(CodeAt(rule.get(), 1), "-") << "the gap";
+  EXPECT_EQ(CodeAt(rule.get(), 3), "A") << "a seek past the gap finds the asset numbered 3";
+
+  // A number far beyond the count neither grows the walk nor is reached.
+  ChangeStore(store.path(), "UPDATE assets SET seq = 2000000000 WHERE cid = 1 AND seq = 4");
+  ASSERT_EQ(rule->MoveReady(nullptr, 0, 0), 0);
+  ASSERT_EQ(rule->GetCount(), 4);
+  EXPECT_EQ(CodeAt(rule.get(), 3), "A");
+}
+
 TEST(RuleWalk, AnExportOnlyReadsTheStore) {
   LedgerStore store(kLedger, u8"u");
   ASSERT_TRUE(store.ok()) << store.error();

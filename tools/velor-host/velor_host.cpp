@@ -253,10 +253,16 @@ int main(int argc, char** argv) {
     }
   }
   std::string name = cmd->name;
-  if (name == "init") return Init(cmd, rest);
-  if (name == "import") return Import(cmd, rest);
-  if (name == "list") return List(cmd, rest);
-  if (name == "select") return Select(cmd, rest);
-  if (name == "check") return Check(cmd, rest);
-  return Generate(cmd, rest);
+  int status = name == "init"     ? Init(cmd, rest)
+               : name == "import" ? Import(cmd, rest)
+               : name == "list"   ? List(cmd, rest)
+               : name == "select" ? Select(cmd, rest)
+               : name == "check"  ? Check(cmd, rest)
+                                  : Generate(cmd, rest);
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    Refuse("the standard output cannot be written");
+    if (status == kDone) status = kRefused;
+  }
+  return status;
 }

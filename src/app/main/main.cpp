@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(VelorUsage(), stdout);
-    return 0;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
   }
   std::string cp932;
   if (options.has_user && !Utf8ToCp932(options.user, &cp932)) {
@@ -98,12 +98,21 @@ int main(int argc, char** argv) {
   ClAccConnect::SetStoreOptions(options.has_db ? options.db.c_str() : nullptr,
                                 options.has_user ? options.user.c_str() : nullptr);
   RunWinApp(the_app);
+  int status = 1;
   switch (the_app.GetOutcome()) {
     case ClControlVelor::kOutcomeDone:
-      return 0;
+      status = 0;
+      break;
     case ClControlVelor::kOutcomeDiagnostics:
-      return 3;
+      status = 3;
+      break;
     default:
-      return 1;
+      break;
   }
+  // Messages that never reached the console are no success.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "velor: the standard output cannot be written; its messages are lost\n");
+    if (status == 0) status = 1;
+  }
+  return status;
 }

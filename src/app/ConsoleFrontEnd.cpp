@@ -105,8 +105,15 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
                      static_cast<unsigned>(bad));
         continue;
       }
+      // A path the edit cannot hold whole is refused, not cut to another.
+      const std::string before = TextOf(dlg, IDC_OUTPUT_PATH);
       dlg.UserFocused(IDC_OUTPUT_PATH);
-      dlg.UserTyped(IDC_OUTPUT_PATH, cp932);
+      if (!dlg.UserTyped(IDC_OUTPUT_PATH, cp932)) {
+        dlg.UserTyped(IDC_OUTPUT_PATH, before);
+        std::fprintf(err_, "velor: the path is %zu bytes long in code page 932, too long; at most %u fit\n",
+                     cp932.size(), static_cast<unsigned>(dlg.Control(IDC_OUTPUT_PATH)->limit));
+        continue;
+      }
     }
     dlg.UserClicked(IDC_EXECUTE);
   }
@@ -124,7 +131,13 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
 
 void PresetPathFrontEnd::RunModal(CDialog& dlg) {
   dlg.UserFocused(IDC_OUTPUT_PATH);
-  dlg.UserTyped(IDC_OUTPUT_PATH, path_);
+  if (!dlg.UserTyped(IDC_OUTPUT_PATH, path_)) {
+    // Cut, the path would name another file: the run ends, remembering nothing.
+    std::fprintf(stderr, "velor: --output is %zu bytes long in code page 932, too long; at most %u fit\n",
+                 path_.size(), static_cast<unsigned>(dlg.Control(IDC_OUTPUT_PATH)->limit));
+    dlg.EndDialog(IDC_CANCEL);
+    return;
+  }
   dlg.UserClicked(IDC_EXECUTE);
   if (!dlg.IsEnded()) dlg.EndDialog(IDC_CANCEL);
 }

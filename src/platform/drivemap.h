@@ -41,6 +41,11 @@ bool DriveMapToNative(const char* windows, std::string* native);
 // it. False when no entry contains it or it has no code page 932 form.
 bool DriveMapToWindows(const std::string& native, std::string* windows);
 
+// Checks the entries of VELOR_DRIVES: true when every one is well formed and
+// maps a root that no earlier entry maps (an unset variable passes); else
+// false with *entry the first bad entry and *problem (UTF-8) saying why.
+bool DriveMapCheck(std::string* entry, std::string* problem);
+
 // The native folder of the share entry for the UNC root "\\server\share"
 // (code page 932, a final backslash allowed). False when there is none.
 bool DriveMapFindShare(const char* root, std::string* native);

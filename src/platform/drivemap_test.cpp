@@ -162,3 +162,38 @@ TEST(DriveMap, FirstEntryForARootWins) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DriveMap, CheckNamesTheFirstMalformedOrRepeatedEntry) {
+  std::string entry, problem;
+  {
+    ScopedEnv env("VELOR_DRIVES", "C:=/c;;\\\\s\\x=/s;");
+    EXPECT_TRUE(DriveMapCheck(&entry, &problem)) << entry << ": " << problem;
+  }
+  {
+    ScopedEnv env("VELOR_DRIVES", "C:=/c;garbage;H:relative");
+    EXPECT_FALSE(DriveMapCheck(&entry, &problem));
+    EXPECT_EQ(entry, "garbage");
+    EXPECT_NE(problem.find("not of the form"), std::string::npos);
+  }
+  {
+    ScopedEnv env("VELOR_DRIVES", "C:=/c;D:=/d;c:=/other");
+    EXPECT_FALSE(DriveMapCheck(&entry, &problem));
+    EXPECT_EQ(entry, "c:=/other");
+    EXPECT_NE(problem.find("earlier entry"), std::string::npos);
+    EXPECT_EQ("/c/a", Native("C:\\a")) << "the first entry still maps the drive";
+  }
+  {
+    ScopedEnv env("VELOR_DRIVES", "\\\\S\\X=/s;\\\\s\\x=/t");
+    EXPECT_FALSE(DriveMapCheck(&entry, &problem));
+    EXPECT_EQ(entry, "\\\\s\\x=/t");
+  }
+  {
+    ScopedEnv env("VELOR_DRIVES", "");
+    unsetenv("VELOR_DRIVES");
+    EXPECT_TRUE(DriveMapCheck(&entry, &problem));
+  }
+}
+
+}  // namespace

@@ -189,8 +189,8 @@ class CDialog : public CWnd {
   bool IsEnded() const { return ended_; }
   int EndCode() const { return end_code_; }
   // The user changed the text of edit id to text (no-op for other kinds;
-  // cut to the edit's limit).
-  void UserTyped(int id, const std::string& text);
+  // cut to the edit's limit). False when the text had to be cut.
+  bool UserTyped(int id, const std::string& text);
   // The user moved the focus to control id.
   void UserFocused(int id);
   // The user pressed key vk in control id (0: the focused one) with the

@@ -59,6 +59,12 @@ int main(int argc, char** argv) {
     std::fputs(VelorUsage(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
   }
+  std::string entry, problem;
+  if (!DriveMapCheck(&entry, &problem)) {
+    std::fprintf(stderr, "velor: the VELOR_DRIVES entry \"%s\" is refused: %s\n", entry.c_str(),
+                 problem.c_str());
+    return 1;
+  }
   std::string cp932;
   if (options.has_user && !Utf8ToCp932(options.user, &cp932)) {
     return BadCommandLine("--user " + options.user + " has no code page 932 form");

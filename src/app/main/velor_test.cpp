@@ -56,6 +56,29 @@ TEST_F(VelorProgramTest, ExportsAndReportsThroughTheExitStatus) {
   EXPECT_NE(out.find(U8(u8"佐藤商事")), std::string::npos) << out;
 }
 
+TEST_F(VelorProgramTest, AnOutputPathTooLongForTheEditIsRefusedNotCut) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  // 259 bytes: cut to 255, ".csv" would go and another file be written.
+  const std::string name = std::string(259 - 3 - 4, 'n') + ".csv";
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --yes --no-viewer --output 'T:\\" + name + "'", &out), 1)
+      << out;
+  EXPECT_NE(out.find("too long"), std::string::npos) << out;
+  EXPECT_FALSE(NativeExists(tmp_.Native(name)));
+  EXPECT_FALSE(NativeExists(tmp_.Native(name.substr(0, 255 - 3))));
+  EXPECT_FALSE(NativeExists(tmp_.Native("syurui.SSC")));
+}
+
+TEST_F(VelorProgramTest, AMalformedDriveMapEntryIsRefusedAtStart) {
+  std::string out;
+  for (const char* map : {"Z:=/;garbage", "Z:=/;T:=/tmp;t:=/var"}) {
+    ScopedEnv drives("VELOR_DRIVES", map);
+    EXPECT_EQ(RunVelor("--db /nowhere.sqlite --user sato --output 'T:\\a.csv'", &out), 1) << map;
+    EXPECT_NE(out.find("VELOR_DRIVES entry"), std::string::npos) << out;
+  }
+}
+
 TEST_F(VelorProgramTest, DiagnosticsGiveStatusThree) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();

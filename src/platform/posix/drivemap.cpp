@@ -109,19 +109,54 @@ bool ParseEntry(std::string_view text, Entry* e) {
   return false;
 }
 
-std::shared_ptr<const Map> Parse(const char* text) {
+// Parses the entries of text (empty ones between separators are skipped).
+// A malformed entry or one for a root an earlier entry has is left out;
+// the first such entry goes to *bad with the reason in *why (when given).
+std::shared_ptr<const Map> Parse(const char* text, std::string* bad = nullptr,
+                                 std::string* why = nullptr) {
   auto map = std::make_shared<Map>();
   std::string_view all = text;
   size_t i = 0;
   while (i <= all.size()) {
     size_t j = all.find(';', i);
     if (j == std::string_view::npos) j = all.size();
-    Entry e;
-    if (ParseEntry(all.substr(i, j - i), &e)) map->push_back(std::move(e));
+    std::string_view part = all.substr(i, j - i);
     i = j + 1;
+    if (part.empty()) continue;
+    Entry e;
+    const char* problem = nullptr;
+    if (!ParseEntry(part, &e)) {
+      problem = "not of the form X:=/folder or \\\\server\\share=/folder";
+    } else {
+      for (const Entry& earlier : *map) {
+        if (e.letter != 0 ? earlier.letter == e.letter
+                          : earlier.letter == 0 && SameName(earlier.server, e.server) &&
+                                SameName(earlier.share, e.share)) {
+          problem = "its root is mapped by an earlier entry";
+        }
+      }
+    }
+    if (problem == nullptr) {
+      map->push_back(std::move(e));
+    } else if (bad != nullptr && bad->empty()) {
+      *bad = std::string(part);
+      *why = problem;
+    }
   }
   return map;
 }
+
+}  // namespace
+
+bool DriveMapCheck(std::string* entry, std::string* problem) {
+  entry->clear();
+  problem->clear();
+  const char* now = std::getenv("VELOR_DRIVES");
+  if (now != nullptr) Parse(now, entry, problem);
+  return entry->empty();
+}
+
+namespace {
 
 // The map for the variable's current value, parsed again when it changed.
 std::shared_ptr<const Map> CurrentMap() {

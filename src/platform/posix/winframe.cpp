@@ -266,15 +266,16 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 BOOL CDialog::OnCommand(int) { return FALSE; }
 
-void CDialog::UserTyped(int id, const std::string& text) {
+bool CDialog::UserTyped(int id, const std::string& text) {
   auto it = controls_.find(id);
-  if (ended_ || it == controls_.end() || it->second.tmpl->kind != ControlKind::kEdit) return;
+  if (ended_ || it == controls_.end() || it->second.tmpl->kind != ControlKind::kEdit) return true;
   ControlState& c = it->second;
   size_t keep = c.limit != 0 ? MbcsCutLength(text.data(), text.size(), c.limit) : text.size();
   c.text.assign(text, 0, keep);
   c.sel_start = c.sel_end = static_cast<int>(c.text.size());
   c.caret_scrolled = false;
   if (keep != text.size()) Notify(id);
+  return keep == text.size();
 }
 
 void CDialog::UserFocused(int id) {

@@ -84,11 +84,25 @@ std::string ParseItem(const json& j, long index, StTAFORMAT* f) {
 
 std::string ParseReadFormat(const std::string& text, ReadFormat* format) {
   json j;
+  // A key given twice in one object is refused: one of the values would be
+  // dropped without a word.
+  std::vector<std::set<std::string>> keys;
+  std::string duplicate;
+  auto track = [&](int, json::parse_event_t event, json& parsed) {
+    if (event == json::parse_event_t::object_start) keys.emplace_back();
+    if (event == json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
+    if (event == json::parse_event_t::key && !keys.empty() &&
+        !keys.back().insert(parsed.get<std::string>()).second && duplicate.empty()) {
+      duplicate = parsed.get<std::string>();
+    }
+    return true;
+  };
   try {
-    j = json::parse(text);
+    j = json::parse(text, track);
   } catch (const json::exception& e) {
     return std::string("not valid JSON: ") + e.what();
   }
+  if (!duplicate.empty()) return "the key \"" + duplicate + "\" is given twice in one object";
   if (!j.is_object()) return "the format must be a JSON object";
   std::string e = CheckKeys(
       j, {"layout", "quote", "comment", "skip_comments", "space_flag", "header_lines", "items"}, "the format");
@@ -121,6 +135,8 @@ std::string ParseReadFormat(const std::string& text, ReadFormat* format) {
       return "\"comment\" must be text with a code page 932 form";
     }
     if (format->comment.find('\0') != std::string::npos) return "\"comment\" must not hold a NUL";
+    // An empty mark would make every line a comment.
+    if (format->comment.empty()) return "\"comment\" must not be empty (leave it out for no comments)";
     format->hasComment = true;
   }
   if (!(e = GetBool(j, "skip_comments", &format->skipComments)).empty()) return e;

@@ -127,6 +127,10 @@ int main(int argc, char** argv) {
   }
   if (argc != 3) return Fail("expects FORMAT.json FILE (see --help)");
 
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(argv[1], ec)) {
+    return Fail(std::string("the format file ") + argv[1] + " is not a regular file");
+  }
   std::ifstream formatFile(argv[1], std::ios::binary);
   if (!formatFile) return Fail(std::string("cannot read the format file ") + argv[1]);
   std::stringstream formatText;
@@ -137,11 +141,13 @@ int main(int argc, char** argv) {
 
   // The library opens Windows paths: the file is reached through the drive
   // map's entry that contains it.
-  std::error_code ec;
   const std::filesystem::path native = std::filesystem::absolute(argv[2], ec);
   std::string windows;
   if (ec || !DriveMapToWindows(native.lexically_normal().string(), &windows)) {
     return Fail(std::string("no drive of the drive map holds ") + argv[2]);
+  }
+  if (!std::filesystem::is_regular_file(native, ec)) {
+    return Fail(std::string(argv[2]) + " is not a regular file");
   }
   ClTextFile file;
   if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail(std::string("cannot open ") + argv[2]);

@@ -83,6 +83,9 @@ bad=(
   '{"layout":"comma","items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0,"lDecimals":5}]}'
   '{"layout":"comma","items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":3}]}'
   '{"layout":"comma","colour":1,"items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}'
+  '{"layout":"comma","comment":"","items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}'
+  '{"layout":"comma","layout":"tab","items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}'
+  '{"layout":"comma","items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0,"lSize":4}]}'
   '{"layout":"comma","items":[{"szName":"123456789012345678901234567890123456","lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}'
 )
 for b in "${bad[@]}"; do
@@ -91,5 +94,10 @@ for b in "${bad[@]}"; do
 done
 python3 -c 'import json;print(json.dumps({"layout":"comma","items":[{"lWidth":1,"lOffset":i*2,"lSize":2,"lType":0} for i in range(101)]}))' > "$tmp/bad.json"
 check2 "$tmp/bad.json" "$tmp/odd.txt"
+# What is not a regular file is refused, not waited on.
+mkfifo "$tmp/fifo"
+check2 "$tmp/f.json" "$tmp/fifo"
+check2 "$tmp/f.json" "$tmp"
+check2 "$tmp/fifo" "$tmp/odd.txt"
 "$tool" --help | grep -q "usage: velor-read" || fail "--help"
 echo "velor-read: all checks passed"

@@ -28,9 +28,13 @@ bool SameName(std::string_view a, const char* b) {
 bool FindValue(const std::string& content, const char* section, const char* key,
                std::string* value) {
   bool in_section = false;
-  std::istringstream lines(content);
-  std::string raw;
-  while (std::getline(lines, raw)) {
+  // CR, LF and CR LF each end a line (the empty line between CR and LF is
+  // skipped like any empty line).
+  for (size_t at = 0; at < content.size();) {
+    size_t end = content.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = content.size();
+    std::string raw = content.substr(at, end - at);
+    at = end + 1;
     std::string_view line = Trim(raw);
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {

@@ -33,6 +33,15 @@ TEST_F(IniTest, SectionsKeysCommentsAndBlanks) {
   EXPECT_EQ(Get("Missing", "ZR40", nullptr), "");
 }
 
+TEST_F(IniTest, CrLfAndCrLfEachEndALine) {
+  for (const char* end : {"\r", "\n", "\r\n"}) {
+    const std::string e = end;
+    WriteFileBytes(dir_.Native("x.ini"), "[Other]" + e + "ZR40=9" + e + "[ProgramLevel]" + e + "ZR40=2" + e);
+    EXPECT_EQ(Get("ProgramLevel", "ZR40"), "2") << static_cast<int>(end[0]);
+    EXPECT_EQ(Get("Other", "ZR40"), "9");
+  }
+}
+
 TEST_F(IniTest, EmptyValueMissingFileAndCuts) {
   WriteFileBytes(dir_.Native("x.ini"), "[S]\nEmpty=\nLong=表表表表\n");
   EXPECT_EQ(Get("S", "Empty"), "");

@@ -1,7 +1,6 @@
 #include "hoststore.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -321,10 +320,13 @@ void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size
 }
 
 void MakeAssetKey(long long cid, long long seq, unsigned char key[16]) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%08llX%07llX", static_cast<unsigned long long>(cid) & 0xFFFFFFFFull,
-                static_cast<unsigned long long>(seq) & 0xFFFFFFFull);
-  std::memcpy(key, text, 15);
+  // Eight hex digits of the company and seven of the sequence number, by
+  // hand: the walk makes one key per asset.
+  static const char kHex[] = "0123456789ABCDEF";
+  unsigned long long c = static_cast<unsigned long long>(cid) & 0xFFFFFFFFull;
+  unsigned long long s = static_cast<unsigned long long>(seq) & 0xFFFFFFFull;
+  for (int i = 7; i >= 0; --i, c >>= 4) key[i] = static_cast<unsigned char>(kHex[c & 0xF]);
+  for (int i = 14; i >= 8; --i, s >>= 4) key[i] = static_cast<unsigned char>(kHex[s & 0xF]);
   key[15] = 0;
 }
 

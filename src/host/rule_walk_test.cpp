@@ -191,6 +191,20 @@ TEST(RuleWalk, CountsTheRowsHeldAndDeliversNoRecordForAGap) {
   EXPECT_EQ(CodeAt(rule.get(), 3), "A");
 }
 
+TEST(AssetKey, HoldsCompanyAndSequenceInHexAndReadsBack) {
+  unsigned char key[16];
+  MakeAssetKey(0x1A2B3C4D, 0xABCDEF1, key);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(key)), "1A2B3C4DABCDEF1");
+  long long cid = 0, seq = 0;
+  ASSERT_TRUE(ParseAssetKey(key, &cid, &seq));
+  EXPECT_EQ(cid, 0x1A2B3C4D);
+  EXPECT_EQ(seq, 0xABCDEF1);
+  MakeAssetKey(1, kMaxAssetSeq, key);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(key)), "00000001FFFFFFF");
+  key[3] = 'g';
+  EXPECT_FALSE(ParseAssetKey(key, &cid, &seq));
+}
+
 TEST(RuleWalk, AnExportOnlyReadsTheStore) {
   LedgerStore store(kLedger, u8"u");
   ASSERT_TRUE(store.ok()) << store.error();

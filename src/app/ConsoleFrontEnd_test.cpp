@@ -92,6 +92,18 @@ TEST_F(ConsoleTest, TheDialogAsksAgainAfterARefusalAndCancelsAtTheEnd) {
   EXPECT_NE(err.find(refusal, first + 1), std::string::npos);
 }
 
+TEST_F(ConsoleTest, ATypedPathTooLongForTheEditIsRefusedAndTheOldOneKept) {
+  const std::string long_path = "T:\\" + std::string(253, 'p') + ".csv";  // 260 bytes
+  Start(long_path + "\n\n", true);
+  ClConditionEntry dlg;
+  EXPECT_EQ(dlg.DoModal(), IDC_CANCEL);
+  EXPECT_NE(Err().find("260 bytes long in code page 932, too long; at most 255 fit"), std::string::npos)
+      << Err();
+  // The cut path (".c" gone) was never executed nor offered.
+  EXPECT_EQ(Out().find(std::string(253, 'p')), std::string::npos) << Out();
+  EXPECT_NE(dlg.m_strOutputPath.str().size(), 255u);
+}
+
 TEST_F(ConsoleTest, WithoutTerminalTheOfferedPathRunsOnce) {
   ScopedEnv tmpdir("TMPDIR", tmp_.path());
   Start("", false);

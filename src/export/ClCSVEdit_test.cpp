@@ -144,6 +144,31 @@ TEST_F(CSVEditTest, FailedWritesShowAtClose) {
   EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
 }
 
+TEST_F(CSVEditTest, AWriteThatFailedShowsAtOnce) {
+  // The walk stops on the first failed write; it must not wait for the close.
+  ScopedEnv devices("VELOR_DRIVES", "D:=/dev");
+  TestableCSVEdit edit;
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "D:\\full"), 1);
+  StDATAINFO data = {};
+  for (int i = 0; i < 2000 && !edit.HasFileFailed(ClCSVEdit::OF_ASSET); ++i) edit.WritePreamble(&data);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+  edit.CloseOutput(ClCSVEdit::OF_ASSET);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+}
+
+TEST_F(CSVEditTest, MarkedFilesCountAsFailedUntilOpenedAgain) {
+  TestableCSVEdit edit;
+  EXPECT_FALSE(edit.HasFileFailed(ClCSVEdit::OF_KIND));
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_KIND, "C:\\data\\out\\a.csv"), 1);
+  edit.MarkFailed(ClCSVEdit::OF_KIND);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_KIND));
+  edit.CloseOutput(ClCSVEdit::OF_KIND);
+  EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_KIND));
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_KIND, "C:\\data\\out\\a.csv"), 1);
+  EXPECT_FALSE(edit.HasFileFailed(ClCSVEdit::OF_KIND));
+  edit.MarkFailed(static_cast<ClCSVEdit::OutputFile>(7));  // another value: nothing
+}
+
 TEST_F(CSVEditTest, LogEntryLayout) {
   const char* entry =
       "\n＜WARNING＞\n連携可能な最大内訳件数は99件です。\n100件目から後の内訳は出力されません。";

@@ -2,10 +2,11 @@
 // drive letters, backslashes, \\server\share roots) reach native files.
 // VELOR_DRIVES lists the entries, separated by ';': "X:=/native/folder" with
 // an optional "@fixed", "@removable", "@remote", "@cdrom" or "@ramdisk" after
-// the folder (fixed when absent), or "\\server\share=/native/folder". When the
-// variable is unset the map is "Z:=/". Letters, server and share names are
-// matched without regard to case; the first entry for a root wins. Native
-// names are UTF-8. The map follows the variable's current value.
+// the folder (fixed when absent), or "\\server\share=/native/folder". Z: is
+// "Z:=/" (the whole native file system) unless an entry assigns Z: itself.
+// Letters, server and share names are matched without regard to case; the
+// first entry for a root wins. Native names are UTF-8. The map follows the
+// variable's current value.
 #pragma once
 #include <string>
 

@@ -109,7 +109,7 @@ TEST(DriveMap, RootedPathsUseTheCurrentFolderDrive) {
   ScopedCwd cwd(dir.Native("in"));
   EXPECT_EQ(dir.path() + "/f.txt", Native("\\f.txt"));
   EXPECT_EQ(DRIVE_REMOVABLE, GetDriveTypeA(nullptr));
-  ScopedEnv none("VELOR_DRIVES", "Y:=/elsewhere");
+  ScopedEnv none("VELOR_DRIVES", "Y:=/elsewhere;Z:=/elsewhere/z");
   EXPECT_EQ("<none>", Native("\\f.txt"));
   EXPECT_EQ(DRIVE_NO_ROOT_DIR, GetDriveTypeA(nullptr));
 }
@@ -136,7 +136,7 @@ TEST(DriveMap, ReverseTakesTheLongestFolder) {
   EXPECT_EQ("\\\\s\\x", Windows("/data/other"));
   EXPECT_EQ("\\\\s\\x\\y", Windows("/data/other/./y"));
   EXPECT_EQ("C:\\", Windows("/data/deep/.."));
-  EXPECT_EQ("<none>", Windows("/elsewhere"));
+  EXPECT_EQ("Z:\\elsewhere", Windows("/elsewhere"));  // the default Z: holds it
   EXPECT_EQ("<none>", Windows("relative/path"));
   EXPECT_EQ("<none>", Windows(U8(u8"/data/\U0001F600")));  // no code page 932 form
 }
@@ -152,7 +152,20 @@ TEST(DriveMap, FollowsTheVariableWhenItChanges) {
   EXPECT_EQ("/one/x", Native("C:\\x"));
   ScopedEnv empty("VELOR_DRIVES", "");
   EXPECT_EQ("<none>", Native("C:\\x"));
-  EXPECT_EQ("<none>", Native("Z:\\x"));
+  EXPECT_EQ("/x", Native("Z:\\x"));
+}
+
+TEST(DriveMap, ZStaysTheNativeRootUnlessTheMapAssignsIt) {
+  ScopedEnv other("VELOR_DRIVES", "D:=/srv/out");
+  EXPECT_EQ("/srv/out/a.csv", Native("D:\\a.csv"));
+  EXPECT_EQ("/usr/bin/velor", Native("Z:\\usr\\bin\\velor"));
+  EXPECT_EQ(DRIVE_FIXED, GetDriveTypeA("Z:\\"));
+  EXPECT_EQ("D:\\a.csv", Windows("/srv/out/a.csv"));  // the longer folder wins
+  EXPECT_EQ("Z:\\usr\\bin", Windows("/usr/bin"));
+  ScopedEnv own("VELOR_DRIVES", "D:=/srv/out;z:=/data@removable");
+  EXPECT_EQ("/data/a", Native("Z:\\a"));
+  EXPECT_EQ(DRIVE_REMOVABLE, GetDriveTypeA("Z:\\"));
+  EXPECT_EQ("<none>", Windows("/usr/bin"));
 }
 
 TEST(DriveMap, FirstEntryForARootWins) {

@@ -99,7 +99,7 @@ TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
   EXPECT_FALSE(out.empty());  // the host says why
   {
     // A native path outside every drive of the map.
-    ScopedEnv only_t("VELOR_DRIVES", "T:=" + tmp_.path());
+    ScopedEnv only_t("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=" + tmp_.Native("z"));
     EXPECT_EQ(RunVelor("--output /nowhere-mapped/a.csv", &out), 2) << out;
     EXPECT_NE(out.find("VELOR_DRIVES"), std::string::npos) << out;
   }

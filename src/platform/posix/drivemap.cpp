@@ -109,9 +109,18 @@ bool ParseEntry(std::string_view text, Entry* e) {
   return false;
 }
 
+const Entry* FindDrive(const Map& map, char letter) {
+  for (const auto& e : map) {
+    if (e.letter != 0 && e.letter == Upper(letter)) return &e;
+  }
+  return nullptr;
+}
+
 // Parses the entries of text (empty ones between separators are skipped).
 // A malformed entry or one for a root an earlier entry has is left out;
 // the first such entry goes to *bad with the reason in *why (when given).
+// Z: stays the whole native file system unless the text gives it a folder of
+// its own, so every native file keeps a Windows form.
 std::shared_ptr<const Map> Parse(const char* text, std::string* bad = nullptr,
                                  std::string* why = nullptr) {
   auto map = std::make_shared<Map>();
@@ -143,6 +152,12 @@ std::shared_ptr<const Map> Parse(const char* text, std::string* bad = nullptr,
       *why = problem;
     }
   }
+  if (FindDrive(*map, 'Z') == nullptr) {
+    Entry z;
+    z.letter = 'Z';
+    z.folder = "/";
+    map->push_back(std::move(z));
+  }
   return map;
 }
 
@@ -169,16 +184,9 @@ std::shared_ptr<const Map> CurrentMap() {
   if (map == nullptr || set != (now != nullptr) || (now != nullptr && text != now)) {
     set = now != nullptr;
     text = now != nullptr ? now : "";
-    map = Parse(now != nullptr ? now : "Z:=/");
+    map = Parse(now != nullptr ? now : "");
   }
   return map;
-}
-
-const Entry* FindDrive(const Map& map, char letter) {
-  for (const auto& e : map) {
-    if (e.letter != 0 && e.letter == Upper(letter)) return &e;
-  }
-  return nullptr;
 }
 
 const Entry* FindShare(const Map& map, std::string_view server, std::string_view share) {

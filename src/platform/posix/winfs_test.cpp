@@ -82,7 +82,7 @@ TEST_F(WinFsTest, TempFolderInWindowsForm) {
   EXPECT_STREQ(buf, "\\\\srv\\share\\");
   EXPECT_EQ(n, std::strlen(buf));
   EXPECT_EQ(GetTempPathA(3, buf), n + 1);  // too small: the size needed
-  ScopedEnv unmapped("VELOR_DRIVES", "C:=" + dir_.Native("elsewhere"));
+  ScopedEnv unmapped("VELOR_DRIVES", "C:=" + dir_.Native("elsewhere") + ";Z:=" + dir_.Native("z"));
   EXPECT_EQ(GetTempPathA(sizeof buf, buf), 0u);
 }
 

@@ -1,10 +1,14 @@
 #include "ClAccConnect.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "codepage.h"
 #include "hostsession.h"
+#include "hoststore.h"
+#include "mbcs.h"
+#include "messages.h"
 #include "winuser.h"
 
 namespace {
@@ -36,6 +40,26 @@ std::string ResolveUser() {
   }
   return "";
 }
+
+// The text (code page 932) with every ES_APRPACKAGENAME that starts on a
+// character replaced by name.
+std::string ReplaceProductToken(const char* text, const std::string& name) {
+  static const char kToken[] = "ES_APRPACKAGENAME";
+  const size_t tokenLength = sizeof kToken - 1;
+  std::string out;
+  for (const char* p = text; *p != '\0';) {
+    if (std::strncmp(p, kToken, tokenLength) == 0) {
+      out += name;
+      p += tokenLength;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') {
+      out.append(p, 2);
+      p += 2;
+    } else {
+      out += *p++;
+    }
+  }
+  return out;
+}
 }  // namespace
 
 ClAccConnect* ClAccConnect::Inst() {
@@ -58,20 +82,23 @@ int ClAccConnect::Initiate() {
   if (HostSession::Current() != nullptr) return 0;
   std::string path = ResolveStorePath();
   if (path.empty()) {
-    std::fprintf(stderr, "velor: no host store given; set VELOR_HOST_DB to the store file\n");
+    std::fprintf(stderr, "velor: %s\n",
+                 Tr("no host store given; give --db FILE or set VELOR_HOST_DB to the store file"));
     return 1;
   }
   std::string user = ResolveUser();
   std::string user932;
   if (user.empty()) {
-    std::fprintf(stderr, "velor: no current user; set VELOR_USER to a user of the host store\n");
+    std::fprintf(stderr, "velor: %s\n",
+                 Tr("no current user; give --user ID or set VELOR_USER to a user of the host store"));
     return 1;
   }
   if (!Utf8ToCp932(user, &user932) || user932.size() > 64) {
-    std::fprintf(stderr,
-                 "velor: user \"%s\" cannot be a host user (code page 932, at most 64 bytes); "
-                 "set VELOR_USER to a user of the host store\n",
-                 user.c_str());
+    std::fprintf(stderr, "velor: %s\n",
+                 Tr("user \"%s\" cannot be a host user (code page 932, at most 64 bytes); give "
+                    "--user ID or set VELOR_USER to a user of the host store",
+                    {user})
+                     .c_str());
     return 1;
   }
   std::string message;
@@ -98,5 +125,9 @@ void ClAccConnect::Release() {
 bool ClAccConnect::IsConnected() const { return HostSession::Current() != nullptr; }
 
 int ClAccConnect::DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  return MessageBoxA(owner, text, caption, style);
+  if (text == nullptr) return MessageBoxA(owner, text, caption, style);
+  HostSession* session = HostSession::Current();
+  std::string shown = ReplaceProductToken(
+      text, session != nullptr ? HostProductName(session->db()) : std::string(kDefaultProductName));
+  return MessageBoxA(owner, shown.c_str(), caption, style);
 }

@@ -49,7 +49,8 @@ class ClAccConnect {
 
   // Shows text under caption (code page 932) with the buttons and icon of
   // style, owned by owner (null: none), through the front end in use;
-  // returns the button chosen.
+  // returns the button chosen. ES_APRPACKAGENAME in text is shown as the
+  // store's product name (velor-host init --product-name).
   int DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
  private:

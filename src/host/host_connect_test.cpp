@@ -11,7 +11,11 @@
 #include "ClSetData.h"
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
+#include "hoststore.h"
 #include "ledger_store.h"
+#include "scripted_frontend.h"
+#include "store_admin.h"
+#include "winuser.h"
 
 namespace {
 
@@ -138,6 +142,27 @@ TEST(HostConnect, StoreAndUserComeFromTheEnvironmentWhenNotGiven) {
   char id[65];
   ClDataMgr::Inst()->GetSysUserObject()->GetCurUserID(id);
   EXPECT_EQ(std::string(id), std::string("佐藤"));
+}
+
+TEST(HostConnect, MessageDisplayNamesTheStoresProduct) {
+  LedgerStore store(kTwoCompanies, u8"tanaka");
+  ASSERT_TRUE(store.ok()) << store.error();
+  ScriptedFrontEnd fe;
+  // A store without a name (as stores made before names were kept) shows the
+  // default one; the token is never shown, also beside double-byte text.
+  ClAccConnect::Inst()->DispMsg(nullptr, "ES_APRPACKAGENAMEが正しく\x82" "ES_APRPACKAGENAME", "c",
+                                MB_ICONEXCLAMATION);
+  sqlite3* db = nullptr;
+  std::string detail, error;
+  ASSERT_EQ(OpenHostStore(store.path(), true, &db, &detail), HOST_OPEN_OK) << detail;
+  ASSERT_TRUE(SetProductName(db, "見本償却", &error)) << error;
+  sqlite3_close(db);
+  ClAccConnect::Inst()->DispMsg(nullptr, "インストールされているES_APRPACKAGENAMEでは", "c", 0);
+  ASSERT_EQ(fe.boxes().size(), 2u);
+  // After the lead byte 0x82 the 'E' is its trail byte: no token starts there.
+  EXPECT_EQ(fe.boxes()[0].text,
+            std::string(kDefaultProductName) + "が正しく\x82" + "ES_APRPACKAGENAME");
+  EXPECT_EQ(fe.boxes()[1].text, "インストールされている見本償却では");
 }
 
 }  // namespace

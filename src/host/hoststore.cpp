@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "messages.h"
+
 namespace {
 
 // The application identifier every host store carries ("VELR").
@@ -147,22 +149,22 @@ std::string HostOpenMessage(HostOpenResult result, const std::string& path,
                             const std::string& detail) {
   switch (result) {
     case HOST_OPEN_MISSING:
-      return "no host store at " + path + "; create one with velor-host init and import a ledger";
+      return Tr("no host store at %s; create one with velor-host init and import a ledger", {path});
     case HOST_OPEN_UNREADABLE:
-      return "cannot read the host store " + path + (detail.empty() ? "" : " (" + detail + ")") +
-             "; check that the file is readable";
+      return Tr("cannot read the host store %s%s; check that the file is readable",
+                {path, detail.empty() ? "" : " (" + detail + ")"});
     case HOST_OPEN_NOT_STORE:
-      return path + " is not a host store" + (detail.empty() ? "" : " (" + detail + ")") +
-             "; create one with velor-host init and import a ledger";
+      return Tr("%s is not a host store%s; create one with velor-host init and import a ledger",
+                {path, detail.empty() ? "" : " (" + detail + ")"});
     case HOST_OPEN_NOT_FILE:
-      return "the host store " + path + " is not a regular file; give the store's file";
+      return Tr("the host store %s is not a regular file; give the store's file", {path});
     case HOST_OPEN_LOCKED:
-      return "another program is writing to the host store " + path +
-             "; try again when it has finished";
+      return Tr("another program is writing to the host store %s; try again when it has finished",
+                {path});
     case HOST_OPEN_NEEDS_RECOVERY:
-      return "the host store " + path +
-             " was left in the middle of a change and needs recovery; velor-host check " + path +
-             " recovers it";
+      return Tr("the host store %s was left in the middle of a change and needs recovery; "
+                "velor-host check %s recovers it",
+                {path, path});
     case HOST_OPEN_OK:
       break;
   }
@@ -218,6 +220,15 @@ bool CreateHostStore(const std::string& path, const std::string& outputFolder,
   sqlite3_close(db);
   if (!done) std::filesystem::remove(native, ec);
   return done;
+}
+
+std::string HostProductName(sqlite3* db) {
+  HostStmt find(db, "SELECT value FROM host_meta WHERE key = 'product_name'");
+  if (!find.ok() || sqlite3_step(find.get()) != SQLITE_ROW) return kDefaultProductName;
+  const void* bytes = sqlite3_column_blob(find.get(), 0);
+  size_t n = static_cast<size_t>(sqlite3_column_bytes(find.get(), 0));
+  if (bytes == nullptr || n == 0 || n > kProductNameMax) return kDefaultProductName;
+  return std::string(static_cast<const char*>(bytes), n);
 }
 
 std::string HostFieldColumns(const HostField* fields, size_t count, const char* prefix) {

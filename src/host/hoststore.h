@@ -59,6 +59,15 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
 std::string HostOpenMessage(HostOpenResult result, const std::string& path,
                             const std::string& detail);
 
+// The name of the installed depreciation application (code page 932) when
+// the store names none, and the most bytes a name may have.
+inline constexpr char kDefaultProductName[] = "減価償却アプリケーション";
+constexpr size_t kProductNameMax = 64;
+
+// The product name the store holds (host_meta key product_name), or
+// kDefaultProductName when it holds none or cannot be read.
+std::string HostProductName(sqlite3* db);
+
 // Creates a new empty store at path (native, UTF-8; missing parent folders
 // are made) with the two application folders (Windows form, code page 932).
 // Refuses an existing file. False with *error (UTF-8) on failure.

@@ -28,7 +28,11 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
   while (folders.ok() && (rc = sqlite3_step(folders.get())) == SQLITE_ROW) {
     out << sqlite3_column_text(folders.get(), 0) << ": " << ColumnUtf8(folders.get(), 1) << "\n";
   }
-  if (rc == SQLITE_DONE) out << "users (user ID, selected data number):\n";
+  std::string product;
+  if (rc == SQLITE_DONE) {
+    out << "product_name: " << (Cp932ToUtf8(HostProductName(db), &product) ? product : "?") << "\n";
+    out << "users (user ID, selected data number):\n";
+  }
   while (rc == SQLITE_DONE && (rc = sqlite3_step(users.get())) == SQLITE_ROW) {
     out << "  " << ColumnUtf8(users.get(), 0) << "\t" << sqlite3_column_int(users.get(), 1) << "\n";
     rc = SQLITE_DONE;
@@ -175,4 +179,14 @@ bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::st
     return false;
   }
   return true;
+}
+
+bool SetProductName(sqlite3* db, const std::string& name, std::string* error) {
+  HostStmt put(db, "INSERT OR REPLACE INTO host_meta VALUES('product_name', ?)");
+  if (put.ok()) {
+    sqlite3_bind_blob(put.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    if (sqlite3_step(put.get()) == SQLITE_DONE) return true;
+  }
+  *error = sqlite3_errmsg(db);
+  return false;
 }

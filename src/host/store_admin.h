@@ -22,3 +22,7 @@ long CheckStore(sqlite3* db, std::ostream& out, std::string* error);
 // *error when the user is not in the store, no company data set has that
 // number, or the store refuses.
 bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::string* error);
+
+// Stores name (code page 932, 1 to kProductNameMax bytes) as the product name
+// of db, replacing any. False with *error when the store refuses.
+bool SetProductName(sqlite3* db, const std::string& name, std::string* error);

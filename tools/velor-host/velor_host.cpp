@@ -16,6 +16,7 @@
 #include "hoststore.h"
 #include "ledger_generate.h"
 #include "ledger_import.h"
+#include "pathapi.h"
 #include "store_admin.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr int kDone = 0, kRefused = 1, kUsage = 2;
 
 const char kUsageText[] =
     "usage: velor-host COMMAND ...\n"
-    "  init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
+    "  init DB [--output-folder WINPATH] [--settings-folder WINPATH] [--product-name NAME]\n"
     "                        make a new empty host store\n"
     "  import DB LEDGER.json add a ledger (users, companies, assets) to the store\n"
     "  list DB               show the users and company data sets of the store\n"
@@ -42,15 +43,24 @@ struct Command {
 const Command kCommands[] = {
     {"init",
      "usage: velor-host init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
-     "Makes a new empty host store at DB; refuses an existing file.\n"
-     "--output-folder    the default output folder (Windows form); default: $HOME/\n"
-     "--settings-folder  the settings folder (Windows form); default: $XDG_CONFIG_HOME/velor/\n"
+     "                          [--product-name NAME]\n"
+     "Makes a new empty host store at DB; refuses an existing file. Missing folders\n"
+     "above DB are created, and named on the standard error.\n"
+     "--output-folder    the default output folder, a Windows path on a drive of the\n"
+     "                   drive map (C:\\dir\\, \\\\server\\share\\dir\\); default: $HOME/\n"
+     "--settings-folder  the settings folder, the same way; default: $XDG_CONFIG_HOME/velor/\n"
      "                   or $HOME/.config/velor/\n"
-     "Native folders are turned into Windows form through the drive map (VELOR_DRIVES).\n"},
+     "--product-name     the name of the installed depreciation application, shown\n"
+     "                   in velor's messages about the installation (default below)\n"
+     "The default folders are turned into Windows form through the drive map\n"
+     "(VELOR_DRIVES; see velor --help).\n"},
     {"import",
      "usage: velor-host import DB LEDGER.json\n"
      "Adds the users and company data sets of a ledger file (format velor-ledger/1) to the\n"
-     "store, all or nothing. Data numbers, data IDs and user IDs already there are refused.\n"},
+     "store, all or nothing. Data numbers, data IDs and user IDs already there are refused.\n"
+     "Every key, its limit and the meaning of the method and kind codes: ledger-format.md,\n"
+     "in docs/ of the sources and in share/doc/velor/ of an installation\n"
+     "(/usr/share/doc/velor/ledger-format.md from the Debian package).\n"},
     {"list", "usage: velor-host list DB\nShows the users and company data sets of the store.\n"},
     {"select",
      "usage: velor-host select DB USER_ID DATA_NO\n"
@@ -86,56 +96,6 @@ bool ParseLong(const std::string& text, long low, long high, long* out) {
   return true;
 }
 
-// The Windows form (code page 932, ending in a backslash) of a folder given
-// on the command line (UTF-8), or of the native default folder.
-bool WindowsFolder(const std::string& given, const std::string& nativeDefault, std::string* out,
-                   std::string* error) {
-  if (!given.empty()) {
-    if (!Utf8ToCp932(given, out)) {
-      *error = "the folder " + given + " has no code page 932 form";
-      return false;
-    }
-  } else if (!DriveMapToWindows(nativeDefault, out)) {
-    *error = "the folder " + nativeDefault +
-             " has no Windows form in the drive map; give the folder in Windows form";
-    return false;
-  }
-  if (out->empty() || out->back() != '\\') *out += '\\';
-  if (out->size() > 260) {
-    *error = "the folder " + (given.empty() ? nativeDefault : given) + " is longer than 260 bytes";
-    return false;
-  }
-  return true;
-}
-
-int Init(const Command* cmd, const std::vector<std::string>& args) {
-  std::string db, output, settings;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if ((a == "--output-folder" || a == "--settings-folder") && i + 1 < args.size()) {
-      (a == "--output-folder" ? output : settings) = args[++i];
-    } else if (a.rfind("--", 0) == 0 || !db.empty()) {
-      return Usage(cmd, "unexpected argument " + a);
-    } else {
-      db = a;
-    }
-  }
-  if (db.empty()) return Usage(cmd, "init needs the store file DB");
-  std::string home = HostEnvText("HOME");
-  std::string config = HostEnvText("XDG_CONFIG_HOME");
-  if (config.empty() && !home.empty()) config = home + "/.config";
-  if ((output.empty() || settings.empty()) && home.empty() && config.empty()) {
-    return Refuse("HOME is not set; give --output-folder and --settings-folder");
-  }
-  std::string outputWin, settingsWin, error;
-  if (!WindowsFolder(output, home + "/", &outputWin, &error) ||
-      !WindowsFolder(settings, config + "/velor/", &settingsWin, &error) ||
-      !CreateHostStore(db, outputWin, settingsWin, &error)) {
-    return Refuse(error);
-  }
-  return kDone;
-}
-
 // Opens the store db for writing, or says why not.
 sqlite3* OpenForCommand(const std::string& db, bool writable) {
   sqlite3* handle = nullptr;
@@ -143,6 +103,106 @@ sqlite3* OpenForCommand(const std::string& db, bool writable) {
   HostOpenResult result = OpenHostStore(db, writable, &handle, &detail);
   if (result != HOST_OPEN_OK) Refuse(HostOpenMessage(result, db, detail));
   return handle;
+}
+
+// The Windows form (code page 932, ending in a backslash) of the folder that
+// option names on the command line (UTF-8), or of the native default folder.
+// A given folder must be a Windows path from a root ("C:\dir", "\\srv\share")
+// on a drive or share of the drive map; velor refuses any other.
+bool WindowsFolder(const char* option, const std::string& given, const std::string& nativeDefault,
+                   std::string* out, std::string* error) {
+  std::string what = given.empty() ? "the folder " + nativeDefault : std::string(option) + " " + given;
+  if (!given.empty()) {
+    std::string suggestion;
+    if (!Utf8ToCp932(given, out)) {
+      *error = what + " has no code page 932 form";
+      return false;
+    }
+    if (PathSkipRootA(out->c_str()) == nullptr) {
+      std::string windows, utf8;
+      if (given[0] == '/' && DriveMapToWindows(given, &windows) && Cp932ToUtf8(windows, &utf8)) {
+        suggestion = " (through the drive map this folder is " + utf8 + ")";
+      }
+      *error = what + " is not a Windows path from a drive or share root, such as C:\\dir\\" +
+               suggestion;
+      return false;
+    }
+    std::string native;
+    if (!DriveMapToNative(out->c_str(), &native)) {
+      *error = what + " lies on a drive or share that VELOR_DRIVES does not map" +
+               " (the map: " + (HostEnvText("VELOR_DRIVES").empty() ? "Z:=/" : HostEnvText("VELOR_DRIVES")) + ")";
+      return false;
+    }
+  } else if (!DriveMapToWindows(nativeDefault, out)) {
+    *error = what + " has no Windows form in the drive map; give the folder in Windows form";
+    return false;
+  }
+  if (out->empty() || out->back() != '\\') *out += '\\';
+  if (out->size() > 260) {
+    *error = what + " is longer than 260 bytes";
+    return false;
+  }
+  return true;
+}
+
+// Makes the missing folders above the store file db and says which it made.
+bool MakeStoreFolder(const std::string& db, std::string* error) {
+  std::filesystem::path parent = std::filesystem::path(db).parent_path();
+  std::error_code ec;
+  if (parent.empty() || std::filesystem::exists(parent, ec)) return true;
+  if (!std::filesystem::create_directories(parent, ec) || ec) {
+    *error = "cannot create the folder " + parent.string() + " for " + db + ": " + ec.message();
+    return false;
+  }
+  std::fprintf(stderr, "velor-host: created the folder %s\n", parent.string().c_str());
+  return true;
+}
+
+int Init(const Command* cmd, const std::vector<std::string>& args) {
+  std::string db, output, settings, product;
+  bool has_product = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if ((a == "--output-folder" || a == "--settings-folder") && i + 1 < args.size()) {
+      (a == "--output-folder" ? output : settings) = args[++i];
+    } else if (a == "--product-name" && i + 1 < args.size()) {
+      product = args[++i];
+      has_product = true;
+    } else if (a.rfind("--", 0) == 0 || !db.empty()) {
+      return Usage(cmd, "unexpected argument " + a);
+    } else {
+      db = a;
+    }
+  }
+  if (db.empty()) return Usage(cmd, "init needs the store file DB");
+  std::string productCp932 = kDefaultProductName;
+  if (has_product && (product.empty() || !Utf8ToCp932(product, &productCp932) ||
+                      productCp932.size() > kProductNameMax)) {
+    return Refuse("--product-name must be 1 to " + std::to_string(kProductNameMax) +
+                  " bytes in code page 932");
+  }
+  std::string home = HostEnvText("HOME");
+  std::string config = HostEnvText("XDG_CONFIG_HOME");
+  if (config.empty() && !home.empty()) config = home + "/.config";
+  if ((output.empty() || settings.empty()) && home.empty() && config.empty()) {
+    return Refuse("HOME is not set; give --output-folder and --settings-folder");
+  }
+  std::string outputWin, settingsWin, error;
+  if (!WindowsFolder("--output-folder", output, home + "/", &outputWin, &error) ||
+      !WindowsFolder("--settings-folder", settings, config + "/velor/", &settingsWin, &error) ||
+      !MakeStoreFolder(db, &error) || !CreateHostStore(db, outputWin, settingsWin, &error)) {
+    return Refuse(error);
+  }
+  sqlite3* handle = OpenForCommand(db, true);
+  if (handle == nullptr) return kRefused;
+  bool named = SetProductName(handle, productCp932, &error);
+  sqlite3_close(handle);
+  if (!named) {
+    std::error_code ec;
+    std::filesystem::remove(db, ec);
+    return Refuse("cannot create " + db + ": " + error);
+  }
+  return kDone;
 }
 
 int Import(const Command* cmd, const std::vector<std::string>& args) {
@@ -249,6 +309,10 @@ int main(int argc, char** argv) {
   for (const std::string& a : rest) {
     if (a == "--help" || a == "-h") {
       std::fputs(cmd->help, stdout);
+      std::string name;
+      if (cmd == &kCommands[0] && Cp932ToUtf8(kDefaultProductName, &name)) {
+        std::printf("The default product name: %s\n", name.c_str());
+      }
       return kDone;
     }
   }

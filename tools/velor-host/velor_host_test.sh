@@ -14,6 +14,7 @@ expect() {  # expect STATUS command...
   [ "$got" = "$want" ] || fail "$* exited $got, wanted $want: $(cat "$work/err")"
 }
 db=$work/host.sqlite
+export VELOR_DRIVES="C:=$work/c"
 expect 0 "$tool" init "$db" --output-folder 'C:\出力' --settings-folder 'C:\設定\'
 expect 1 "$tool" init "$db"
 grep -q "already exists" "$work/err" || fail "init over an existing file: $(cat "$work/err")"
@@ -24,6 +25,7 @@ expect 0 "$tool" list "$db"
 grep -q "株式会社山田製作所" "$work/out" || fail "list: $(cat "$work/out")"
 grep -qF 'output_folder: C:\出力\' "$work/out" || fail "output folder: $(cat "$work/out")"
 grep -qF 'settings_folder: C:\設定\' "$work/out" || fail "settings folder: $(cat "$work/out")"
+grep -qF 'product_name: 減価償却アプリケーション' "$work/out" || fail "default product: $(cat "$work/out")"
 grep -q "yamada" "$work/out" || fail "list users: $(cat "$work/out")"
 expect 0 "$tool" select "$db" yamada 2
 expect 1 "$tool" select "$db" yamada 42
@@ -45,12 +47,33 @@ grep -qF 'settings_folder: H:\.config\velor\' "$work/out" || fail "default setti
 expect 0 env HOME="$work/home" XDG_CONFIG_HOME="$work/home/cfg" VELOR_DRIVES="H:=$work/home" "$tool" init "$work/e.sqlite"
 expect 0 "$tool" list "$work/e.sqlite"
 grep -qF 'settings_folder: H:\cfg\velor\' "$work/out" || fail "XDG settings: $(cat "$work/out")"
-expect 1 env HOME=/nowhere VELOR_DRIVES="H:=$work/home" "$tool" init "$work/f.sqlite"
+expect 1 env HOME=/nowhere VELOR_DRIVES="H:=$work/home;Z:=$work/z" "$tool" init "$work/f.sqlite"
 grep -q "no Windows form" "$work/err" || fail "folder outside the map: $(cat "$work/err")"
+# Folders velor would refuse are refused here, with the reason; nothing is made.
+expect 1 "$tool" init "$work/g.sqlite" --output-folder /srv/out
+grep -qF -- '--output-folder /srv/out is not a Windows path' "$work/err" || fail "native folder: $(cat "$work/err")"
+grep -qF 'this folder is Z:\srv\out' "$work/err" || fail "native folder hint: $(cat "$work/err")"
+expect 1 "$tool" init "$work/g.sqlite" --settings-folder 'out\settings'
+grep -qF -- '--settings-folder out\settings is not a Windows path' "$work/err" || fail "relative: $(cat "$work/err")"
+expect 1 "$tool" init "$work/g.sqlite" --output-folder 'Q:\out'
+grep -qF 'lies on a drive or share that VELOR_DRIVES does not map' "$work/err" || fail "unmapped: $(cat "$work/err")"
+expect 1 "$tool" init "$work/g.sqlite" --output-folder 'C:out'
+[ ! -e "$work/g.sqlite" ] || fail "a refused init left a store"
+# Missing folders above the store are made and named.
+expect 0 "$tool" init "$work/new/deeper/h.sqlite" --output-folder 'C:\' --settings-folder 'C:\s\' \
+  --product-name '見本償却'
+grep -qF "created the folder $work/new/deeper" "$work/err" || fail "folder note: $(cat "$work/err")"
+expect 0 "$tool" list "$work/new/deeper/h.sqlite"
+grep -qF 'product_name: 見本償却' "$work/out" || fail "product name: $(cat "$work/out")"
+expect 1 "$tool" init "$work/i.sqlite" --product-name "$(printf 'x%.0s' $(seq 1 65))"
+grep -q "product-name must be 1 to 64 bytes" "$work/err" || fail "long product: $(cat "$work/err")"
 expect 2 "$tool" frobnicate
 expect 2 "$tool" import "$db"
 for c in init import list select check generate; do
   expect 0 "$tool" "$c" --help
   grep -q "usage: velor-host $c" "$work/out" || fail "$c --help"
 done
+expect 0 "$tool" import --help
+grep -q "ledger-format.md" "$work/out" || fail "import --help names the format document"
+[ -f "$source_dir/docs/ledger-format.md" ] || fail "docs/ledger-format.md is missing"
 echo "velor-host: all checks passed"

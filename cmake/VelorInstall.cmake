@@ -61,3 +61,32 @@ endif()
 add_test(NAME install_consumer
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-install.sh ${PROJECT_BINARY_DIR} "${_velor_consumer_flags}")
 set_tests_properties(install_consumer PROPERTIES TIMEOUT 300)
+
+# The manual pages and the examples beside the programs.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/man/velor.1 ${PROJECT_SOURCE_DIR}/docs/man/velor-host.1
+              ${PROJECT_SOURCE_DIR}/docs/man/velor-read.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velor/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/ledger-format.md
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velor)
+
+# The Debian package of everything installed: `make package` (or cpack -G DEB
+# in the build folder) writes velor_VERSION_ARCH.deb.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velor)
+set(CPACK_PACKAGE_VENDOR "Velor developers")
+set(CPACK_PACKAGE_CONTACT "Velor developers <velor@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "fixed-asset exporter for a depreciation application, with a text record library")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "velor exports the fixed-asset ledger of a company data set to the files a\n depreciation application imports; velor-host makes and fills its host store;\n velor-read reads text files through the text record library, which is\n installed with its headers and CMake package.")
+include(CPack)
+
+# The package, unpacked into a scratch root, runs from there.
+add_test(NAME install_package
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-package.sh ${PROJECT_BINARY_DIR})
+set_tests_properties(install_package PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

@@ -72,6 +72,17 @@ int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::s
                   owner != nullptr ? "dialog" : "none");
     DesktopTrace(head + Utf8Of(ScreenText(caption)) + " text=" + TraceEscape(Utf8Of(ScreenText(text))));
   }
+  // Y and N alone answer a question, as its buttons' labels promise.
+  if ((type & kButtonMask) == MB_YESNO || (type & kButtonMask) == kYesNoCancel) {
+    box.Bind(wxEVT_CHAR_HOOK, [&box](wxKeyEvent& event) {
+      int key = event.GetKeyCode();
+      if (event.GetModifiers() == wxMOD_NONE || event.GetModifiers() == wxMOD_SHIFT) {
+        if (key == 'Y' || key == 'y') return box.EndModal(wxID_YES);
+        if (key == 'N' || key == 'n') return box.EndModal(wxID_NO);
+      }
+      event.Skip();
+    });
+  }
   box.Bind(wxEVT_ACTIVATE, [](wxActivateEvent& event) {
     event.Skip();
     if (event.GetActive()) DesktopTrace("messagebox active");

@@ -3,6 +3,8 @@
 #include "ClConditionEntry.h"
 #include "codepage.h"
 #include "crtio.h"
+#include "lineedit.h"
+#include "messages.h"
 #include "winuser.h"
 
 namespace {
@@ -30,11 +32,23 @@ std::string TextOf(const CDialog& dlg, int id) {
 
 }  // namespace
 
-ConsoleFrontEnd::ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes)
-    : in_(in), out_(out), err_(err), interactive_(interactive), yes_(yes) {}
+ConsoleFrontEnd::ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes,
+                                 LineEditor* editor)
+    : in_(in), out_(out), err_(err), interactive_(interactive), yes_(yes), editor_(editor) {}
 
-bool ConsoleFrontEnd::ReadLine(std::string* line) {
+bool ConsoleFrontEnd::ReadLine(FILE* to, const std::string& label, const std::string& offered,
+                               std::string* line) {
   line->clear();
+  if (editor_ != nullptr) {
+    std::fflush(to);
+    return editor_->ReadLine(label + (offered.empty() ? " " : ": "), offered, line);
+  }
+  if (offered.empty()) {
+    std::fprintf(to, "%s ", label.c_str());
+  } else {
+    std::fprintf(to, "%s [%s]: ", label.c_str(), offered.c_str());
+  }
+  std::fflush(to);
   int c;
   bool any = false;
   while ((c = std::fgetc(in_)) != EOF) {
@@ -43,6 +57,7 @@ bool ConsoleFrontEnd::ReadLine(std::string* line) {
     *line += static_cast<char>(c);
   }
   if (!line->empty() && line->back() == '\r') line->pop_back();
+  if (any && line->empty()) *line = offered;
   return any;
 }
 
@@ -62,10 +77,8 @@ int ConsoleFrontEnd::MessageBox(HWND, const std::string& text, const std::string
     return yes_ ? IDYES : IDNO;
   }
   for (;;) {
-    std::fprintf(to, "(y/n) ");
-    std::fflush(to);
     std::string answer;
-    if (!ReadLine(&answer)) {
+    if (!ReadLine(to, "(y/n)", "", &answer)) {
       std::fprintf(to, "\n");
       return IDNO;
     }
@@ -89,20 +102,20 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
     return;
   }
   while (!dlg.IsEnded()) {
-    std::fprintf(out_, "%s [%s]: ", label.c_str(), Utf8(TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
-    std::fflush(out_);
-    std::string line;
-    if (!ReadLine(&line)) {
+    std::string line, offered = Utf8(TextOf(dlg, IDC_OUTPUT_PATH));
+    if (!ReadLine(out_, label, offered, &line)) {
       std::fprintf(out_, "\n");
       dlg.UserClosed();
       break;
     }
-    if (!line.empty()) {
+    if (line != offered) {
       std::string cp932;
       char32_t bad = 0;
       if (!Utf8ToCp932(line, &cp932, &bad)) {
-        std::fprintf(err_, "velor: the path holds a character without a code page 932 form (U+%04X)\n",
-                     static_cast<unsigned>(bad));
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
+        std::fprintf(err_, "velor: %s\n",
+                     Tr("the path holds a character without a code page 932 form (%s)", {code}).c_str());
         continue;
       }
       // A path the edit cannot hold whole is refused, not cut to another.

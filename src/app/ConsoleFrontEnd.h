@@ -6,13 +6,18 @@
 
 #include "frontend.h"
 
+class LineEditor;
+
 class ConsoleFrontEnd : public FrontEnd {
  public:
   // in: where answers and paths are read; out: information; err:
   // exclamations and questions. interactive: a person types at in (else
   // questions are answered without reading). yes: the answer to questions
-  // when not interactive (true: Yes, false: No).
-  ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes);
+  // when not interactive (true: Yes, false: No). editor (null: none; must
+  // outlive the object) reads the answers and paths with line editing, the
+  // offered path standing on the line ready to edit.
+  ConsoleFrontEnd(FILE* in, FILE* out, FILE* err, bool interactive, bool yes,
+                  LineEditor* editor = nullptr);
 
   // Prints caption and text (information to out, the rest to err); a
   // question reads y or n when interactive, else takes the fixed answer.
@@ -30,14 +35,18 @@ class ConsoleFrontEnd : public FrontEnd {
   bool ShowTextFile(const std::string& native_path) override;
 
  private:
-  // Reads one line without its end; false at the end of input.
-  bool ReadLine(std::string* line);
+  // Prompts with label (UTF-8) on to and reads one line without its end.
+  // offered (UTF-8) stands on the line ready to edit with a line editor;
+  // without one it is shown in brackets and an empty line takes it. False at
+  // the end of input.
+  bool ReadLine(FILE* to, const std::string& label, const std::string& offered, std::string* line);
 
   FILE* in_;
   FILE* out_;
   FILE* err_;
   bool interactive_;
   bool yes_;
+  LineEditor* editor_;
 };
 
 // Runs the condition dialog once with a given path: puts it into the path

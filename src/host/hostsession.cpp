@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "messages.h"
 #include "winenv.h"
 
 namespace {
@@ -63,11 +64,12 @@ int HostSession::Open(const std::string& path, const std::string& user, std::str
     if (rc == SQLITE_DONE) {
       std::string shown;
       if (!Cp932ToUtf8(user, &shown)) shown.assign(1, '?');
-      *message = "user \"" + shown + "\" is not in the host store " + path +
-                 "; import a ledger that has this user, or choose a user of the store with "
-                 "VELOR_USER (velor-host list shows them)";
+      *message = Tr("user \"%s\" is not in the host store %s; import a ledger that has this "
+                    "user, or choose a user of the store with --user or VELOR_USER (velor-host "
+                    "list shows them)",
+                    {shown, path});
     } else {
-      *message = "cannot read the host store " + path + " (" + sqlite3_errmsg(db) + ")";
+      *message = Tr("cannot read the host store %s (%s)", {path, sqlite3_errmsg(db)});
     }
     find.Finalize();
     sqlite3_close(db);

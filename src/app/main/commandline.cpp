@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "messages.h"
+
 namespace {
 
 // Takes the value of option name from "name=value" or the next argument.
@@ -16,7 +18,7 @@ bool TakeValue(const std::vector<std::string>& args, size_t* i, const std::strin
     value->clear();
   }
   if (value->empty()) {
-    *error = name + " needs a value";
+    *error = Tr("%s needs a value", {name});
     return false;
   }
   return true;
@@ -37,11 +39,12 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
     bool flag = arg == "--yes" || arg == "--no-viewer";
     bool valued = name == "--db" || name == "--user" || name == "--output" || name == "--ui";
     if (!flag && !valued) {
-      *error = arg.rfind('-', 0) == 0 ? "unknown option " + arg : "unexpected argument '" + arg + "'";
+      *error = arg.rfind('-', 0) == 0 ? Tr("unknown option %s", {arg})
+                                      : Tr("unexpected argument '%s'", {arg});
       return false;
     }
     if (!seen.insert(name).second) {
-      *error = name + " given twice";
+      *error = Tr("%s given twice", {name});
       return false;
     }
     if (arg == "--yes") options->yes = true;
@@ -65,7 +68,7 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
     } else if (value == "desktop") {
       options->ui = VelorOptions::kUiDesktop;
     } else {
-      *error = "--ui takes auto, console or desktop, not '" + value + "'";
+      *error = Tr("--ui takes auto, console or desktop, not '%s'", {value});
       return false;
     }
   }
@@ -92,12 +95,26 @@ const char* VelorUsage() {
          "                  there and it is built, else the console (default)\n"
          "  --help          this text\n"
          "\n"
-         "Without --output the path is asked for on a terminal (Enter keeps the one\n"
-         "offered); without a terminal the offered path is exported once.\n"
+         "Without --output the path is asked for on a terminal: the path offered (the\n"
+         "one remembered for this user and company data) stands on the line ready to\n"
+         "edit (cursor keys, Home/End, Up/Down for earlier lines) and Enter takes the\n"
+         "line. The first offer is a pattern such as Z:\\home\\me\\*.csv, which is\n"
+         "refused: type a file name in place of the *. Without a terminal the offered\n"
+         "path is exported once. In the desktop window F12 executes, Enter moves to\n"
+         "the next control, Esc cancels, and Y or N answers a question.\n"
          "\n"
-         "Environment: VELOR_DRIVES maps Windows drives onto native folders\n"
-         "(\"C:=/srv/data;D:=/media/usb@removable\"; unset: \"Z:=/\");\n"
-         "VELOR_VIEWER is the command (no shell) that shows the diagnostics log.\n"
+         "The drive map VELOR_DRIVES turns the Windows paths of the system into native\n"
+         "folders. Its entries, separated by ';':\n"
+         "  X:=/native/folder[@TYPE]     drive X: is that folder; TYPE is fixed (the\n"
+         "                               default), removable, remote, cdrom or ramdisk\n"
+         "  \\\\server\\share=/native/folder  the share \\\\server\\share (a remote drive)\n"
+         "Z:=/ (the whole file system) is always there unless the map assigns Z:\n"
+         "itself; the first entry for a drive or share counts. Example:\n"
+         "  VELOR_DRIVES='D:=/srv/out;E:=/media/usb@removable;\\\\nas\\acct=/mnt/acct'\n"
+         "\n"
+         "Environment: VELOR_HOST_DB, VELOR_USER (see above); VELOR_DRIVES (the drive\n"
+         "map); VELOR_VIEWER, the command (no shell) that shows the diagnostics log\n"
+         "(it is given a UTF-8 copy); LANG=ja_JP.UTF-8 gives these messages in Japanese.\n"
          "\n"
          "Exit status: 0 exported, log deleted; 3 exported with diagnostics entries\n"
          "(log kept); 1 refused, cancelled or failed; 2 bad command line or front end\n"

@@ -14,6 +14,8 @@
 #include "crtio.h"
 #include "drivemap.h"
 #include "frontend.h"
+#include "lineedit.h"
+#include "messages.h"
 #include "winfs.h"
 #include "winproc.h"
 
@@ -23,7 +25,7 @@ namespace {
 ClControlVelor the_app;
 
 int BadCommandLine(const std::string& why) {
-  std::fprintf(stderr, "velor: %s\n%s", why.c_str(), "Try 'velor --help'.\n");
+  std::fprintf(stderr, "velor: %s\n%s\n", why.c_str(), Tr("Try 'velor --help'."));
   return 2;
 }
 
@@ -31,8 +33,8 @@ int BadCommandLine(const std::string& why) {
 bool OutputPath(const std::string& utf8, std::string* windows, std::string* why) {
   if (!utf8.empty() && utf8[0] == '/') {
     if (!DriveMapToWindows(utf8, windows)) {
-      *why = "--output " + utf8 +
-             " lies under no drive of VELOR_DRIVES or has no code page 932 form";
+      *why = Tr("--output %s lies under no drive of VELOR_DRIVES or has no code page 932 form",
+                {utf8});
       return false;
     }
     return true;
@@ -41,7 +43,7 @@ bool OutputPath(const std::string& utf8, std::string* windows, std::string* why)
   if (!Utf8ToCp932(utf8, windows, &bad)) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
-    *why = "--output " + utf8 + " holds " + code + ", which has no code page 932 form";
+    *why = Tr("--output %s holds %s, which has no code page 932 form", {utf8, code});
     return false;
   }
   return true;
@@ -50,24 +52,25 @@ bool OutputPath(const std::string& utf8, std::string* windows, std::string* why)
 }  // namespace
 
 int main(int argc, char** argv) {
+  InitMessageLanguage();
   VelorOptions options;
   std::string error;
   if (!ParseVelorOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
     return BadCommandLine(error);
   }
   if (options.help) {
-    std::fputs(VelorUsage(), stdout);
+    std::fputs(Tr(VelorUsage()), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
   }
   std::string entry, problem;
   if (!DriveMapCheck(&entry, &problem)) {
-    std::fprintf(stderr, "velor: the VELOR_DRIVES entry \"%s\" is refused: %s\n", entry.c_str(),
-                 problem.c_str());
+    std::fprintf(stderr, "velor: %s\n",
+                 Tr("the VELOR_DRIVES entry \"%s\" is refused: %s", {entry, problem}).c_str());
     return 1;
   }
   std::string cp932;
   if (options.has_user && !Utf8ToCp932(options.user, &cp932)) {
-    return BadCommandLine("--user " + options.user + " has no code page 932 form");
+    return BadCommandLine(Tr("--user %s has no code page 932 form", {options.user}));
   }
   std::string output;
   if (options.has_output && !OutputPath(options.output, &output, &error)) {
@@ -79,9 +82,9 @@ int main(int argc, char** argv) {
   char module[MAX_PATH + 1] = {};
   DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
   if (length == 0 || length >= sizeof module) {
-    std::fprintf(stderr,
-                 "velor: the program's folder lies under no drive of VELOR_DRIVES; add an entry "
-                 "for it (for example Z:=/)\n");
+    std::fprintf(stderr, "velor: %s\n",
+                 Tr("the program's folder lies under no drive of VELOR_DRIVES; add an entry for "
+                    "it (for example Z:=/)"));
     return 1;
   }
 
@@ -90,12 +93,14 @@ int main(int argc, char** argv) {
     std::string why;
     desktop = CreateDesktopFrontEnd(&why);
     if (desktop == nullptr && options.ui == VelorOptions::kUiDesktop) {
-      std::fprintf(stderr, "velor: --ui desktop: %s\n", why.c_str());
+      std::fprintf(stderr, "velor: %s\n", Tr("--ui desktop: %s", {why}).c_str());
       return 2;
     }
   }
   bool terminal = _isatty(_fileno(stdin)) != 0;
-  ConsoleFrontEnd console(stdin, stdout, stderr, terminal, options.yes);
+  std::unique_ptr<LineEditor> editor;
+  if (terminal && _isatty(_fileno(stdout)) != 0) editor = std::make_unique<LineEditor>(stdin, stdout);
+  ConsoleFrontEnd console(stdin, stdout, stderr, terminal, options.yes, editor.get());
   FrontEnd& chosen = desktop != nullptr ? *desktop : console;
   PresetPathFrontEnd preset(chosen, output);
   ScopedFrontEnd current(options.has_output ? &preset : &chosen);

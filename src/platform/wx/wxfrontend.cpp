@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "messages.h"
 #include "wxdialogwindow.h"
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
@@ -29,7 +30,7 @@ void ReportAssert(const wxString& file, int line, const wxString& func, const wx
 bool StartDesktop(std::string* why) {
   if (g_started) return true;
   if (!DisplayAvailable()) {
-    *why = "no display: DISPLAY is not set";
+    *why = Tr("no display: DISPLAY is not set");
     return false;
   }
   // The toolkit leaves the process's locale as it was: the system formats
@@ -43,8 +44,9 @@ bool StartDesktop(std::string* why) {
   if (!ok) {
     if (started) wxEntryCleanup();
     const char* display = std::getenv("DISPLAY");
-    *why = std::string("cannot open the display ") +
-           (display != nullptr && *display != '\0' ? display : std::getenv("WAYLAND_DISPLAY"));
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    *why = Tr("cannot open the display %s",
+              {display != nullptr && *display != '\0' ? display : wayland != nullptr ? wayland : ""});
     return false;
   }
   // The toolkit's complaints go to the standard error, never into a window

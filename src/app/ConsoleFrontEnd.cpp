@@ -41,7 +41,8 @@ bool ConsoleFrontEnd::ReadLine(FILE* to, const std::string& label, const std::st
   line->clear();
   if (editor_ != nullptr) {
     std::fflush(to);
-    return editor_->ReadLine(label + (offered.empty() ? " " : ": "), offered, line);
+    // Paths are remembered for Up and Down; answers to questions are not.
+    return editor_->ReadLine(label + (offered.empty() ? " " : ": "), offered, !offered.empty(), line);
   }
   if (offered.empty()) {
     std::fprintf(to, "%s ", label.c_str());

@@ -15,10 +15,12 @@ class LineEditor {
   LineEditor& operator=(const LineEditor&) = delete;
 
   // Shows prompt (UTF-8) and reads one line (UTF-8, without its end) into
-  // *line, with offered (UTF-8) already on the line, ready to edit. A line
-  // that is not empty joins the history (Up and Down bring it back). False at
-  // the end of input (Ctrl-D on an empty line) or when no editing can start.
-  bool ReadLine(const std::string& prompt, const std::string& offered, std::string* line);
+  // *line, with offered (UTF-8) already on the line, ready to edit. With
+  // remember, a line that is not empty joins the history (Up and Down bring
+  // it back). False at the end of input (Ctrl-D on an empty line) or when no
+  // editing can start.
+  bool ReadLine(const std::string& prompt, const std::string& offered, bool remember,
+                std::string* line);
 
  private:
   struct State;

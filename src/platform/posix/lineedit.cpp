@@ -55,7 +55,8 @@ LineEditor::~LineEditor() {
   if (state_->history != nullptr) history_end(state_->history);
 }
 
-bool LineEditor::ReadLine(const std::string& prompt, const std::string& offered, std::string* line) {
+bool LineEditor::ReadLine(const std::string& prompt, const std::string& offered, bool remember,
+                          std::string* line) {
   Utf8CharacterScope utf8;
   State& s = *state_;
   if (s.editor == nullptr) {
@@ -85,7 +86,7 @@ bool LineEditor::ReadLine(const std::string& prompt, const std::string& offered,
   if (got == nullptr || count <= 0) return false;
   line->assign(got, static_cast<size_t>(count));
   while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
-  if (!line->empty()) {
+  if (remember && !line->empty()) {
     HistEvent event;
     history(s.history, &event, H_ENTER, line->c_str());
   }

@@ -6,7 +6,7 @@ set -eu
 PACKAGES="cmake g++ make pkg-config git libgtest-dev libgmock-dev googletest \
 libbenchmark-dev libsqlite3-dev sqlite3 nlohmann-json3-dev libwxgtk3.2-dev \
 xvfb xauth xdotool openbox imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux python3 time clang libclang-rt-14-dev \
-libedit-dev gettext locales dpkg-dev"
+libedit-dev gettext locales dpkg-dev libglib2.0-dev"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

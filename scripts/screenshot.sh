@@ -15,10 +15,15 @@ done
 work=$(mktemp -d)
 . "$root/src/platform/wx/gui/xsession.sh"
 pid=
+# Ends the session and keeps the script's own exit status: the stopping of
+# processes that are already gone must not turn a made picture into a failure.
 cleanup() {
+  local status=$?
+  set +e
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   xsession_stop
   rm -rf "$work"
+  exit $status
 }
 trap cleanup EXIT
 xsession_start "$work" || { echo "screenshot: no X server" >&2; exit 1; }

@@ -13,6 +13,7 @@
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
 #include "wxscreentext.h"
+#include "wxtoolkitlog.h"
 #include "wxtrace.h"
 
 namespace {
@@ -38,6 +39,7 @@ bool StartDesktop(std::string* why) {
   static int argc = 1;
   static char name[] = "velor";
   static char* argv[] = {name, nullptr};
+  KeepToolkitWarningsOffTerminal();
   wxApp::SetInstance(new wxApp());
   bool started = wxEntryStart(argc, argv);
   bool ok = started && wxTheApp->CallOnInit();

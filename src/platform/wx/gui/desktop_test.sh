@@ -210,6 +210,10 @@ check "the file answered No stays as it was" test "$before" = "$(stat -c %Y "$dr
 
 # --- the file chooser: Alt+D, then Enter on the browse button; a name typed
 # without extension gets ".CSV"; the chosen file comes back in Windows form.
+# The toolkit's settings, as on a desktop without a session bus, stay off
+# the terminal.
+saved_backend=$GSETTINGS_BACKEND
+unset GSETTINGS_BACKEND
 start || fail "the dialog did not come up"
 key alt+d
 check "Alt+D opens the chooser" \
@@ -229,6 +233,8 @@ key Return
 answer Return
 finish
 check "the chosen path is exported" test -s "$drive/chosen.CSV"
+check "the chooser leaves the standard error clean" eval '! grep -q -E "WARNING|CRITICAL" "$work/err"'
+export GSETTINGS_BACKEND=$saved_backend
 
 # --- past-results data: refused before the dialog can be used.
 cat >"$work/past.json" <<'JSON'

@@ -110,6 +110,42 @@ TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
   EXPECT_NE(out.find("--no-viewer"), std::string::npos);
 }
 
+// The program's own messages follow the locale; the system's texts do not.
+TEST_F(VelorProgramTest, MessagesInTheLanguageOfTheLocale) {
+  ScopedEnv all("LC_ALL", ""), messages("LC_MESSAGES", ""), language("LANGUAGE", "");
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  unsetenv("LANGUAGE");
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  const std::string db = "--db " + store.path();
+  const struct {
+    std::string args;
+    int status;
+    std::string english, japanese;
+  } cases[] = {
+      {"--frobnicate", 2, "unknown option --frobnicate", U8(u8"不明なオプションです: --frobnicate")},
+      {db + " --user suzuki --output 'T:\\a.csv'", 1, "is not in the host store",
+       U8(u8"ユーザー「suzuki」はホストストア")},
+      {"--db " + tmp_.Native("none.sqlite") + " --user sato", 1, "no host store at",
+       U8(u8"にホストストアがありません")},
+      {"--help", 0, "usage: velor", U8(u8"使い方: velor")},
+  };
+  for (const char* lang : {"C", "ja_JP.UTF-8"}) {
+    ScopedEnv locale("LANG", lang);
+    bool japanese = std::string(lang) == "ja_JP.UTF-8";
+    for (const auto& c : cases) {
+      std::string out;
+      EXPECT_EQ(RunVelor(c.args, &out), c.status) << lang << " " << c.args;
+      EXPECT_NE(out.find(japanese ? c.japanese : c.english), std::string::npos) << lang << "\n" << out;
+    }
+    // A refused path: the message box is the system's own, in any locale.
+    std::string out;
+    EXPECT_EQ(RunVelor(db + " --user sato --output 'T:\\*.csv'", &out), 1);
+    EXPECT_NE(out.find(U8(u8"データの出力先に不正な文字が含まれています。")), std::string::npos) << out;
+  }
+}
+
 TEST(VelorOptionsTest, Parses) {
   VelorOptions o;
   std::string error;

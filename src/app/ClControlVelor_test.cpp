@@ -8,6 +8,7 @@
 
 #include "ClAccConnect.h"
 #include "ClConditionEntry.h"
+#include "codepage.h"
 #include "ledger_store.h"
 #include "scripted_frontend.h"
 #include "small_ledger.h"
@@ -155,12 +156,15 @@ TEST_F(ControlVelorTest, DiagnosticsKeepTheLogAndShowIt) {
   EXPECT_FALSE(ReadFileBytes(tmp_.Native("VelrixSysErr.txt")).empty());
 }
 
-TEST_F(ControlVelorTest, TheViewerCommandGetsTheLogInTheOutputFolder) {
+TEST_F(ControlVelorTest, TheViewerCommandGetsAUtf8CopyOfTheLog) {
   std::string ledger = ReadDemoLedger();
   LedgerStore store(ledger, "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
-  WriteFileBytes(tmp_.Native("viewer.sh"), "pwd > \"$0.out\"; echo \"$1\" >> \"$0.out\"\n");
+  WriteFileBytes(tmp_.Native("viewer.sh"),
+                 "cat \"$1\" > \"$0.copy\"; pwd > \"$0.out\"; basename \"$1\" >> \"$0.out\"\n");
   ScopedEnv viewer("VELOR_VIEWER", "/bin/sh " + tmp_.Native("viewer.sh"));
+  ScopedEnv temp("TMPDIR", tmp_.Native("tmp"));
+  WriteFileBytes(tmp_.Native("tmp/keep"), "");
   WriteFileBytes(tmp_.Native("sub/keep"), "");
   fe_.Type(IDC_OUTPUT_PATH, "T:\\sub\\aoki.csv");
   fe_.Click(IDC_EXECUTE);
@@ -170,7 +174,13 @@ TEST_F(ControlVelorTest, TheViewerCommandGetsTheLogInTheOutputFolder) {
     usleep(50 * 1000);
     seen = ReadFileBytes(tmp_.Native("viewer.sh.out"));
   }
-  EXPECT_EQ(seen, tmp_.Native("sub") + "\n" + tmp_.Native("sub/VelrixSysErr.txt") + "\n");
+  // Run in the output folder, on a copy of the same name; the log itself
+  // stays code page 932.
+  EXPECT_EQ(seen, tmp_.Native("sub") + "\nVelrixSysErr.txt\n");
+  std::string log = ReadFileBytes(tmp_.Native("sub/VelrixSysErr.txt")), utf8;
+  ASSERT_TRUE(Cp932ToUtf8(log, &utf8));
+  EXPECT_NE(log, utf8);
+  EXPECT_EQ(ReadFileBytes(tmp_.Native("viewer.sh.copy")), utf8);
   EXPECT_TRUE(fe_.shown_files().empty());
 }
 

@@ -1,9 +1,11 @@
 // Process creation under the Win32 names. The program that is started is
 // named in Windows form and reached through the drive map; the text viewer
 // (a program named "Notepad.exe") is replaced on this platform: by the
-// command in VELOR_VIEWER (its words, no shell, the file's native path
-// added), else by xdg-open when the front end is on a desktop, else by the
-// front end showing the file's text (FrontEnd::ShowTextFile).
+// command in VELOR_VIEWER (its words, no shell), else by xdg-open when the
+// front end is on a desktop; either is given a UTF-8 copy of each file (in a
+// private temporary folder, under the file's own name), as native viewers
+// read UTF-8. When neither is there or it cannot be started, the front end
+// shows the file's text itself (FrontEnd::ShowTextFile).
 #pragma once
 #include "winframe.h"
 #include "wintypes.h"

@@ -131,10 +131,15 @@ TEST(WinProcTest, TheViewerIsReplacedOnThisPlatform) {
   EXPECT_EQ(fe.shown_files()[0], tmp.Native("log.txt"));
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
-  // A viewer command that cannot be started is a failure.
+  // A viewer command that cannot be started leaves the text to the front end.
   ScopedEnv missing("VELOR_VIEWER", tmp.Native("no-such-viewer"));
-  EXPECT_FALSE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, "T:\\", &startup,
-                              &info));
+  ScopedEnv temp("TMPDIR", tmp.path());
+  EXPECT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, "T:\\", &startup,
+                             &info));
+  ASSERT_EQ(fe.shown_files().size(), 2u);
+  EXPECT_EQ(fe.shown_files()[1], tmp.Native("log.txt"));
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
 }
 
 TEST(WinProcTest, OtherProgramsAreReachedThroughTheDriveMap) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "crtio.h"
 #include "drivemap.h"
 #include "frontend.h"
 #include "mbcs.h"
@@ -113,6 +114,37 @@ bool Spawn(const std::vector<std::string>& argv, const std::string& dir, pid_t* 
   return ok;
 }
 
+// Writes a UTF-8 copy of the code page 932 text file native into a new
+// private folder of the temporary folder, under the same file name, for a
+// viewer of this platform (they read UTF-8). The copy is left for the
+// viewer, which is not waited for. False when it cannot be made.
+bool Utf8Copy(const std::string& native, std::string* copy) {
+  std::string bytes;
+  if (!ReadNativeFile(native.c_str(), &bytes)) return false;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/velor-view-XXXXXX";
+  if (mkdtemp(folder.data()) == nullptr) return false;
+  size_t slash = native.rfind('/');
+  *copy = folder + "/" + (slash == std::string::npos ? native : native.substr(slash + 1));
+  std::string text = Cp932ToUtf8Shown(bytes);
+  FILE* f = std::fopen(copy->c_str(), "wb");
+  if (f == nullptr) return false;
+  bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && written;
+}
+
+// Hands the files (native paths of code page 932 text) to the viewer
+// program argv, as UTF-8 copies; false when it does not start.
+bool StartViewer(std::vector<std::string> argv, const std::vector<std::string>& files,
+                 const std::string& dir, pid_t* pid) {
+  for (const std::string& f : files) {
+    std::string copy;
+    if (!Utf8Copy(f, &copy)) return false;
+    argv.push_back(copy);
+  }
+  return Spawn(argv, dir, pid);
+}
+
 HANDLE NewHandle(pid_t pid) { return new pid_t(pid); }
 
 // Fills info for a started (or shown) process.
@@ -162,14 +194,18 @@ BOOL CreateProcessA(LPCSTR application, LPSTR command_line, SECURITY_ATTRIBUTES*
       argv = SplitBlanks(viewer);
     } else if (fe != nullptr && fe->OnDesktop()) {
       argv = {"xdg-open"};
-    } else {
-      for (const std::string& f : files) {
-        if (fe == nullptr || !fe->ShowTextFile(f)) return FALSE;
-      }
-      Started(info, 0);
+    }
+    pid_t pid = 0;
+    if (!argv.empty() && StartViewer(argv, files, dir, &pid)) {
+      Started(info, pid);
       return TRUE;
     }
-    argv.insert(argv.end(), files.begin(), files.end());
+    // No viewer program could take the files: the front end shows them.
+    for (const std::string& f : files) {
+      if (fe == nullptr || !fe->ShowTextFile(f)) return FALSE;
+    }
+    Started(info, 0);
+    return TRUE;
   } else {
     std::string program = Native(words[0]);
     if (program.empty()) return FALSE;

@@ -9,10 +9,12 @@
 #include <cstdlib>
 
 #include "messages.h"
+#include "crtio.h"
 #include "wxdialogwindow.h"
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
 #include "wxscreentext.h"
+#include "wxtextviewer.h"
 #include "wxtoolkitlog.h"
 #include "wxtrace.h"
 
@@ -72,6 +74,8 @@ WxFrontEnd::WxFrontEnd() = default;
 
 WxFrontEnd::~WxFrontEnd() {
   while (wait_depth_ > 0) SetWaitCursor(false);
+  for (auto& viewer : viewers_) viewer->WaitUntilClosed();
+  viewers_.clear();
   StopDesktop();
 }
 
@@ -126,6 +130,14 @@ void WxFrontEnd::SetWaitCursor(bool on) {
 }
 
 bool WxFrontEnd::OnDesktop() const { return true; }
+
+bool WxFrontEnd::ShowTextFile(const std::string& native_path) {
+  std::string text;
+  if (!ReadNativeFile(native_path.c_str(), &text)) return false;
+  viewers_.push_back(std::make_unique<WxTextViewer>(native_path, text));
+  viewers_.back()->ShowBeside();
+  return true;
+}
 
 std::unique_ptr<FrontEnd> CreateDesktopFrontEnd(std::string* why) {
   if (!StartDesktop(why)) return nullptr;

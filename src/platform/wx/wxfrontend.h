@@ -9,6 +9,7 @@
 #include "frontend.h"
 
 class WxDialogWindow;
+class WxTextViewer;
 class wxWindow;
 
 class WxFrontEnd : public FrontEnd {
@@ -27,6 +28,9 @@ class WxFrontEnd : public FrontEnd {
   bool ChooseFile(const FileChooserRequest& request, std::string* path) override;
   void SetWaitCursor(bool on) override;
   bool OnDesktop() const override;
+  // Shows the file in a window of its own (WxTextViewer) beside what follows;
+  // the front end waits for the user to close it before it goes.
+  bool ShowTextFile(const std::string& native_path) override;
 
  private:
   // The window shown for the window handle owner; null when none is.
@@ -35,6 +39,8 @@ class WxFrontEnd : public FrontEnd {
   // The dialogs being run, innermost last.
   std::vector<std::pair<const CDialog*, WxDialogWindow*>> shown_;
   int wait_depth_ = 0;
+  // The text windows shown, owned until the front end goes.
+  std::vector<std::unique_ptr<WxTextViewer>> viewers_;
 };
 
 // Starts the desktop toolkit for the process once. Returns false with a

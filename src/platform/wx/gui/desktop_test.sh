@@ -236,6 +236,31 @@ check "the chosen path is exported" test -s "$drive/chosen.CSV"
 check "the chooser leaves the standard error clean" eval '! grep -q -E "WARNING|CRITICAL" "$work/err"'
 export GSETTINGS_BACKEND=$saved_backend
 
+# --- an export with diagnostics entries when no viewer program starts: the
+# log in a read-only window titled with its path, beside the closing message;
+# velor ends when the window is closed.
+mkdir -p "$drive/diag"
+: >"$trace"
+mark=0
+VELOR_VIEWER=/nonexistent/viewer "$velor" --ui desktop --db "$store" --user aoki \
+  --output 'C:\diag\aoki.csv' >"$work/out" 2>"$work/err" &
+pid=$!
+check "the log is shown in a window of its own" \
+  wait_for "^viewer title=$drive/diag/VelrixSysErr.txt lines=[1-9]"
+check "the closing message says the export only provisionally finished" \
+  wait_for '^messagebox type=0x40 owner=none .*text=減価償却情報の出力が一応終了しました。'
+answer Return
+sleep 0.5
+check "velor waits while the log window is up" kill -0 "$pid"
+check "the log window has the focus and its title" \
+  eval 'xdotool getactivewindow getwindowname | grep -qF "$drive/diag/VelrixSysErr.txt"'
+key ctrl+End Escape
+check "Esc closes the log window" wait_for '^viewer closed$'
+finish
+check "an export with diagnostics exits 3" test "$status" = 3
+check "the log stays in code page 932" \
+  eval 'iconv -f CP932 -t UTF-8 "$drive/diag/VelrixSysErr.txt" | grep -q "＜ERROR＞"'
+
 # --- past-results data: refused before the dialog can be used.
 cat >"$work/past.json" <<'JSON'
 {"format": "velor-ledger/1",

@@ -28,7 +28,8 @@ store=$demo/host.sqlite
 "$velor_host" init "$store" --output-folder 'D:\demo\out\' --settings-folder 'D:\demo\settings\'
 "$velor_host" import "$store" "$source_dir/examples/demo-ledger.json"
 
-printf '%s\n\n' "velor --user yamada --output 'D:\demo\out\fixed-assets.csv' (drive D: is $build_dir)"
+# The command as it can be copied, with the drive map it needs.
+printf '%s\n\n' "VELOR_DRIVES='D:=$build_dir' $velor --db $store --user yamada --output 'D:\demo\out\fixed-assets.csv' --yes --no-viewer --ui console"
 status=0
 "$velor" --db "$store" --user yamada --output 'D:\demo\out\fixed-assets.csv' --yes --no-viewer \
   --ui console </dev/null || status=$?

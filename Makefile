@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo bench fuzz clean
+.PHONY: deps configure build test demo package bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -22,6 +22,10 @@ test: build
 # Builds, creates a store from examples/demo-ledger.json and exports it.
 demo: build
 	scripts/demo.sh $(BUILD)
+
+# The Debian package of the build: $(BUILD)/velor_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Runs the benchmarks (not part of the tests).
 bench: deps

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "outputpaths.h"
+#include "rowfields.h"
 
 ClCSVEdit::ClCSVEdit() {
   // Every line of the three files is comma-separated without quotes.
@@ -46,9 +47,24 @@ void ClCSVEdit::MarkFailed(OutputFile file) {
   if (file >= OF_ASSET && file <= OF_LOG) m_abFailed[file] = TRUE;
 }
 
-int ClCSVEdit::WriteLog(const char* text) {
+int ClCSVEdit::WriteLog(const char* text, long column, std::string_view value) {
   m_aclFile[OF_LOG].Attach(&m_clHeader);
   m_clHeader.WriteText(text);
+  if (m_pObserver != nullptr) {
+    // Every entry text begins with LF and its kind: "＜ERROR＞" or "＜WARNING＞".
+    static const char kErrorHead[] = "\n＜ERROR＞";
+    ClLogEntry entry{std::strncmp(text, kErrorHead, sizeof kErrorHead - 1) == 0, {}, {}, {},
+                     column, value, text};
+    static const StKOTEISHISANINFO kNoAsset{};
+    static const StIKKATSUINFO kNoLine{};
+    FieldText code((m_pAsset != nullptr ? m_pAsset : &kNoAsset)->szAssetCode);
+    FieldText name((m_pAsset != nullptr ? m_pAsset : &kNoAsset)->szAssetName);
+    FieldText line((m_pLine != nullptr ? m_pLine : &kNoLine)->szBreakdownNo);
+    entry.code = {code.c_str(), code.size()};
+    entry.name = {name.c_str(), name.size()};
+    entry.breakdown = {line.c_str(), line.size()};
+    m_pObserver->OnLogEntry(entry);
+  }
   return 1;
 }
 

@@ -4,6 +4,7 @@
 // "syurui.SSC" and the diagnostics log "VelrixSysErr.txt" beside it.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "ClG_HEAD.h"
 #include "ClG_HEADER.h"
@@ -11,6 +12,7 @@
 #include "ClG_SSC.h"
 #include "TextFile.h"
 #include "coderegister.h"
+#include "exportobserver.h"
 #include "hostrecords.h"
 #include "wintypes.h"
 
@@ -49,8 +51,24 @@ class ClCSVEdit {
 
   // --- Diagnostics log and codes ---------------------------------------
   // Appends text as one entry line to the log: its first 152 bytes (cut
-  // back to the last whole character), then CR LF. Always 1.
-  int WriteLog(const char* text);
+  // back to the last whole character), then CR LF, and hands the entry with
+  // the current asset, column (0: none) and the value it quotes to the
+  // observer. Always 1.
+  int WriteLog(const char* text, long column = 0, std::string_view value = {});
+  // Makes observer (null: none) receive every entry WriteLog writes; it must
+  // outlive the writes.
+  void SetObserver(ClExportObserver* observer) { m_pObserver = observer; }
+  // The asset whose rows are being written, named in the entries they raise;
+  // null for none. The record must stay until the next call.
+  void SetCurrentAsset(const StKOTEISHISANINFO* asset) {
+    m_pAsset = asset;
+    m_pLine = nullptr;
+  }
+  // The breakdown line being written (null: the asset's own row); the
+  // record must stay until the next call.
+  void SetCurrentBreakdown(const StIKKATSUINFO* line) { m_pLine = line; }
+  // The data rows written to the asset file so far, breakdown rows included.
+  long GetRowsWritten() const { return m_clInfo.GetRowsWritten(); }
   // 1 when every byte of code passes the test of mode (2: ASCII letters;
   // 3: ASCII letters and digits; other modes: any byte), else 0.
   int CheckCodeChars(int16_t mode, const char* code);
@@ -78,11 +96,11 @@ class ClCSVEdit {
   int WriteKindRow(StSHISANKUBUNINFO* kind);
 
   // --- Amounts ---------------------------------------------------------
-  // The whole-unit text of a currency value for a 12-byte amount column:
-  // empty for 0, "************" (and an ERROR entry) beyond 99,999,999,999
-  // or below -9,999,999,999. The text lies in one static buffer that every
-  // call overwrites.
-  const char* AmountText(int64_t value);
+  // The whole-unit text of a currency value for the 12-byte amount column
+  // column: empty for 0, "************" (and an ERROR entry on column)
+  // beyond 99,999,999,999 or below -9,999,999,999. The text lies in one
+  // static buffer that every call overwrites.
+  const char* AmountText(int64_t value, long column);
   // Splits the NUL-terminated quantity text into number and unit: fills
   // columns 16 (quantity, two decimals) and 17 (unit) of the data record;
   // a quantity of 1,000,000 or more raises a WARNING entry. Always 1. May
@@ -99,4 +117,7 @@ class ClCSVEdit {
 
  private:
   BOOL m_abFailed[kFileCount] = {};  // see HasFileFailed
+  ClExportObserver* m_pObserver = nullptr;  // see SetObserver
+  const StKOTEISHISANINFO* m_pAsset = nullptr;  // see SetCurrentAsset
+  const StIKKATSUINFO* m_pLine = nullptr;       // see SetCurrentBreakdown
 };

@@ -213,19 +213,19 @@ TEST(RegisterCode, GoesThroughTheRegister) {
 TEST_F(CSVEditTest, AmountText) {
   TestableCSVEdit edit;
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
-  EXPECT_STREQ(edit.AmountText(999999999990000LL), "99999999999");
-  EXPECT_STREQ(edit.AmountText(-99999999990000LL), "-9999999999");
-  EXPECT_STREQ(edit.AmountText(-12345678), "-1234");
-  EXPECT_STREQ(edit.AmountText(-5000), "0");
-  EXPECT_STREQ(edit.AmountText(5000), "0");
-  EXPECT_STREQ(edit.AmountText(0), "");
+  EXPECT_STREQ(edit.AmountText(999999999990000LL, 25), "99999999999");
+  EXPECT_STREQ(edit.AmountText(-99999999990000LL, 25), "-9999999999");
+  EXPECT_STREQ(edit.AmountText(-12345678, 25), "-1234");
+  EXPECT_STREQ(edit.AmountText(-5000, 25), "0");
+  EXPECT_STREQ(edit.AmountText(5000, 25), "0");
+  EXPECT_STREQ(edit.AmountText(0, 25), "");
   edit.CloseOutput(ClCSVEdit::OF_LOG);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
 
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
-  EXPECT_STREQ(edit.AmountText(999999999990001LL), "************");
-  EXPECT_STREQ(edit.AmountText(-99999999990001LL), "************");
-  EXPECT_STREQ(edit.AmountText(INT64_MIN), "************");
+  EXPECT_STREQ(edit.AmountText(999999999990001LL, 25), "************");
+  EXPECT_STREQ(edit.AmountText(-99999999990001LL, 25), "************");
+  EXPECT_STREQ(edit.AmountText(INT64_MIN, 25), "************");
   edit.CloseOutput(ClCSVEdit::OF_LOG);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"),
             "\n＜ERROR＞\n金額｢99999999999｣は、連携可能最大桁数をオーバーしています。\r\n"

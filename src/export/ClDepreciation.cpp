@@ -31,6 +31,11 @@ BOOL ClDepreciation::EnsureRule() {
   return TRUE;
 }
 
+void ClDepreciation::SetObserver(ClExportObserver* observer) {
+  m_pObserver = observer;
+  m_clCSVEdit.SetObserver(observer);
+}
+
 int ClDepreciation::OutputPreamble(StDATAINFO* data) {
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_LOG, m_strOutputPath.c_str());
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_ASSET, m_strOutputPath.c_str());
@@ -50,7 +55,9 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
     StKOTEINENINFO year;
     StKOTEITSUKIINFO months;
     StIKKATSUINFO line;
-    for (long i = 0; i < count && !m_clCSVEdit.HasFileFailed(ClCSVEdit::OF_ASSET); ++i) {
+    m_bCancelled = m_pObserver != nullptr && !m_pObserver->OnAssetsDone(0, count);
+    for (long i = 0; i < count && !m_bCancelled && !m_clCSVEdit.HasFileFailed(ClCSVEdit::OF_ASSET);
+         ++i) {
       std::memset(&asset, 0, sizeof asset);
       std::memset(&year, 0, sizeof year);
       std::memset(&months, 0, sizeof months);
@@ -58,8 +65,13 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
         m_uHostFailures |= kHostLedger;
         break;
       }
+      ++m_tally.assets;
+      m_clCSVEdit.SetCurrentAsset(&asset);
       if (asset.nMethod == kMethodLumpSum) {
-        if (!m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data)) {
+        long before = m_clCSVEdit.GetRowsWritten();
+        BOOL read = m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data);
+        m_tally.breakdown_rows += m_clCSVEdit.GetRowsWritten() - before;
+        if (!read) {
           m_uHostFailures |= kHostBreakdowns;
           break;
         }
@@ -67,18 +79,28 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
         std::memset(&line, 0, sizeof line);
         m_clCSVEdit.WriteAssetRow(&asset, &year, &months, &line, data);
       }
+      m_bCancelled = m_pObserver != nullptr && !m_pObserver->OnAssetsDone(i + 1, count);
     }
   } catch (int) {
     // The decimal overflow failure: no further rows; the files close below.
     m_bOverflow = TRUE;
   }
   if (m_uHostFailures != 0) m_clCSVEdit.MarkFailed(ClCSVEdit::OF_ASSET);
+  m_clCSVEdit.SetCurrentAsset(nullptr);
+  m_tally.rows = m_clCSVEdit.GetRowsWritten();
+  if (m_bCancelled) {
+    // A cancelled export leaves its files as a failed one does: incomplete,
+    // so nothing of it takes the place of an earlier export.
+    m_clCSVEdit.MarkFailed(ClCSVEdit::OF_ASSET);
+    m_clCSVEdit.MarkFailed(ClCSVEdit::OF_LOG);
+  }
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_ASSET);
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_LOG);
   return 1;
 }
 
 int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
+  if (m_bCancelled) return 1;
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_KIND, m_strOutputPath.c_str());
   m_clCSVEdit.WriteKindHeader(data);
   if (!EnsureRule()) return 0;
@@ -89,7 +111,10 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
     m_clCSVEdit.MarkFailed(ClCSVEdit::OF_KIND);
   }
   try {
-    for (long i = 0; kinds != nullptr && i < count; ++i) m_clCSVEdit.WriteKindRow(&kinds[i]);
+    for (long i = 0; kinds != nullptr && i < count; ++i) {
+      m_clCSVEdit.WriteKindRow(&kinds[i]);
+      ++m_tally.kinds;
+    }
   } catch (int) {
     // The decimal overflow failure: the file lacks the rows from here on.
     m_bKindOverflow = TRUE;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ClCSVEdit.h"
+#include "exportobserver.h"
 #include "hostrecords.h"
 #include "wintypes.h"
 
@@ -27,6 +28,14 @@ class ClDepreciation {
   static constexpr unsigned kHostBreakdowns = 2u;  // the breakdown lines of lump-sum assets
   static constexpr unsigned kHostKinds = 4u;       // the asset-kind master
 
+  // What the stages run so far have read and written.
+  struct Tally {
+    long assets = 0;          // assets read from the ledger
+    long rows = 0;            // data rows of the asset file, breakdown rows included
+    long breakdown_rows = 0;  // rows of breakdown lines of lump-sum assets
+    long kinds = 0;           // rows of the asset-kind file
+  };
+
   // Empty output path, no rule object.
   ClDepreciation();
   // Ends the host's asset walk, closes the files still open, then deletes
@@ -39,16 +48,23 @@ class ClDepreciation {
   // Stage 1: opens the log, then the asset file, and writes the preamble and
   // the column-title line. Always 1.
   int OutputPreamble(StDATAINFO* data);
+  // Makes observer (null: none) hear of every diagnostics entry and of the
+  // walk's progress, where it may cancel the export. It must outlive the
+  // stages.
+  void SetObserver(ClExportObserver* observer);
+
   // Stage 2: writes one row per asset and breakdown line, then closes the
   // asset file and the log. 1, or 0 when the host's rule object cannot be
   // created (no rows; the files stay open). A decimal overflow, host data
-  // that cannot be read (see GetHostFailures) or a failed write to the asset
-  // file stops the rows there; the files are closed all the same.
+  // that cannot be read (see GetHostFailures), a failed write to the asset
+  // file or a cancel of the observer stops the rows there; the files are
+  // closed all the same, and after a cancel the asset file and the log count
+  // as failed (see WasCancelled).
   int OutputAssets(StDATAINFO* data);
   // Stage 3: writes the asset-kind file. 1, or 0 when the rule object cannot
   // be created (the file then holds its header only and stays open). A
   // decimal overflow or a master the host cannot deliver counts as a failed
-  // kind file.
+  // kind file. After a cancelled stage 2 it does nothing and returns 1.
   int OutputAssetKinds(StDATAINFO* data);
 
   // The files that are missing or incomplete after the stages run so far:
@@ -63,6 +79,10 @@ class ClDepreciation {
   // TRUE when stage 2 stopped on the decimal overflow failure: the rows
   // after the asset concerned are missing and the asset file is incomplete.
   BOOL StoppedOnOverflow() const { return m_bOverflow; }
+  // TRUE when the observer cancelled the export during stage 2.
+  BOOL WasCancelled() const { return m_bCancelled; }
+  // The counts of the stages run so far.
+  const Tally& GetTally() const { return m_tally; }
 
  private:
   // Creates and connects the rule object unless it exists; FALSE when it
@@ -74,4 +94,7 @@ class ClDepreciation {
   BOOL m_bOverflow = FALSE;      // stage 2 stopped on the decimal overflow
   BOOL m_bKindOverflow = FALSE;  // stage 3 stopped on the decimal overflow
   unsigned m_uHostFailures = 0;  // see GetHostFailures
+  BOOL m_bCancelled = FALSE;     // see WasCancelled
+  ClExportObserver* m_pObserver = nullptr;  // see SetObserver
+  Tally m_tally;                            // see GetTally
 };

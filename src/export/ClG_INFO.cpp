@@ -172,6 +172,12 @@ ClG_INFO::ClG_INFO() : ClTextAccessor("G_INFO", s_aFormat, kItems, m_abRecord), 
 
 ClG_INFO::~ClG_INFO() = default;
 
+long ClG_INFO::Write() {
+  long result = ClTextAccessor::Write();
+  if (result == 0) ++m_lRowsWritten;
+  return result;
+}
+
 void ClG_INFO::Clear() { std::memset(m_abRecord, 0, sizeof m_abRecord); }
 
 void ClG_INFO::SetText(long item, const char* text) {

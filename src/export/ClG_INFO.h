@@ -29,7 +29,15 @@ class ClG_INFO : public ClTextAccessor {
   void SetCurrency(long item, int64_t value);
   // The value slot of item in the record.
   char* Slot(long item) { return m_abRecord + s_aFormat[item].lOffset; }
+  // Writes the record as one data row (as ClTextAccessor::Write: 0 or -1)
+  // and counts the rows written.
+  long Write();
+  // The data rows written so far.
+  long GetRowsWritten() const { return m_lRowsWritten; }
 
   // The 1,382-byte record buffer.
   char m_abRecord[kRecordSize];
+
+ private:
+  long m_lRowsWritten = 0;  // see GetRowsWritten
 };

@@ -22,7 +22,7 @@ const float kQuantityLimit = 1000000.0f;
 
 }  // namespace
 
-const char* ClCSVEdit::AmountText(int64_t value) {
+const char* ClCSVEdit::AmountText(int64_t value, long column) {
   static char s_szAmount[51];
   std::memset(s_szAmount, 0, sizeof s_szAmount);
   DecimalText(value / 10000, s_szAmount);
@@ -30,7 +30,7 @@ const char* ClCSVEdit::AmountText(int64_t value) {
     char entry[160];
     _snprintf(entry, sizeof entry,
               "\n＜ERROR＞\n金額｢%s｣は、連携可能最大桁数をオーバーしています。", s_szAmount);
-    WriteLog(entry);
+    WriteLog(entry, column, s_szAmount);
     std::strcpy(s_szAmount, "************");
   } else if (value == 0) {
     s_szAmount[0] = '\0';
@@ -65,12 +65,13 @@ int ClCSVEdit::SetQuantity(const char* text) {
   quantity.Round(_CDecimal::RND_HALF_UP, 3);
   m_clInfo.SetCurrency(kQuantityItem, quantity.ToCurrency());
   if (f >= kQuantityLimit) {
-    char entry[200];
+    char entry[200], value[64];
+    _snprintf(value, sizeof value, "%.2f", static_cast<double>(f));
     _snprintf(entry, sizeof entry,
               "\n＜WARNING＞\n数量｢%.2f｣は、連携可能最大桁数をオーバーしています。\n"
               "減価償却データが、正しく連携されない可能性があります。",
               static_cast<double>(f));
-    WriteLog(entry);
+    WriteLog(entry, kQuantityItem + 1, value);
   }
   return 1;
 }

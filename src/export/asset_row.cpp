@@ -117,16 +117,16 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
   FormatCodeTail(code.c_str(), code.size(), 6, codePart);
   row.Text(1, codePart);
   if (code.size() > 6) {
-    LogEntry(this,
+    LogEntry(this, 1,
              "\n＜WARNING＞\n資産コード｢%s｣は、連携可能最大桁数をオーバーしています。\n"
              "データが、正しく連携されない可能性があります。",
              code.c_str());
   }
   if (!CheckCodeChars(3, codePart)) {
-    LogEntry(this, "\n＜ERROR＞\n資産コード｢%s｣には、半角英数以外の文字が使用されています。",
+    LogEntry(this, 1, "\n＜ERROR＞\n資産コード｢%s｣には、半角英数以外の文字が使用されています。",
              codePart);
   } else if (RegisterCode(codePart) != 0) {
-    LogEntry(this, "\n＜ERROR＞\n資産コード｢%s｣は、他の資産コードと重複してしまいます。",
+    LogEntry(this, 1, "\n＜ERROR＞\n資産コード｢%s｣は、他の資産コードと重複してしまいます。",
              code.c_str());
   }
 
@@ -141,7 +141,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
   }
   row.Text(3, kindText);
   if (kind >= 100 || kind <= -100) {
-    LogEntry(this,
+    LogEntry(this, 3,
              "\n＜WARNING＞\n資産種類コード｢%d｣は、連携可能最大桁数をオーバーしています。\n"
              "データが、正しく連携されない可能性があります。",
              static_cast<int>(kind));
@@ -159,7 +159,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
   CopyWholeChars(name.c_str(), name.size(), kNameBytes, nameText);
   row.Text(11, nameText);
   if (name.size() > kNameBytes) {
-    LogEntry(this,
+    LogEntry(this, 11,
              "\n＜WARNING＞\n資産名称｢%s｣は、\n連携可能最大文字数をオーバーしています。\n"
              "超過した文字は、自動的に切り捨てられます。",
              name.c_str());
@@ -183,11 +183,11 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
     _snprintf(months, sizeof months, "%d", asset->nUsefulLife * 12);
     row.Text(24, months);
   }
-  row.Text(25, AmountText(asset->cyAcquisitionCost.int64));
-  if (!small) row.Text(27, AmountText(asset->cyCompressionAmount.int64));
+  row.Text(25, AmountText(asset->cyAcquisitionCost.int64, 25));
+  if (!small) row.Text(27, AmountText(asset->cyCompressionAmount.int64, 27));
   if (!newMethod) {
     if (asset->lResidualRate != 0) row.Number(31, asset->lResidualRate);
-    row.Text(33, AmountText(asset->cyResidualValue.int64));
+    row.Text(33, AmountText(asset->cyResidualValue.int64, 33));
     const int64_t limit = asset->cyLimit.int64;
     if (asset->bLimitByAmount == 0 && limit != 0) {
       // The whole part of a rate; a value beyond the 32-bit column is held
@@ -199,7 +199,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
     }
     if (kind == kKindLimitIsResidual || (asset->bLimitByAmount == 1 && limit != 0)) {
       row.Text(37, kEntered);
-      row.Text(38, AmountText(kind == kKindLimitIsResidual ? asset->cyResidualValue.int64 : limit));
+      row.Text(38, AmountText(kind == kKindLimitIsResidual ? asset->cyResidualValue.int64 : limit, 38));
     }
   }
   if (asset->bMonthsEntered == 1) {
@@ -213,29 +213,29 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
     const bool takenOver = asset->bInherited == 1 && data->lTermStart <= service &&
                            service <= data->lTermEnd;
     row.Text(44, AmountText(takenOver ? asset->cyInheritedBookValue.int64
-                                      : asset->cyOpeningBookValue.int64));
+                                      : asset->cyOpeningBookValue.int64, 44));
   }
   if (m == kMethodDeclining || m == kMethodDeclining2012) {
     row.Text(49, kEntered);
-    row.Text(50, AmountText(asset->cyRevisedCost.int64));
+    row.Text(50, AmountText(asset->cyRevisedCost.int64, 50));
   }
-  if (!small) row.Text(53, AmountText(asset->cyDepreciationBase.int64));
+  if (!small) row.Text(53, AmountText(asset->cyDepreciationBase.int64, 53));
 
   const int64_t computed = year->cyComputedDepreciation.int64;
   const int64_t special = year->cySpecialDepreciation.int64;
   const int64_t additional = year->cyAdditionalDepreciation.int64;
   if (computed != 0 && !small) {
     row.Text(54, kEntered);
-    row.Text(55, AmountText(computed));
+    row.Text(55, AmountText(computed, 55));
   }
   if (additional != 0) {
     row.Text(58, kEntered);
-    row.Text(59, AmountText(additional));
+    row.Text(59, AmountText(additional, 59));
   }
   if (special != 0) {
     row.Text(60, "特別");
     row.Text(64, kEntered);
-    row.Text(65, AmountText(special));
+    row.Text(65, AmountText(special, 65));
     row.Text(66, "償却");
   }
   if (HoldsMethodDateRule(m, year->cyEnteredDepreciation.int64 != 0, service, acquired)) {
@@ -246,7 +246,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
                             .ToCurrency();
     char sumText[32];
     if (DecimalText(sum / 10000, sumText) > 12) {
-      LogEntry(this, "\n＜ERROR＞\n金額｢%s｣は、連携可能最大桁数をオーバーしています。",
+      LogEntry(this, 69, "\n＜ERROR＞\n金額｢%s｣は、連携可能最大桁数をオーバーしています。",
                sumText);
       row.Text(69, kAsterisks);
     } else {
@@ -263,18 +263,18 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
     if (!small) {
       row.Text(75, "除却日まで償却");
       row.Text(76, disposal == 4 ? "売却" : "除却");
-      if (disposal == 4) row.Text(77, AmountText(asset->cySalePrice.int64));
+      if (disposal == 4) row.Text(77, AmountText(asset->cySalePrice.int64, 77));
     }
   }
-  row.Text(83, AmountText(asset->cyClosingBookValue.int64));
-  if (!small) row.Text(85, AmountText(asset->cyAccumulated.int64));
+  row.Text(83, AmountText(asset->cyClosingBookValue.int64, 83));
+  if (!small) row.Text(85, AmountText(asset->cyAccumulated.int64, 85));
   const int16_t share = asset->nSellingShare;
   row.Currency(86, WholeToCurrency(share));
   row.Currency(87, WholeToCurrency(100));
-  row.Text(88, AmountText(asset->cySellingExpense.int64));
+  row.Text(88, AmountText(asset->cySellingExpense.int64, 88));
   row.Currency(89, WholeToCurrency(100 - share));
   row.Currency(90, WholeToCurrency(100));
-  row.Text(91, AmountText(asset->cyManufacturingCost.int64));
+  row.Text(91, AmountText(asset->cyManufacturingCost.int64, 91));
   if (kind >= 1 && kind <= 11) row.Text(95, DeclaredKindText(kind));
 
   // Columns 155 and 156: the memo in two parts of 20 bytes, each ending at
@@ -290,7 +290,7 @@ int ClCSVEdit::WriteAssetRow(StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
   // Also a memo of 40 bytes or fewer can lose its end when the first cut
   // falls before a double-byte character; any loss is reported.
   if (upperBytes + lowerBytes < memo.size()) {
-    LogEntry(this,
+    LogEntry(this, 155,
              "\n＜WARNING＞\nメモ欄｢%s｣は、\n連携可能最大文字数をオーバーしています。\n"
              "超過した文字は、自動的に切り捨てられます。",
              memo.c_str());

@@ -43,31 +43,31 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   FormatCodeTail(code.c_str(), code.size(), 6, codeText);
   FormatCodeTail(number.c_str(), number.size(), 2, codeText + 6);
   if (LeadingNumber(codeText + 6) == 0) {
-    LogEntry(edit,
+    LogEntry(edit, 0,
              "\n＜WARNING＞\n連携可能な最大内訳件数は99件です。\n"
              "100件目から後の内訳は出力されません。");
     return;
   }
   info->SetText(0, codeText);
   if (code.size() + number.size() > kCodeBytes) {
-    LogEntry(edit,
+    LogEntry(edit, 1,
              "\n＜WARNING＞\n資産コード+内訳付番｢%s%s｣は、連携可能最大桁数をオーバーしています。\n"
              "データが、正しく連携されない可能性があります。",
              code.c_str(), number.c_str());
   }
   if (!edit->CheckCodeChars(3, codeText)) {
-    LogEntry(edit, "\n＜ERROR＞\n資産コード｢%08s｣には、半角英数以外の文字が使用されています。",
+    LogEntry(edit, 1, "\n＜ERROR＞\n資産コード｢%08s｣には、半角英数以外の文字が使用されています。",
              codeText);
   } else {
     switch (edit->RegisterCode(codeText)) {
       case 1:
-        LogEntry(edit,
+        LogEntry(edit, 1,
                  "\n＜ERROR＞\n資産コード｢%s｣と内訳付番｢%s｣から構成される\n"
                  "資産・内訳コード｢%08s｣は、\n他の資産･内訳コードと重複しています。",
                  code.c_str(), number.c_str(), codeText);
         break;
       case 2:
-        LogEntry(edit,
+        LogEntry(edit, 1,
                  "\n＜ERROR＞\n資産コード+内訳付番｢%08s｣は、\n"
                  "資産コード｢%s｣が他の資産コードと重複してしまいます。",
                  codeText, code.c_str());
@@ -83,7 +83,7 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   CopyWholeChars(name.c_str(), name.size(), kNameBytes, nameText);
   info->SetText(10, nameText);
   if (name.size() > kNameBytes) {
-    LogEntry(edit,
+    LogEntry(edit, 11,
              "\n＜WARNING＞\n内訳名称｢%s｣は、\n連携可能最大文字数をオーバーしています。\n"
              "超過した文字は、自動的に切り捨てられます。",
              name.c_str());
@@ -97,13 +97,13 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   const float quantity = static_cast<float>(static_cast<double>(whole) / 100.0);
   info->SetCurrency(15, _CDecimal(static_cast<double>(quantity)).ToCurrency());
   if (quantity >= kQuantityLimit) {
-    LogEntry(edit,
+    LogEntry(edit, 16,
              "\n＜WARNING＞\n数量｢%.2f｣は、連携可能最大桁数をオーバーしています。\n"
              "減価償却データが、正しく連携されない可能性があります。",
              static_cast<double>(quantity));
   }
 
-  info->SetText(24, edit->AmountText(line->cyBreakdownCost.int64));
+  info->SetText(24, edit->AmountText(line->cyBreakdownCost.int64, 25));
   info->SetCurrency(71, HundredthsToCurrency(asset->nBusinessRatio));
   info->SetCurrency(72, WholeToCurrency(100));
   info->SetCurrency(85, WholeToCurrency(asset->nSellingShare));
@@ -136,10 +136,12 @@ int ClCSVEdit::WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* 
     if (digits > sizeof line.szBreakdownNo - 1) digits = sizeof line.szBreakdownNo - 1;
     std::memset(line.szBreakdownNo, 0, sizeof line.szBreakdownNo);
     std::memcpy(line.szBreakdownNo, number, digits);
+    SetCurrentBreakdown(&line);
     WriteAssetRow(asset, year, months, &line, data);
     // The hundredth line has raised the warning; no later line is written.
     if (i + 1 > kMaxLines) break;
   }
+  SetCurrentBreakdown(nullptr);
   rule->MoveFinishIkkatsu();
   return 1;
 }

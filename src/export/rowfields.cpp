@@ -42,13 +42,39 @@ int64_t HundredthsToCurrency(int32_t ratio) {
   return (_CDecimal(WholeToCurrency(ratio)) / _CDecimal(WholeToCurrency(100))).ToCurrency();
 }
 
-void LogEntry(ClCSVEdit* edit, const char* format, ...) {
+namespace {
+
+// Writes into part (size bytes) what format holds between its first "｢" and
+// the next "｣" (single-byte corner brackets); false when it quotes nothing.
+bool QuotedFormat(const char* format, char* part, size_t size) {
+  const auto* text = reinterpret_cast<const unsigned char*>(format);
+  const unsigned char* open = _mbschr(text, 0xA2);
+  if (open == nullptr) return false;
+  const unsigned char* close = _mbschr(open + 1, 0xA3);
+  if (close == nullptr) return false;
+  size_t n = static_cast<size_t>(close - open - 1);
+  if (n >= size) return false;
+  std::memcpy(part, open + 1, n);
+  part[n] = '\0';
+  return true;
+}
+
+}  // namespace
+
+void LogEntry(ClCSVEdit* edit, long column, const char* format, ...) {
   // Room for the longest entry (a 192-byte name in its message); the log
   // keeps 152 bytes of it.
   char entry[512];
-  va_list args;
+  va_list args, quoted;
   va_start(args, format);
+  va_copy(quoted, args);
   _vsnprintf(entry, sizeof entry, format, args);
   va_end(args);
-  edit->WriteLog(entry);
+  // The value an entry concerns is the one it quotes first: its arguments
+  // come first, so the quoted part of the format renders it alone.
+  char part[64];
+  char value[256] = {};
+  if (QuotedFormat(format, part, sizeof part)) _vsnprintf(value, sizeof value, part, quoted);
+  va_end(quoted);
+  edit->WriteLog(entry, column, value);
 }

@@ -52,5 +52,6 @@ inline int64_t WholeToCurrency(int32_t value) { return static_cast<int64_t>(valu
 
 // Formats one entry with the Windows formatting rules (format and arguments
 // as for _snprintf) and appends it to the diagnostics log of edit, which
-// keeps its first 152 bytes.
-void LogEntry(ClCSVEdit* edit, const char* format, ...);
+// keeps its first 152 bytes; column (0: none) and the value the entry quotes
+// first go with it to edit's observer.
+void LogEntry(ClCSVEdit* edit, long column, const char* format, ...);

@@ -11,6 +11,7 @@
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
 #include "cfile.h"
+#include "codepage.h"
 #include "crtio.h"
 #include "mbcs.h"
 #include "outputpaths.h"
@@ -40,6 +41,8 @@ const char kCompanyUnreadable[] =
 const char kCompanyMissing[] =
     "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
     "アプリケーションを終了します。";
+const char kCancelled[] = "減価償却情報の出力を中止しました。\n\nアプリケーションを終了します。";
+const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
 
@@ -137,6 +140,7 @@ const char* ClControlVelor::GetDispText(short kind, const StDATAINFO* data) {
 
 BOOL ClControlVelor::InitInstance() {
   m_eOutcome = kOutcomeStopped;
+  m_pReport.reset();
   ClAccConnect* connect = ClAccConnect::Inst();
   connect->m_lpszAppCaption = kCaption;
   connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(0));
@@ -203,6 +207,7 @@ BOOL ClControlVelor::InitInstance() {
   // refusal or a dialog that could not be shown ends the run.
   if (dialog.DoModal() != IDC_EXECUTE) return FALSE;
   RunExport(dialog, selected);
+  WriteReport();
   return TRUE;
 }
 
@@ -210,24 +215,40 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   char output[kPathBufferSize] = {};
   std::strncpy(output, dialog.m_strOutputPath, MAX_PATH);
   CWaitCursor wait;
+  ExportProgress progress(CurrentFrontEnd());
+  m_pReport = std::make_unique<ExportReport>(&progress);
   ClDepreciation engine;
+  engine.SetObserver(m_pReport.get());
   engine.m_strOutputPath = output;
   engine.OutputPreamble(&data);
   engine.OutputAssets(&data);
   engine.OutputAssetKinds(&data);
+  progress.End();
   wait.Restore();
-  dialog.SaveOutputPath(output);
 
   char log_path[kPathBufferSize] = {}, kind_path[kPathBufferSize] = {};
   DeriveSiblingPath(output, kLogFileName, log_path);
   DeriveSiblingPath(output, kKindFileName, kind_path);
   unsigned failures = engine.GetFileFailures();
   unsigned host_failures = engine.GetHostFailures();
+  if (engine.WasCancelled()) {
+    m_pReport->Finish(data, output, kind_path, log_path, engine.GetTally(), failures, false,
+                      ExportReport::kCancelled);
+    MessageBoxA(nullptr, kCancelled, kCaption, MB_ICONINFORMATION);
+    m_eOutcome = kOutcomeStopped;
+    return;
+  }
+  dialog.SaveOutputPath(output);
   bool log_ok = (failures & ClDepreciation::kFailedLog) == 0 && log_path[0] != '\0';
   bool log_is_file = false;
   ULONGLONG log_size = log_ok ? FileSize(log_path, &log_is_file) : 0;
+  bool failed = failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
+  m_pReport->Finish(data, output, kind_path, log_path, engine.GetTally(), failures, log_size != 0,
+                    failed              ? ExportReport::kFailed
+                    : log_size != 0     ? ExportReport::kExportedWithDiagnostics
+                                        : ExportReport::kExported);
 
-  if (failures != 0 || host_failures != 0 || engine.StoppedOnOverflow()) {
+  if (failed) {
     std::string text = kFailedHead;
     char line[kPathBufferSize + 128];
     if (engine.StoppedOnOverflow()) {
@@ -269,6 +290,19 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   _snprintf(message, sizeof message, kDone, output, kind_path);
   MessageBoxA(nullptr, message, kCaption, MB_ICONINFORMATION);
   m_eOutcome = kOutcomeDone;
+}
+
+void ClControlVelor::WriteReport() {
+  if (m_pReport == nullptr || m_strReportPath.empty()) return;
+  std::string why;
+  if (ReplaceNativeFile(m_strReportPath.c_str(), m_pReport->ToJson(), &why)) return;
+  std::string path, reason;
+  if (!Utf8ToCp932(m_strReportPath, &path)) path = m_strReportPath;
+  if (!Utf8ToCp932(why, &reason)) reason = why;
+  char text[2 * kPathBufferSize + 256] = {};
+  _snprintf(text, sizeof text, kReportFailed, path.c_str(), reason.c_str());
+  MessageBoxA(nullptr, text, kCaption, MB_ICONEXCLAMATION);
+  m_eOutcome = kOutcomeStopped;
 }
 
 int ClControlVelor::ExitInstance() {

@@ -2,6 +2,10 @@
 // the host connection through the condition dialog and the export run to
 // the closing message.
 #pragma once
+#include <memory>
+#include <string>
+
+#include "exportreport.h"
 #include "hostrecords.h"
 #include "winframe.h"
 #include "wintypes.h"
@@ -40,10 +44,22 @@ class ClControlVelor : public CWinApp {
   // How the last InitInstance ended.
   RunOutcome GetOutcome() const { return m_eOutcome; }
 
+  // Makes every export write its report to the native path (UTF-8), put in
+  // place in one step; "" for no report. A report that cannot be written
+  // fails the run with a message.
+  void SetReportPath(const std::string& native) { m_strReportPath = native; }
+  // The report of the export of the last InitInstance; null when none ran.
+  const ExportReport* GetReport() const { return m_pReport.get(); }
+
  private:
   // The export run over data to the dialog's path; sets m_eOutcome.
   void RunExport(class ClConditionEntry& dialog, StDATAINFO& data);
+  // Writes the report to m_strReportPath when one is asked for; a failure
+  // shows a message and fails the run.
+  void WriteReport();
 
   ClSetData* m_pSetData = nullptr;  // the host's company-data list, not owned
   RunOutcome m_eOutcome = kOutcomeStopped;
+  std::string m_strReportPath;             // see SetReportPath
+  std::unique_ptr<ExportReport> m_pReport;  // see GetReport
 };

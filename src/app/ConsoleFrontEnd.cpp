@@ -143,6 +143,22 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
   return true;
 }
 
+bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
+  if (_isatty(_fileno(err_)) == 0) return true;
+  // "\x1b[K" erases what a longer line before left at the end.
+  std::fprintf(err_, "\rvelor: %ld of %ld assets (%ld a second)\x1b[K", done, total, rate);
+  std::fflush(err_);
+  progress_shown_ = true;
+  return true;
+}
+
+void ConsoleFrontEnd::EndProgress() {
+  if (!progress_shown_) return;
+  progress_shown_ = false;
+  std::fprintf(err_, "\r\x1b[K");
+  std::fflush(err_);
+}
+
 void PresetPathFrontEnd::RunModal(CDialog& dlg) {
   dlg.UserFocused(IDC_OUTPUT_PATH);
   if (!dlg.UserTyped(IDC_OUTPUT_PATH, path_)) {

@@ -33,6 +33,11 @@ class ConsoleFrontEnd : public FrontEnd {
   bool ChooseFile(const FileChooserRequest& request, std::string* path) override;
   // Prints the file's text (code page 932) in UTF-8 to out.
   bool ShowTextFile(const std::string& native_path) override;
+  // On a terminal at err: one line of the count and rate, overwritten in
+  // place each time; nothing elsewhere. Always true (Ctrl-C cancels).
+  bool ShowProgress(long done, long total, long rate) override;
+  // Erases the progress line.
+  void EndProgress() override;
 
  private:
   // Prompts with label (UTF-8) on to and reads one line without its end.
@@ -47,6 +52,7 @@ class ConsoleFrontEnd : public FrontEnd {
   bool interactive_;
   bool yes_;
   LineEditor* editor_;
+  bool progress_shown_ = false;
 };
 
 // Runs the condition dialog once with a given path: puts it into the path
@@ -69,6 +75,10 @@ class PresetPathFrontEnd : public FrontEnd {
   bool ShowTextFile(const std::string& native_path) override {
     return inner_.ShowTextFile(native_path);
   }
+  bool ShowProgress(long done, long total, long rate) override {
+    return inner_.ShowProgress(done, total, rate);
+  }
+  void EndProgress() override { inner_.EndProgress(); }
 
  private:
   FrontEnd& inner_;

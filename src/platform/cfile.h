@@ -11,7 +11,6 @@
 #ifdef _WIN32
 #include <afx.h>
 #else
-typedef uint64_t ULONGLONG;
 
 // The failure of a file operation.
 class CFileException {

@@ -37,6 +37,14 @@ int _isatty(int fd);
 int _fileno(FILE* stream);
 #endif
 
+// The native path (UTF-8) native made absolute against the current folder;
+// native itself when it is absolute or the current folder cannot be read.
+std::string NativeAbsolutePath(const std::string& native);
 // Reads the whole file at the native path (UTF-8 here) into *bytes; false
 // when it cannot be read.
 bool ReadNativeFile(const char* native, std::string* bytes);
+// Puts bytes in place as the file at the native path in one step: written
+// to a temporary file beside it, flushed to the disk, then renamed over it.
+// False with a one-line reason (UTF-8) in *why when that failed; then the
+// file at native is as it was and no temporary file remains.
+bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why);

@@ -93,6 +93,15 @@ class FrontEnd {
   // is shown while more on than off calls have been made. Default: nothing.
   virtual void SetWaitCursor(bool on);
 
+  // Shows how far a running export has come: done of total assets, at rate
+  // assets a second. Called from about half a second into an export on,
+  // a few times a second. Returns false when the user asks to cancel.
+  // Default: shows nothing and returns true.
+  virtual bool ShowProgress(long done, long total, long rate);
+  // Takes away what ShowProgress showed (nothing when it was not called).
+  // Default: nothing.
+  virtual void EndProgress();
+
   // True when the front end runs on a graphical desktop, so that a viewer can
   // be started as a program of its own (xdg-open). Default: false.
   virtual bool OnDesktop() const;

@@ -18,4 +18,7 @@ typedef struct _SYSTEMTIME {
 // Fills *time with the current local date and time (the time zone of the
 // process). time must not be null.
 void GetLocalTime(LPSYSTEMTIME time);
+// Milliseconds since a fixed point (the system's start), never going back:
+// for measuring how long something takes.
+ULONGLONG GetTickCount64();
 #endif

@@ -17,6 +17,7 @@ typedef unsigned int UINT;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef struct HWND__* HWND;  // an opaque window handle; null means no owner
 
 #ifndef TRUE

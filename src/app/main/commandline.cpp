@@ -37,7 +37,8 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
       continue;
     }
     bool flag = arg == "--yes" || arg == "--no-viewer";
-    bool valued = name == "--db" || name == "--user" || name == "--output" || name == "--ui";
+    bool valued = name == "--db" || name == "--user" || name == "--output" || name == "--report" ||
+                  name == "--ui";
     if (!flag && !valued) {
       *error = arg.rfind('-', 0) == 0 ? Tr("unknown option %s", {arg})
                                       : Tr("unexpected argument '%s'", {arg});
@@ -61,6 +62,9 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
     } else if (name == "--output") {
       options->has_output = true;
       options->output = value;
+    } else if (name == "--report") {
+      options->has_report = true;
+      options->report = value;
     } else if (value == "auto") {
       options->ui = VelorOptions::kUiAuto;
     } else if (value == "console") {
@@ -76,8 +80,8 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
 }
 
 const char* VelorUsage() {
-  return "usage: velor [--db FILE] [--user ID] [--output PATH] [--yes] [--no-viewer]\n"
-         "             [--ui auto|console|desktop]\n"
+  return "usage: velor [--db FILE] [--user ID] [--output PATH] [--report FILE.json] [--yes]\n"
+         "             [--no-viewer] [--ui auto|console|desktop]\n"
          "\n"
          "Exports the fixed assets of the company data that the user has selected in\n"
          "the host store: the asset file at the output path, syurui.SSC and, when\n"
@@ -88,6 +92,9 @@ const char* VelorUsage() {
          "  --user ID       the current user (default: $VELOR_USER, else the login name)\n"
          "  --output PATH   export to PATH without asking; a Windows path (C:\\dir\\a.csv)\n"
          "                  or a native absolute path under a drive of VELOR_DRIVES\n"
+         "  --report FILE   write a JSON report of the export to FILE: the company,\n"
+         "                  the files, the counts and every diagnostics entry with\n"
+         "                  the asset and column it concerns (docs/report.md)\n"
          "  --yes           answer Yes to questions (create the folder, replace the\n"
          "                  file) when no terminal is there to ask\n"
          "  --no-viewer     do not open the diagnostics log in a viewer\n"
@@ -101,7 +108,10 @@ const char* VelorUsage() {
          "line. The first offer is a pattern such as Z:\\home\\me\\*.csv, which is\n"
          "refused: type a file name in place of the *. Without a terminal the offered\n"
          "path is exported once. In the desktop window F12 executes, Enter moves to\n"
-         "the next control, Esc cancels, and Y or N answers a question.\n"
+         "the next control, Esc cancels, and Y or N answers a question. Every export\n"
+         "ends with a line of its counts; one that runs longer than half a second\n"
+         "shows its progress (on a terminal: on the standard error, where Ctrl-C\n"
+         "cancels it; on the desktop: in a window with a cancel button).\n"
          "\n"
          "The drive map VELOR_DRIVES turns the Windows paths of the system into native\n"
          "folders. Its entries, separated by ';':\n"

@@ -7,8 +7,8 @@
 struct VelorOptions {
   enum Ui { kUiAuto, kUiConsole, kUiDesktop };
   bool help = false;
-  bool has_db = false, has_user = false, has_output = false;
-  std::string db, user, output;
+  bool has_db = false, has_user = false, has_output = false, has_report = false;
+  std::string db, user, output, report;
   bool yes = false;
   bool no_viewer = false;
   Ui ui = kUiAuto;

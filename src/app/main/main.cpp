@@ -108,7 +108,12 @@ int main(int argc, char** argv) {
   SetTextViewerEnabled(!options.no_viewer);
   ClAccConnect::SetStoreOptions(options.has_db ? options.db.c_str() : nullptr,
                                 options.has_user ? options.user.c_str() : nullptr);
+  if (options.has_report) the_app.SetReportPath(NativeAbsolutePath(options.report));
   RunWinApp(the_app);
+  if (const ExportReport* report = the_app.GetReport()) {
+    std::printf("%s\n", report->SummaryLine().c_str());
+    std::fflush(stdout);
+  }
   int status = 1;
   switch (the_app.GetOutcome()) {
     case ClControlVelor::kOutcomeDone:

@@ -1,6 +1,10 @@
 #include "crtio.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,4 +69,48 @@ bool ReadNativeFile(const char* native, std::string* bytes) {
   bool ok = std::ferror(file) == 0;
   std::fclose(file);
   return ok;
+}
+
+std::string NativeAbsolutePath(const std::string& native) {
+  if (!native.empty() && native[0] == '/') return native;
+  char* cwd = getcwd(nullptr, 0);
+  if (cwd == nullptr) return native;
+  std::string absolute = std::string(cwd) + "/" + native;
+  std::free(cwd);
+  return absolute;
+}
+
+bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why) {
+  std::string temp = std::string(native) + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    *why = std::string("cannot create a file beside it: ") + std::strerror(errno);
+    return false;
+  }
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  int error = 0;
+  while (left > 0 && error == 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : EIO;
+    } else {
+      p += n;
+      left -= static_cast<size_t>(n);
+    }
+  }
+  // mkstemp makes the file its owner's only; a new file is as the umask says.
+  mode_t mask = umask(0);
+  umask(mask);
+  if (error == 0 && fchmod(fd, 0666 & ~mask) != 0) error = errno;
+  if (error == 0 && fsync(fd) != 0) error = errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && rename(temp.c_str(), native) != 0) error = errno;
+  if (error != 0) {
+    unlink(temp.c_str());
+    *why = std::strerror(error);
+    return false;
+  }
+  return true;
 }

@@ -9,6 +9,8 @@ FrontEnd* g_front_end = nullptr;
 void FrontEnd::ControlChanged(CDialog&, int) {}
 void FrontEnd::SetWaitCursor(bool) {}
 bool FrontEnd::OnDesktop() const { return false; }
+bool FrontEnd::ShowProgress(long, long, long) { return true; }
+void FrontEnd::EndProgress() {}
 
 bool DisplayAvailable() {
   char value[2];

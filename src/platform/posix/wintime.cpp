@@ -21,3 +21,10 @@ void GetLocalTime(LPSYSTEMTIME time) {
   time->wSecond = static_cast<WORD>(local.tm_sec);
   time->wMilliseconds = static_cast<WORD>(now.tv_usec / 1000);
 }
+
+ULONGLONG GetTickCount64() {
+  struct timespec now;
+  // The monotonic clock cannot fail with a valid clock id and a valid pointer.
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<ULONGLONG>(now.tv_sec) * 1000u + static_cast<ULONGLONG>(now.tv_nsec) / 1000000u;
+}

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "ClAccConnect.h"
 #include "ClConditionEntry.h"
 #include "codepage.h"
@@ -19,6 +21,11 @@
 namespace {
 
 const char kCaption[] = "減価償却";
+
+// The bytes of a UTF-8 literal, as the report holds them.
+std::string operator""_s(const char8_t* text, size_t n) {
+  return std::string(reinterpret_cast<const char*>(text), n);
+}
 const char kCancel[] = "｢減価償却｣の集計を中止します。";
 const char kDoneWithLog[] = "減価償却情報の出力が一応終了しました。\n\nアプリケーションを終了します。";
 
@@ -218,6 +225,55 @@ TEST_F(ControlVelorTest, AStoreThatCannotBeOpenedEndsSilently) {
   EXPECT_TRUE(fe_.boxes().empty());
   EXPECT_EQ(fe_.dialogs_run(), 0);
   EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+}
+
+TEST_F(ControlVelorTest, TheReportNamesEachEntrysAssetAndColumn) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WriteFileBytes(tmp_.Native("report.json"), "an earlier report");
+  app_.SetReportPath(tmp_.Native("report.json"));
+  SetTextViewerEnabled(false);
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\aoki.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeDiagnostics);
+  auto report = nlohmann::json::parse(ReadFileBytes(tmp_.Native("report.json")));
+  EXPECT_EQ(report["outcome"], "exported with diagnostics");
+  EXPECT_EQ(report["company"]["name"], u8"青木農園　青木一郎"_s);
+  EXPECT_EQ(report["files"]["assets"]["path"], "T:\\aoki.csv");
+  EXPECT_EQ(report["files"]["assets"]["native_path"], tmp_.Native("aoki.csv"));
+  EXPECT_EQ(report["files"]["log"]["written"], true);
+  const auto& counts = report["counts"];
+  EXPECT_EQ(counts["assets_read"], 8);
+  EXPECT_EQ(counts["data_rows"], 8);
+  EXPECT_EQ(counts["warnings"], 1);
+  EXPECT_EQ(counts["errors"], 4);
+  ASSERT_EQ(report["entries"].size(), 5u);
+  const auto& amount = report["entries"][3];
+  EXPECT_EQ(amount["kind"], "ERROR");
+  EXPECT_EQ(amount["asset_code"], "51");
+  EXPECT_EQ(amount["asset_name"], u8"大規模農地造成用地"_s);
+  EXPECT_EQ(amount["column"], 44);
+  EXPECT_EQ(amount["column_title"], u8"期首帳簿価額"_s);
+  EXPECT_EQ(amount["value"], "123456789012");
+  EXPECT_EQ(report["entries"][1]["column_title"], u8"資産コード"_s);
+  EXPECT_EQ(app_.GetReport()->SummaryLine(),
+            "velor: 8 assets read, 8 data rows (0 breakdown rows), 6 asset kinds, 1 warnings, "
+            "4 errors");
+}
+
+TEST_F(ControlVelorTest, AReportThatCannotBeWrittenFailsTheRun) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  app_.SetReportPath(tmp_.Native("no/such/folder/report.json"));
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\a.csv");
+  fe_.Click(IDC_EXECUTE);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+  EXPECT_EQ(LastBox().type, MB_ICONEXCLAMATION);
+  EXPECT_NE(LastBox().text.find("no/such/folder/report.json"), std::string::npos) << LastBox().text;
+  // The export itself went through; only the report is missing.
+  EXPECT_TRUE(NativeExists(tmp_.Native("a.csv")));
 }
 
 TEST(GetDispTextTest, FormatsAndOverwrites) {

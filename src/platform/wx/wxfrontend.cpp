@@ -13,6 +13,7 @@
 #include "wxdialogwindow.h"
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
+#include "wxprogresswindow.h"
 #include "wxscreentext.h"
 #include "wxtextviewer.h"
 #include "wxtoolkitlog.h"
@@ -73,6 +74,7 @@ void StopDesktop() {
 WxFrontEnd::WxFrontEnd() = default;
 
 WxFrontEnd::~WxFrontEnd() {
+  progress_.reset();
   while (wait_depth_ > 0) SetWaitCursor(false);
   for (auto& viewer : viewers_) viewer->WaitUntilClosed();
   viewers_.clear();
@@ -138,6 +140,13 @@ bool WxFrontEnd::ShowTextFile(const std::string& native_path) {
   viewers_.back()->ShowBeside();
   return true;
 }
+
+bool WxFrontEnd::ShowProgress(long done, long total, long rate) {
+  if (progress_ == nullptr) progress_ = std::make_unique<WxProgressWindow>();
+  return progress_->Update(done, total, rate);
+}
+
+void WxFrontEnd::EndProgress() { progress_.reset(); }
 
 std::unique_ptr<FrontEnd> CreateDesktopFrontEnd(std::string* why) {
   if (!StartDesktop(why)) return nullptr;

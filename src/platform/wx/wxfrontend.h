@@ -10,6 +10,7 @@
 
 class WxDialogWindow;
 class WxTextViewer;
+class WxProgressWindow;
 class wxWindow;
 
 class WxFrontEnd : public FrontEnd {
@@ -31,6 +32,9 @@ class WxFrontEnd : public FrontEnd {
   // Shows the file in a window of its own (WxTextViewer) beside what follows;
   // the front end waits for the user to close it before it goes.
   bool ShowTextFile(const std::string& native_path) override;
+  // The progress window, shown on the first call.
+  bool ShowProgress(long done, long total, long rate) override;
+  void EndProgress() override;
 
  private:
   // The window shown for the window handle owner; null when none is.
@@ -41,6 +45,7 @@ class WxFrontEnd : public FrontEnd {
   int wait_depth_ = 0;
   // The text windows shown, owned until the front end goes.
   std::vector<std::unique_ptr<WxTextViewer>> viewers_;
+  std::unique_ptr<WxProgressWindow> progress_;  // while an export shows its progress
 };
 
 // Starts the desktop toolkit for the process once. Returns false with a

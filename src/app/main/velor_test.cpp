@@ -108,6 +108,30 @@ TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
   EXPECT_EQ(RunVelor("--ui desktop --output 'T:\\a.csv'", &out), 2);
   EXPECT_EQ(RunVelor("--help", &out), 0);
   EXPECT_NE(out.find("--no-viewer"), std::string::npos);
+  EXPECT_NE(out.find("--report FILE"), std::string::npos);
+}
+
+TEST_F(VelorProgramTest, AReportBesideTheSummaryLine) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user aoki --no-viewer --output 'T:\\b.csv' --report=" +
+                         tmp_.Native("r.json"),
+                     &out),
+            3)
+      << out;
+  EXPECT_NE(out.find("velor: 8 assets read, 8 data rows (0 breakdown rows), 6 asset kinds, "
+                     "1 warnings, 4 errors\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(ReadFileBytes(tmp_.Native("r.json")).find("\"asset_code\": \"51\""), std::string::npos);
+  // A report that cannot be put in place fails the run.
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user aoki --yes --no-viewer --output 'T:\\b.csv' "
+                     "--report " + tmp_.Native("missing/r.json"),
+                     &out),
+            1)
+      << out;
+  EXPECT_NE(out.find("missing/r.json"), std::string::npos) << out;
 }
 
 // The program's own messages follow the locale; the system's texts do not.
@@ -150,7 +174,7 @@ TEST(VelorOptionsTest, Parses) {
   VelorOptions o;
   std::string error;
   ASSERT_TRUE(ParseVelorOptions({"--db", "x.sqlite", "--user=u", "--output", "C:\\a.csv", "--yes",
-                                 "--no-viewer", "--ui", "console"},
+                                 "--no-viewer", "--ui", "console", "--report", "r.json"},
                                 &o, &error))
       << error;
   EXPECT_EQ(o.db, "x.sqlite");
@@ -158,6 +182,8 @@ TEST(VelorOptionsTest, Parses) {
   EXPECT_EQ(o.output, "C:\\a.csv");
   EXPECT_TRUE(o.has_output && o.yes && o.no_viewer);
   EXPECT_EQ(o.ui, VelorOptions::kUiConsole);
+  EXPECT_TRUE(o.has_report);
+  EXPECT_EQ(o.report, "r.json");
   for (const auto& bad : std::vector<std::vector<std::string>>{
            {"--db"}, {"--user="}, {"--ui", "web"}, {"--yes", "--yes"}, {"stray"}, {"--x"}}) {
     VelorOptions p;

@@ -4,6 +4,7 @@
 # cancellation (exit 1) with the earlier export left in place.
 # usage: scripts/progress-screenshot.sh [BUILD_DIR] [OUT.png] [ASSETS]
 #        (default: build docs/progress.png 1000000)
+# Exits 77 when no X server can be started (a test then counts as skipped).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -23,7 +24,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-xsession_start "$work" || { echo "progress-screenshot: no X server" >&2; exit 1; }
+xsession_start "$work" || { echo "progress-screenshot: no X server" >&2; exit 77; }
 
 mkdir -p "$work/c/out" "$work/home"
 export HOME=$work/home LANG=C.UTF-8 GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1

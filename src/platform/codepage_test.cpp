@@ -45,4 +45,13 @@ TEST(Codepage, InvalidInputIsRefused) {
   EXPECT_EQ("x", out);
 }
 
+TEST(Codepage, LossyConversionMarksWhatStartsNoCharacter) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  EXPECT_EQ(Cp932ToUtf8Lossy("\x8A\xF7"), U8(u8"机"));
+  EXPECT_EQ(Cp932ToUtf8Lossy(""), "");
+  // A name cut inside its last character, and a byte that is no character.
+  EXPECT_EQ(Cp932ToUtf8Lossy("\x8A\xF7\x8A"), U8(u8"机") + fffd);
+  EXPECT_EQ(Cp932ToUtf8Lossy("a\x80" "b\xA2"), "a" + fffd + "b" + U8(u8"｢"));
+}
+
 }  // namespace

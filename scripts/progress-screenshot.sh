@@ -18,9 +18,10 @@ done
 work=$(mktemp -d)
 . "$root/src/platform/wx/gui/xsession.sh"
 pid=
+# What the clean-up meets (a process already gone) does not change the status.
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  xsession_stop
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  xsession_stop || true
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -45,13 +45,13 @@ TEST(Codepage, InvalidInputIsRefused) {
   EXPECT_EQ("x", out);
 }
 
-TEST(Codepage, LossyConversionMarksWhatStartsNoCharacter) {
+TEST(Codepage, ShownTextMarksWhatStartsNoCharacter) {
   const std::string fffd = "\xEF\xBF\xBD";
-  EXPECT_EQ(Cp932ToUtf8Lossy("\x8A\xF7"), U8(u8"机"));
-  EXPECT_EQ(Cp932ToUtf8Lossy(""), "");
+  EXPECT_EQ(Cp932ToUtf8Shown("\x8A\xF7"), U8(u8"机"));
+  EXPECT_EQ(Cp932ToUtf8Shown(""), "");
   // A name cut inside its last character, and a byte that is no character.
-  EXPECT_EQ(Cp932ToUtf8Lossy("\x8A\xF7\x8A"), U8(u8"机") + fffd);
-  EXPECT_EQ(Cp932ToUtf8Lossy("a\x80" "b\xA2"), "a" + fffd + "b" + U8(u8"｢"));
+  EXPECT_EQ(Cp932ToUtf8Shown("\x8A\xF7\x8A"), U8(u8"机") + fffd);
+  EXPECT_EQ(Cp932ToUtf8Shown("a\x80" "b\xA2"), "a" + fffd + "b" + U8(u8"｢"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "allocation_count.h"
+#include "faultfs.h"
 #include "hostrecords.h"
 #include "tempdir.h"
 
@@ -134,9 +135,11 @@ TEST_F(CSVEditTest, FailedOpensAreRecorded) {
 }
 
 TEST_F(CSVEditTest, FailedWritesShowAtClose) {
-  ScopedEnv devices("VELOR_DRIVES", "D:=/dev");
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  ScopedFs scoped(&faults);
   TestableCSVEdit edit;
-  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "D:\\full"), 1);
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\data\\out\\full.csv"), 1);
   StDATAINFO data = {};
   edit.WritePreamble(&data);
   EXPECT_FALSE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));

@@ -5,7 +5,9 @@
 // throwing a CFileException* that the catcher must Delete().
 #pragma once
 #include <cstdint>
+#include <memory>
 
+#include "fs.h"
 #include "wintypes.h"
 
 #ifdef _WIN32
@@ -41,6 +43,9 @@ class CFileException {
   int m_cause;       // one of the causes above
   LONG m_lOsError;   // the operating system's error number, -1 when none
 };
+
+// The cause of CFileException that a file-system error stands for.
+int CFileCauseOf(FsError error);
 
 // What CFile::GetStatus reports about a path.
 struct CFileStatus {
@@ -96,6 +101,6 @@ class CFile {
   static void Remove(LPCSTR name);
 
  private:
-  int fd_ = -1;
+  std::unique_ptr<FsFile> file_;  // null when none is open
 };
 #endif

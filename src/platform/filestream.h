@@ -3,7 +3,10 @@
 // pair is dropped). It buffers through a fixed area of its own, so writing
 // never allocates.
 #pragma once
+#include <memory>
 #include <streambuf>
+
+#include "fs.h"
 
 class FileStreamBuf : public std::streambuf {
  public:
@@ -27,12 +30,12 @@ class FileStreamBuf : public std::streambuf {
   bool Open(const char* path, Access access);
   // Writes out what is buffered and closes the file. False when a write or
   // read failed since Open, or the flush or the close failed. True when none
-  // is open.
+  // is open. A failed Open or Close leaves its cause in Fs::LastError().
   bool Close();
   // True while a file is open.
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_ != nullptr; }
   // True while a file is open for reading.
-  bool IsReading() const { return fd_ >= 0 && reading_; }
+  bool IsReading() const { return file_ != nullptr && reading_; }
 
  protected:
   // The stream buffer's hooks: buffered binary writing (a failed write
@@ -47,12 +50,13 @@ class FileStreamBuf : public std::streambuf {
 
   // Writes buffered bytes to the file; false (and the error kept) on failure.
   bool Flush();
-  // Writes n bytes straight to the file; false on failure.
+  // Writes n bytes straight to the file; false (and the error kept) on failure.
   bool WriteAll(const char* s, size_t n);
 
-  int fd_ = -1;
+  std::unique_ptr<FsFile> file_;  // null when none is open
   bool reading_ = false;
   bool failed_ = false;      // a write or read failed since Open
+  FsError error_ = FsError::kNone;  // the first failure since Open
   bool pendingCr_ = false;   // a CR ended the last chunk read; its LF is unknown
   char buffer_[kBufferSize];
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ClMsgMgr.h"
+#include "faultfs.h"
 #include "tempdir.h"
 #include "textaccessor.h"
 
@@ -131,10 +132,11 @@ TEST_F(TextFileTest, CloseOfANeverOpenedFileSucceeds) {
 }
 
 TEST_F(TextFileTest, FailedWritesAreReportedByClose) {
-  if (!NativeExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  ScopedEnv drives("VELOR_DRIVES", "D:=/dev");
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  ScopedFs scoped(&faults);
   F file;
-  ASSERT_EQ(0, file.Open("D:\\full", F::TFOM_WRITE | F::TFOM_TRUNCATE));
+  ASSERT_EQ(0, file.Open("T:\\full.txt", F::TFOM_WRITE | F::TFOM_TRUNCATE));
   EXPECT_EQ(0, Line(file, "buffered"));  // the failure shows when written out
   EXPECT_EQ(-1000, file.Close());
   ExpectRecorded(-1000, "TextFile", 112);

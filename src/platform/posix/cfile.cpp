@@ -1,129 +1,107 @@
 #include "cfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 
 #include "drivemap.h"
 
-namespace {
-int CauseOf(int error) {
+int CFileCauseOf(FsError error) {
   switch (error) {
-    case ENOENT: return CFileException::fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG: return CFileException::badPath;
-    case EMFILE:
-    case ENFILE: return CFileException::tooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return CFileException::accessDenied;
-    case ENOSPC:
-    case EDQUOT: return CFileException::diskFull;
-    case EIO: return CFileException::hardIO;
+    case FsError::kNone: return CFileException::none;
+    case FsError::kNotFound: return CFileException::fileNotFound;
+    case FsError::kTooLong: return CFileException::badPath;
+    case FsError::kAccessDenied:
+    case FsError::kNotRegular: return CFileException::accessDenied;
+    case FsError::kDiskFull: return CFileException::diskFull;
+    case FsError::kIoError: return CFileException::hardIO;
+    case FsError::kBusy: return CFileException::sharingViolation;
     default: return CFileException::genericException;
   }
 }
 
-[[noreturn]] void ThrowError(int error) { throw new CFileException(CauseOf(error), error); }
-}  // namespace
-
-CFile::~CFile() {
-  if (fd_ >= 0) close(fd_);
+namespace {
+// Throws the framework's exception for error, kept as the last error too.
+[[noreturn]] void ThrowError(FsError error) {
+  Fs::SetLastError(error);
+  throw new CFileException(CFileCauseOf(error), static_cast<LONG>(error));
 }
 
+void CheckResult(FsError error) {
+  if (error != FsError::kNone) ThrowError(error);
+}
+}  // namespace
+
+CFile::~CFile() = default;
+
 BOOL CFile::Open(LPCSTR name, UINT flags, CFileException* error) {
-  auto fail = [error](int cause, int os_error) {
-    if (error != nullptr) *error = CFileException(cause, os_error);
+  auto fail = [error](FsError cause, int framework_cause) {
+    Fs::SetLastError(cause);
+    if (error != nullptr) *error = CFileException(framework_cause, static_cast<LONG>(cause));
     return FALSE;
   };
-  if (fd_ >= 0) return fail(CFileException::genericException, -1);
+  if (file_ != nullptr) return fail(FsError::kOther, CFileException::genericException);
   std::string native;
   if (name == nullptr || !DriveMapToNative(name, &native)) {
-    return fail(CFileException::badPath, ENOENT);
+    return fail(FsError::kNotFound, CFileException::badPath);  // no drive of the map
   }
-  int mode;
-  switch (flags & 3u) {
-    case modeRead: mode = O_RDONLY; break;
-    case modeWrite: mode = O_WRONLY; break;
-    default: mode = O_RDWR; break;
-  }
+  FsOpen mode = FsOpen::kRead;
   if ((flags & modeCreate) != 0) {
-    mode |= O_CREAT;
-    if ((flags & modeNoTruncate) == 0) mode |= O_TRUNC;
+    mode = (flags & modeNoTruncate) != 0 ? FsOpen::kReadWrite : FsOpen::kWriteTruncate;
+  } else if ((flags & 3u) != modeRead) {
+    mode = FsOpen::kReadWrite;
+    // Without modeCreate a missing file is refused, as the framework does.
+    FsStat st;
+    FsError found = Fs::Default()->Stat(native, true, &st);
+    if (found != FsError::kNone) return fail(found, CFileCauseOf(found));
   }
-  int fd = open(native.c_str(), mode | O_CLOEXEC, 0666);
-  if (fd < 0) return fail(CauseOf(errno), errno);
-  struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    close(fd);
-    return fail(CFileException::accessDenied, EISDIR);
-  }
-  fd_ = fd;
-  return TRUE;
+  FsError opened = Fs::Default()->Open(native, mode, &file_);
+  if (opened == FsError::kNotRegular && mode != FsOpen::kRead) opened = FsError::kAccessDenied;
+  return opened == FsError::kNone ? TRUE : fail(opened, CFileCauseOf(opened));
 }
 
 UINT CFile::Read(void* buffer, UINT count) {
   auto* out = static_cast<char*>(buffer);
   UINT done = 0;
   while (done < count) {
-    ssize_t n = read(fd_, out + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowError(errno);
-    if (n == 0) break;
-    done += static_cast<UINT>(n);
+    size_t got = 0;
+    CheckResult(file_->Read(out + done, count - done, &got));
+    if (got == 0) break;
+    done += static_cast<UINT>(got);
   }
   return done;
 }
 
-void CFile::Write(const void* buffer, UINT count) {
-  const auto* in = static_cast<const char*>(buffer);
-  UINT done = 0;
-  while (done < count) {
-    ssize_t n = write(fd_, in + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ThrowError(n < 0 ? errno : ENOSPC);
-    done += static_cast<UINT>(n);
-  }
-}
+void CFile::Write(const void* buffer, UINT count) { CheckResult(file_->Write(buffer, count)); }
 
-void CFile::Flush() {
-  if (fsync(fd_) != 0) ThrowError(errno);
-}
+void CFile::Flush() { CheckResult(file_->Sync()); }
 
 ULONGLONG CFile::GetLength() const {
-  struct stat st;
-  if (fstat(fd_, &st) != 0) ThrowError(errno);
-  return static_cast<ULONGLONG>(st.st_size);
+  uint64_t size = 0;
+  CheckResult(file_->Size(&size));
+  return size;
 }
 
 void CFile::Close() {
-  int fd = fd_;
-  fd_ = -1;
-  if (fd >= 0 && close(fd) != 0) ThrowError(errno);
+  std::unique_ptr<FsFile> file = std::move(file_);
+  if (file != nullptr) CheckResult(file->Close());
 }
 
 BOOL CFile::GetStatus(LPCSTR name, CFileStatus& status) {
   std::string native;
-  struct stat st;
-  if (name == nullptr || !DriveMapToNative(name, &native) || stat(native.c_str(), &st) != 0) {
+  FsStat st;
+  if (name == nullptr || !DriveMapToNative(name, &native)) return FALSE;
+  FsError error = Fs::Default()->Stat(native, true, &st);
+  if (error != FsError::kNone) {
+    Fs::SetLastError(error);
     return FALSE;
   }
-  bool folder = S_ISDIR(st.st_mode);
-  status.m_size = folder ? 0 : static_cast<ULONGLONG>(st.st_size);
-  status.m_attribute = folder ? directory : normal;
-  if (access(native.c_str(), W_OK) != 0) status.m_attribute |= readOnly;
+  status.m_size = st.size;
+  status.m_attribute = st.folder ? directory : normal;
+  if (!st.writable) status.m_attribute |= readOnly;
   return TRUE;
 }
 
 void CFile::Remove(LPCSTR name) {
   std::string native;
-  if (name == nullptr || !DriveMapToNative(name, &native)) ThrowError(ENOENT);
-  struct stat st;
-  if (lstat(native.c_str(), &st) != 0) ThrowError(errno);
-  if (S_ISDIR(st.st_mode)) ThrowError(EISDIR);
-  if (unlink(native.c_str()) != 0) ThrowError(errno);
+  if (name == nullptr || !DriveMapToNative(name, &native)) ThrowError(FsError::kNotFound);
+  CheckResult(Fs::Default()->Remove(native));
 }

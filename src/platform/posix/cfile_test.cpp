@@ -6,6 +6,7 @@
 #include <string>
 
 #include "codepage.h"
+#include "faultfs.h"
 #include "tempdir.h"
 
 namespace {
@@ -94,19 +95,40 @@ TEST_F(CFileTest, WriteFailureAndRemoveThrow) {
   EXPECT_EQ(cause, CFileException::fileNotFound);
 }
 
-TEST_F(CFileTest, DiskFullIsReported) {
-  ScopedEnv all("VELOR_DRIVES", "Z:=/");
-  CFile f;
-  if (!f.Open("Z:\\dev\\full", CFile::modeWrite)) GTEST_SKIP() << "no /dev/full";
-  int cause = -1;
-  try {
-    f.Write("abc", 3);
-    f.Flush();
-  } catch (CFileException* e) {
-    cause = e->m_cause;
-    e->Delete();
+TEST_F(CFileTest, FailuresCarryTheirCause) {
+  struct Case {
+    FsOp op;
+    FsError error;
+    int cause;
+  } cases[] = {{FsOp::kWrite, FsError::kDiskFull, CFileException::diskFull},
+               {FsOp::kWrite, FsError::kIoError, CFileException::hardIO},
+               {FsOp::kSync, FsError::kIoError, CFileException::hardIO},
+               {FsOp::kClose, FsError::kAccessDenied, CFileException::accessDenied}};
+  for (const Case& c : cases) {
+    FaultFs faults;
+    faults.FailNth(c.op, 1, c.error, "w.txt");
+    ScopedFs scoped(&faults);
+    CFile f;
+    ASSERT_TRUE(f.Open("C:\\w.txt", CFile::modeCreate | CFile::modeWrite));
+    int cause = -1;
+    try {
+      f.Write("abc", 3);
+      f.Flush();
+      f.Close();
+    } catch (CFileException* e) {
+      cause = e->m_cause;
+      e->Delete();
+    }
+    EXPECT_EQ(cause, c.cause);
+    EXPECT_EQ(Fs::LastError(), c.error);
   }
-  EXPECT_EQ(cause, CFileException::diskFull);
+  FaultFs faults;
+  faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied);
+  ScopedFs scoped(&faults);
+  CFile f;
+  CFileException error;
+  EXPECT_FALSE(f.Open("C:\\w.txt", CFile::modeRead, &error));
+  EXPECT_EQ(error.m_cause, CFileException::accessDenied);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "winfs.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +13,7 @@
 
 #include "codepage.h"
 #include "drivemap.h"
+#include "fs.h"
 #include "mbcs.h"
 
 namespace {
@@ -42,45 +41,44 @@ void EndWithBackslash(std::string* path) {
   }
 }
 
-bool SyncFolder(const std::string& native_folder) {
-  int fd = open(native_folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return false;
-  bool ok = fsync(fd) == 0;
-  close(fd);
-  return ok;
+// Records error as the last error; TRUE when it is none.
+BOOL Done(FsError error) {
+  Fs::SetLastError(error);
+  return error == FsError::kNone ? TRUE : FALSE;
 }
 }  // namespace
 
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   std::string native;
-  return path != nullptr && DriveMapToNative(path, &native) && mkdir(native.c_str(), 0777) == 0;
+  if (path == nullptr || !DriveMapToNative(path, &native)) return Done(FsError::kNotFound);
+  return Done(Fs::Default()->CreateFolder(native));
 }
 
 BOOL RemoveDirectoryA(LPCSTR path) {
   std::string native;
-  return path != nullptr && DriveMapToNative(path, &native) && rmdir(native.c_str()) == 0;
+  if (path == nullptr || !DriveMapToNative(path, &native)) return Done(FsError::kNotFound);
+  return Done(Fs::Default()->RemoveFolder(native));
 }
 
 BOOL DeleteFileA(LPCSTR path) {
   std::string native;
-  struct stat st;
-  return path != nullptr && DriveMapToNative(path, &native) && lstat(native.c_str(), &st) == 0 &&
-         !S_ISDIR(st.st_mode) && unlink(native.c_str()) == 0;
+  if (path == nullptr || !DriveMapToNative(path, &native)) return Done(FsError::kNotFound);
+  return Done(Fs::Default()->Remove(native));
 }
 
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   std::string native_from, native_to;
   if (from == nullptr || to == nullptr || !DriveMapToNative(from, &native_from) ||
       !DriveMapToNative(to, &native_to)) {
-    return FALSE;
+    return Done(FsError::kNotFound);
   }
-  struct stat st;
-  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && lstat(native_to.c_str(), &st) == 0) {
-    errno = EEXIST;
-    return FALSE;
+  Fs* fs = Fs::Default();
+  FsStat st;
+  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && fs->Stat(native_to, false, &st) == FsError::kNone) {
+    return Done(FsError::kExists);
   }
-  if (std::rename(native_from.c_str(), native_to.c_str()) != 0) return FALSE;
-  if ((flags & MOVEFILE_WRITE_THROUGH) != 0 && !SyncFolder(ParentOf(native_to))) return FALSE;
+  if (!Done(fs->Rename(native_from, native_to))) return FALSE;
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0) return Done(fs->SyncFolder(ParentOf(native_to)));
   return TRUE;
 }
 
@@ -102,9 +100,10 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR file) {
     return unique;
   }
   std::string native_folder;
-  struct stat st;
+  FsStat st;
+  Fs* fs = Fs::Default();
   if (!DriveMapToNative(folder.c_str(), &native_folder) ||
-      stat(native_folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      fs->Stat(native_folder, true, &st) != FsError::kNone || !st.folder) {
     return 0;
   }
   UINT first = (static_cast<UINT>(getpid()) * 2654435761u) & 0xFFFFu;
@@ -113,13 +112,17 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR file) {
     std::string name = form(number);
     std::string native;
     if (name.size() + 1 > MAX_PATH || !DriveMapToNative(name.c_str(), &native)) return 0;
-    int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd >= 0) {
-      close(fd);
+    std::unique_ptr<FsFile> created;
+    FsError error = fs->Open(native, FsOpen::kWriteNew, &created);
+    if (error == FsError::kNone) error = created->Close();
+    if (error == FsError::kNone) {
       std::memcpy(file, name.c_str(), name.size() + 1);
       return number;
     }
-    if (errno != EEXIST) return 0;
+    if (error != FsError::kExists) {
+      Fs::SetLastError(error);
+      return 0;
+    }
   }
   return 0;
 }

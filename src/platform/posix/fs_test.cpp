@@ -1,0 +1,127 @@
+#include "fs.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+
+#include "faultfs.h"
+#include "tempdir.h"
+
+namespace {
+
+class FsTest : public ::testing::Test {
+ protected:
+  std::string Path(const char* name) const { return dir_.Native(name); }
+  Fs* fs_ = Fs::System();
+  TempDir dir_;
+};
+
+TEST_F(FsTest, SymlinksAreReportedAndReplacedNotFollowed) {
+  WriteFileBytes(Path("target"), "keep");
+  ASSERT_EQ(0, symlink(Path("target").c_str(), Path("link").c_str()));
+  FsStat st;
+  ASSERT_EQ(FsError::kNone, fs_->Stat(Path("link"), false, &st));
+  EXPECT_TRUE(st.symlink);
+  EXPECT_FALSE(st.regular);
+  ASSERT_EQ(FsError::kNone, fs_->Stat(Path("link"), true, &st));
+  EXPECT_TRUE(st.symlink && st.regular);
+  EXPECT_EQ(st.size, 4u);
+  WriteFileBytes(Path("new"), "new");
+  ASSERT_EQ(FsError::kNone, fs_->Rename(Path("new"), Path("link")));
+  EXPECT_EQ(ReadFileBytes(Path("target")), "keep");
+  ASSERT_EQ(FsError::kNone, fs_->Stat(Path("link"), false, &st));
+  EXPECT_TRUE(st.regular && !st.symlink);
+}
+
+TEST_F(FsTest, ErrorsAreNamed) {
+  std::unique_ptr<FsFile> file;
+  EXPECT_EQ(FsError::kNotFound, fs_->Open(Path("none"), FsOpen::kRead, &file));
+  EXPECT_EQ(FsError::kNotRegular, fs_->Open(dir_.path(), FsOpen::kRead, &file));
+  WriteFileBytes(Path("f"), "x");
+  EXPECT_EQ(FsError::kExists, fs_->Open(Path("f"), FsOpen::kWriteNew, &file));
+  EXPECT_EQ(FsError::kNotRegular, fs_->Remove(dir_.path()));
+  EXPECT_EQ(FsError::kTooLong, fs_->Open(Path(std::string(300, 'a').c_str()), FsOpen::kWriteNew, &file));
+  EXPECT_EQ(file, nullptr);
+  std::vector<std::string> names;
+  ASSERT_EQ(FsError::kNone, fs_->ListFolder(dir_.path(), &names));
+  EXPECT_EQ(names, std::vector<std::string>{"f"});
+}
+
+TEST_F(FsTest, FolderLocksExcludeEachOtherAndLeaveNothing) {
+  std::unique_ptr<FsLock> first, second;
+  ASSERT_EQ(FsError::kNone, fs_->LockFolder(dir_.path(), 0, &first));
+  EXPECT_EQ(FsError::kBusy, fs_->LockFolder(dir_.path(), 50, &second));
+  std::vector<std::string> names;
+  ASSERT_EQ(FsError::kNone, fs_->ListFolder(dir_.path(), &names));
+  EXPECT_TRUE(names.empty());
+  first.reset();
+  EXPECT_EQ(FsError::kNone, fs_->LockFolder(dir_.path(), 0, &second));
+}
+
+TEST_F(FsTest, FileLockFollowsTheNameAcrossRenames) {
+  std::unique_ptr<FsLock> held, other;
+  ASSERT_EQ(FsError::kNone, fs_->LockFile(Path("s.env"), 0, &held));
+  EXPECT_TRUE(NativeExists(Path("s.env")));
+  EXPECT_EQ(FsError::kBusy, fs_->LockFile(Path("s.env"), 30, &other));
+  // A file renamed over the name is a new file: its lock is free.
+  WriteFileBytes(Path("t"), "new");
+  ASSERT_EQ(FsError::kNone, fs_->Rename(Path("t"), Path("s.env")));
+  EXPECT_EQ(FsError::kNone, fs_->LockFile(Path("s.env"), 0, &other));
+}
+
+TEST_F(FsTest, ByteRangeLocksConflictBetweenOpenFiles) {
+  std::unique_ptr<FsFile> a, b;
+  ASSERT_EQ(FsError::kNone, fs_->Open(Path("db"), FsOpen::kReadWrite, &a));
+  ASSERT_EQ(FsError::kNone, fs_->Open(Path("db"), FsOpen::kReadWrite, &b));
+  ASSERT_EQ(FsError::kNone, a->LockRange(10, 2, FsFile::Lock::kShared));
+  EXPECT_EQ(FsError::kNone, b->LockRange(10, 2, FsFile::Lock::kShared));
+  EXPECT_EQ(FsError::kBusy, b->LockRange(10, 1, FsFile::Lock::kExclusive));
+  ASSERT_EQ(FsError::kNone, a->LockRange(10, 2, FsFile::Lock::kUnlock));
+  EXPECT_EQ(FsError::kNone, b->LockRange(10, 1, FsFile::Lock::kExclusive));
+}
+
+TEST_F(FsTest, FaultsStrikeTheChosenCallOnly) {
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 2, FsError::kDiskFull, "b.txt", 2);
+  std::unique_ptr<FsFile> a, b;
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("a.txt"), FsOpen::kWriteNew, &a));
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("b.txt"), FsOpen::kWriteNew, &b));
+  EXPECT_EQ(FsError::kNone, a->Write("aaaa", 4));
+  EXPECT_EQ(FsError::kNone, b->Write("1234", 4));
+  EXPECT_EQ(FsError::kNone, a->Write("aaaa", 4));
+  EXPECT_EQ(FsError::kDiskFull, b->Write("5678", 4));  // a short write
+  EXPECT_EQ(FsError::kNone, b->Write("9", 1));
+  EXPECT_EQ(ReadFileBytes(Path("b.txt")), "1234569");
+  EXPECT_EQ(faults.Calls(FsOp::kWrite, "b.txt"), 3);
+}
+
+TEST_F(FsTest, ACrashAbandonsEverythingAfterIt) {
+  FaultFs faults;
+  faults.CrashAfterBytes(5);
+  std::unique_ptr<FsFile> a;
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("a.txt"), FsOpen::kWriteNew, &a));
+  EXPECT_EQ(FsError::kNone, a->Write("abc", 3));
+  EXPECT_EQ(FsError::kIoError, a->Write("defg", 4));
+  EXPECT_TRUE(faults.Crashed());
+  EXPECT_EQ(FsError::kIoError, faults.Remove(Path("a.txt")));
+  EXPECT_EQ(FsError::kIoError, faults.Rename(Path("a.txt"), Path("b.txt")));
+  EXPECT_EQ(ReadFileBytes(Path("a.txt")), "abcde");
+}
+
+TEST_F(FsTest, ScopedOverridesNest) {
+  FaultFs outer, inner;
+  {
+    ScopedFs a(&outer);
+    EXPECT_EQ(Fs::Default(), &outer);
+    {
+      ScopedFs b(&inner);
+      EXPECT_EQ(Fs::Default(), &inner);
+    }
+    EXPECT_EQ(Fs::Default(), &outer);
+  }
+  EXPECT_EQ(Fs::Default(), Fs::System());
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+#include "faultfs.h"
+
+#include <algorithm>
+
+namespace {
+// An open file of FaultFs: every call is checked first.
+class FaultFile : public FsFile {
+ public:
+  FaultFile(FaultFs* fs, std::string path, std::unique_ptr<FsFile> base)
+      : fs_(fs), path_(std::move(path)), base_(std::move(base)) {}
+
+  FsError Read(void* buffer, size_t n, size_t* got) override {
+    *got = 0;
+    FsError error = fs_->Check(FsOp::kRead, path_);
+    return error != FsError::kNone ? error : base_->Read(buffer, n, got);
+  }
+  FsError ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override {
+    *got = 0;
+    FsError error = fs_->Check(FsOp::kRead, path_);
+    return error != FsError::kNone ? error : base_->ReadAt(offset, buffer, n, got);
+  }
+  FsError Write(const void* buffer, size_t n) override {
+    return Written(n, [&](size_t k) { return base_->Write(buffer, k); });
+  }
+  FsError WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    return Written(n, [&](size_t k) { return base_->WriteAt(offset, buffer, k); });
+  }
+  FsError Truncate(uint64_t size) override {
+    FsError error = fs_->Check(FsOp::kWrite, path_);
+    return error != FsError::kNone ? error : base_->Truncate(size);
+  }
+  FsError Size(uint64_t* size) override {
+    FsError error = fs_->Check(FsOp::kStat, path_);
+    return error != FsError::kNone ? error : base_->Size(size);
+  }
+  FsError Sync() override {
+    FsError error = fs_->Check(FsOp::kSync, path_);
+    return error != FsError::kNone ? error : base_->Sync();
+  }
+  FsError LockRange(uint64_t start, uint64_t length, Lock lock) override {
+    FsError error = lock == Lock::kUnlock ? FsError::kNone : fs_->Check(FsOp::kLock, path_);
+    return error != FsError::kNone ? error : base_->LockRange(start, length, lock);
+  }
+  FsError Close() override {
+    FsError error = fs_->Check(FsOp::kClose, path_);
+    FsError closed = base_->Close();
+    return error != FsError::kNone ? error : closed;
+  }
+
+ private:
+  // A write of n bytes through write(k), cut by a short-write fault or the
+  // crash point.
+  template <typename WriteFn>
+  FsError Written(size_t n, WriteFn write) {
+    size_t keep = 0;
+    FsError error = fs_->Check(FsOp::kWrite, path_, &keep);
+    if (error == FsError::kIoError && fs_->Crashed()) return error;
+    size_t k = error != FsError::kNone ? std::min(keep, n) : n;
+    size_t room = fs_->WriteRoom(k);
+    if (room < k) {
+      k = room;
+      error = FsError::kIoError;
+    }
+    if (k > 0) {
+      FsError written = write(k);
+      if (written != FsError::kNone) return written;
+    }
+    return error;
+  }
+
+  FaultFs* fs_;
+  std::string path_;
+  std::unique_ptr<FsFile> base_;
+};
+}  // namespace
+
+FaultFs::FaultFs(Fs* base) : base_(base) {}
+
+void FaultFs::FailNth(FsOp op, int nth, FsError error, const std::string& name_part,
+                      size_t keep_bytes) {
+  faults_.push_back({op, nth, error, name_part, keep_bytes});
+}
+
+void FaultFs::CrashAfterBytes(uint64_t bytes) {
+  crash_set_ = true;
+  crash_room_ = bytes;
+}
+
+int FaultFs::Calls(FsOp op, const std::string& name_part) const {
+  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const auto& call) {
+    return call.first == op && call.second.find(name_part) != std::string::npos;
+  }));
+}
+
+FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
+  if (crashed_) return FsError::kIoError;
+  calls_.emplace_back(op, path);
+  for (Fault& fault : faults_) {
+    if (fault.op != op || fault.left <= 0) continue;
+    if (path.find(fault.name_part) == std::string::npos) continue;
+    if (--fault.left == 0) {
+      if (keep_bytes != nullptr) *keep_bytes = fault.keep_bytes;
+      return fault.error;
+    }
+  }
+  return FsError::kNone;
+}
+
+size_t FaultFs::WriteRoom(size_t n) {
+  if (!crash_set_) return n;
+  size_t room = crash_room_ < n ? static_cast<size_t>(crash_room_) : n;
+  crash_room_ -= room;
+  if (room < n) crashed_ = true;
+  return room;
+}
+
+FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) {
+  file->reset();
+  FsError error = Check(FsOp::kOpen, path);
+  if (error != FsError::kNone) return error;
+  std::unique_ptr<FsFile> base;
+  error = base_->Open(path, mode, &base);
+  if (error == FsError::kNone) *file = std::make_unique<FaultFile>(this, path, std::move(base));
+  return error;
+}
+
+FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {
+  FsError error = Check(FsOp::kStat, path);
+  return error != FsError::kNone ? error : base_->Stat(path, follow, stat);
+}
+
+FsError FaultFs::Remove(const std::string& path) {
+  FsError error = Check(FsOp::kRemove, path);
+  return error != FsError::kNone ? error : base_->Remove(path);
+}
+
+FsError FaultFs::Rename(const std::string& from, const std::string& to) {
+  FsError error = Check(FsOp::kRename, from + "\n" + to);
+  return error != FsError::kNone ? error : base_->Rename(from, to);
+}
+
+FsError FaultFs::SyncFolder(const std::string& folder) {
+  FsError error = Check(FsOp::kSync, folder);
+  return error != FsError::kNone ? error : base_->SyncFolder(folder);
+}
+
+FsError FaultFs::CreateFolder(const std::string& path) {
+  FsError error = Check(FsOp::kFolder, path);
+  return error != FsError::kNone ? error : base_->CreateFolder(path);
+}
+
+FsError FaultFs::RemoveFolder(const std::string& path) {
+  FsError error = Check(FsOp::kFolder, path);
+  return error != FsError::kNone ? error : base_->RemoveFolder(path);
+}
+
+FsError FaultFs::ListFolder(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  FsError error = Check(FsOp::kList, folder);
+  return error != FsError::kNone ? error : base_->ListFolder(folder, names);
+}
+
+FsError FaultFs::LockFolder(const std::string& folder, int timeout_ms,
+                            std::unique_ptr<FsLock>* lock) {
+  FsError error = Check(FsOp::kLock, folder);
+  return error != FsError::kNone ? error : base_->LockFolder(folder, timeout_ms, lock);
+}
+
+FsError FaultFs::LockFile(const std::string& path, int timeout_ms, std::unique_ptr<FsLock>* lock) {
+  FsError error = Check(FsOp::kLock, path);
+  return error != FsError::kNone ? error : base_->LockFile(path, timeout_ms, lock);
+}

@@ -1,0 +1,73 @@
+// A file system for tests that passes every call to another one and fails
+// chosen calls on purpose: the Nth call of a kind (on paths holding a given
+// text) with a chosen error, optionally after writing part of its bytes, and
+// "crash here": after a number of bytes written, the rest of the process's
+// file-system work is abandoned, as if it had been killed.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fs.h"
+
+// The kinds of calls FaultFs counts.
+enum class FsOp { kOpen, kRead, kWrite, kSync, kClose, kRename, kRemove, kLock, kStat, kList, kFolder };
+
+class FaultFs : public Fs {
+ public:
+  // Forwards to base (which must outlive it), failing nothing yet.
+  explicit FaultFs(Fs* base = Fs::System());
+
+  // Makes the nth call (1 for the next) of op on a path that holds
+  // name_part (any path when empty) fail with error. A failing write first
+  // writes its first keep_bytes bytes (a short write). Renames match on
+  // either path; locks count LockFolder, LockFile and LockRange.
+  void FailNth(FsOp op, int nth, FsError error, const std::string& name_part = "",
+               size_t keep_bytes = 0);
+  // After bytes more bytes have been written (to any file) the process is
+  // taken as killed: the write reaching the limit is cut there, and every
+  // later call fails with kIoError and touches nothing.
+  void CrashAfterBytes(uint64_t bytes);
+  // True once the crash point was reached.
+  bool Crashed() const { return crashed_; }
+  // How many calls of op were made so far (on paths holding name_part).
+  int Calls(FsOp op, const std::string& name_part = "") const;
+
+  // The error the next call of op on path meets (kNone: it goes through);
+  // counts the call. For the files FaultFs hands out.
+  FsError Check(FsOp op, const std::string& path, size_t* keep_bytes = nullptr);
+  // How many of n bytes a write may still make before the crash point
+  // (n when no crash point is set); counts them.
+  size_t WriteRoom(size_t n);
+
+  FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override;
+  FsError Stat(const std::string& path, bool follow, FsStat* stat) override;
+  FsError Remove(const std::string& path) override;
+  FsError Rename(const std::string& from, const std::string& to) override;
+  FsError SyncFolder(const std::string& folder) override;
+  FsError CreateFolder(const std::string& path) override;
+  FsError RemoveFolder(const std::string& path) override;
+  FsError ListFolder(const std::string& folder, std::vector<std::string>* names) override;
+  FsError LockFolder(const std::string& folder, int timeout_ms,
+                     std::unique_ptr<FsLock>* lock) override;
+  FsError LockFile(const std::string& path, int timeout_ms,
+                   std::unique_ptr<FsLock>* lock) override;
+
+ private:
+  struct Fault {
+    FsOp op;
+    int left;  // calls to go; the fault strikes when it reaches 0
+    FsError error;
+    std::string name_part;
+    size_t keep_bytes;
+  };
+
+  Fs* base_;
+  std::vector<Fault> faults_;
+  std::vector<std::pair<FsOp, std::string>> calls_;
+  bool crash_set_ = false;
+  bool crashed_ = false;
+  uint64_t crash_room_ = 0;
+};

@@ -13,6 +13,7 @@
 #include "cfile.h"
 #include "codepage.h"
 #include "crtio.h"
+#include "filecause.h"
 #include "mbcs.h"
 #include "outputpaths.h"
 #include "waitcursor.h"
@@ -32,6 +33,7 @@ const char kDone[] =
 // normally: the message names what is missing.
 const char kFailedHead[] = "減価償却情報の出力に失敗しました。\n\n";
 const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
+const char kFailedCause[] = "原因 ⇒ %s\n";
 const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
 const char kHostDataCause[] = "会計ホストのデータを読み込めませんでした ⇒ %s    \n";
@@ -84,18 +86,6 @@ ULONGLONG FileSize(const char* path, bool* is_file) {
   if (!CFile::GetStatus(path, status)) return 0;
   *is_file = (status.m_attribute & CFile::directory) == 0;
   return status.m_size;
-}
-
-// Deletes the file path if there is one; a missing file is no failure.
-void RemoveIfPresent(const char* path) {
-  bool is_file = false;
-  FileSize(path, &is_file);
-  if (!is_file) return;
-  try {
-    CFile::Remove(path);
-  } catch (CFileException* e) {
-    e->Delete();
-  }
 }
 
 // Appends to text one line per kind of host data that the engine could not
@@ -224,6 +214,9 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   engine.OutputAssets(&data);
   engine.OutputAssetKinds(&data);
   progress.End();
+  // Put in place only when every file is complete; a cancel or a failure
+  // leaves the previous files as they were.
+  bool committed = engine.CommitOutput() != 0;
   wait.Restore();
 
   char log_path[kPathBufferSize] = {}, kind_path[kPathBufferSize] = {};
@@ -239,16 +232,18 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
     return;
   }
   dialog.SaveOutputPath(output);
-  bool log_ok = (failures & ClDepreciation::kFailedLog) == 0 && log_path[0] != '\0';
+  bool failed = !committed || failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
+  bool log_ok = !failed && log_path[0] != '\0';
   bool log_is_file = false;
   ULONGLONG log_size = log_ok ? FileSize(log_path, &log_is_file) : 0;
-  bool failed = failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
   m_pReport->Finish(data, output, kind_path, log_path, engine.GetTally(), failures, log_size != 0,
                     failed              ? ExportReport::kFailed
                     : log_size != 0     ? ExportReport::kExportedWithDiagnostics
                                         : ExportReport::kExported);
 
   if (failed) {
+    // Nothing was put in place: the previous files, the log among them,
+    // stay as they were.
     std::string text = kFailedHead;
     char line[kPathBufferSize + 128];
     if (engine.StoppedOnOverflow()) {
@@ -262,18 +257,18 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
     } files[] = {{ClDepreciation::kFailedAsset, output},
                  {ClDepreciation::kFailedKind, kind_path},
                  {ClDepreciation::kFailedLog, log_path}};
+    std::string causes;
     for (const auto& f : files) {
       if ((failures & f.bit) != 0) {
         _snprintf(line, sizeof line, kFailedFile, f.path[0] != '\0' ? f.path : output);
         text += line;
+        FsError cause = engine.GetFailureCause(f.bit);
+        _snprintf(line, sizeof line, kFailedCause, FileFailureCause(cause));
+        if (cause != FsError::kNone && causes.find(line) == std::string::npos) causes += line;
       }
     }
+    text += causes;
     text += kFailedTail;
-    if (log_size != 0) {
-      StartViewer(log_path);
-    } else if (log_ok) {
-      RemoveIfPresent(log_path);
-    }
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;
@@ -285,7 +280,6 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
     m_eOutcome = kOutcomeDiagnostics;
     return;
   }
-  RemoveIfPresent(log_path);
   char message[1024] = {};
   _snprintf(message, sizeof message, kDone, output, kind_path);
   MessageBoxA(nullptr, message, kCaption, MB_ICONINFORMATION);

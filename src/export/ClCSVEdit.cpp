@@ -1,7 +1,9 @@
 #include "ClCSVEdit.h"
 
 #include <cstring>
+#include <vector>
 
+#include "filecommit.h"
 #include "outputpaths.h"
 #include "rowfields.h"
 
@@ -13,7 +15,29 @@ ClCSVEdit::ClCSVEdit() {
   m_clSsc.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
 }
 
-ClCSVEdit::~ClCSVEdit() = default;
+ClCSVEdit::~ClCSVEdit() {
+  std::vector<FileCommit> left;
+  for (int file = OF_ASSET; file <= OF_LOG; ++file) {
+    m_aclFile[file].Close();
+    if (!m_astrTemp[file].empty()) left.push_back({m_astrTemp[file], m_astrFinal[file]});
+  }
+  DiscardFiles(left);
+}
+
+void ClCSVEdit::SetFailed(OutputFile file, FsError cause) {
+  if (!m_abFailed[file]) m_aeCause[file] = cause != FsError::kNone ? cause : FsError::kOther;
+  m_abFailed[file] = TRUE;
+}
+
+int ClCSVEdit::BeginOutput(const char* outputPath) {
+  m_eRefused = LockOutputFolder(outputPath, kFolderLockWaitMs, &m_pFolderLock);
+  if (m_eRefused == FsError::kNone) {
+    RemoveStaleTemps(outputPath);
+    return 1;
+  }
+  for (int file = OF_ASSET; file <= OF_LOG; ++file) SetFailed(static_cast<OutputFile>(file), m_eRefused);
+  return 0;
+}
 
 int ClCSVEdit::OpenOutput(OutputFile file, const char* outputPath) {
   if (file < OF_ASSET || file > OF_LOG) return 1;
@@ -26,16 +50,57 @@ int ClCSVEdit::OpenOutput(OutputFile file, const char* outputPath) {
   } else {
     derived = DeriveSiblingPath(outputPath, file == OF_KIND ? kKindFileName : kLogFileName, path);
   }
-  long result = -1;
-  if (derived) result = m_aclFile[file].Open(path, ClTextFile::TFOM_WRITE | ClTextFile::TFOM_TRUNCATE);
-  m_abFailed[file] = result != 0;
-  return result == 0 ? 1 : 0;
+  m_abFailed[file] = FALSE;
+  m_aeCause[file] = FsError::kNone;
+  if (!m_astrTemp[file].empty()) {
+    DiscardFiles({{m_astrTemp[file], m_astrFinal[file]}});  // an earlier open's file
+    m_astrTemp[file].clear();
+  }
+  if (m_eRefused != FsError::kNone) {
+    SetFailed(file, m_eRefused);
+    return 0;
+  }
+  std::string temp;
+  if (!derived) {
+    SetFailed(file, FsError::kOther);
+  } else if (!FormTempPath(path, &temp) ||
+             m_aclFile[file].Open(temp.c_str(), ClTextFile::TFOM_WRITE) != 0) {
+    SetFailed(file, Fs::LastError());
+  } else {
+    m_astrFinal[file] = path;
+    m_astrTemp[file] = temp;
+  }
+  return m_abFailed[file] ? 0 : 1;
 }
 
 int ClCSVEdit::CloseOutput(OutputFile file) {
   if (file < OF_ASSET || file > OF_LOG) return 1;
-  if (m_aclFile[file].Close() != 0) m_abFailed[file] = TRUE;
+  if (m_aclFile[file].Close() != 0) SetFailed(file, Fs::LastError());
   return 1;
+}
+
+int ClCSVEdit::CommitOutput(BOOL complete) {
+  std::vector<FileCommit> files;
+  bool failed = !complete;
+  for (int file = OF_ASSET; file <= OF_LOG; ++file) {
+    CloseOutput(static_cast<OutputFile>(file));
+    failed = failed || m_abFailed[file];
+    if (!m_astrTemp[file].empty()) {
+      files.push_back({m_astrTemp[file], m_astrFinal[file], file == OF_LOG});
+      m_astrTemp[file].clear();
+    }
+  }
+  FsError error = FsError::kNone;
+  if (failed) {
+    DiscardFiles(files);
+  } else {
+    error = CommitFiles(files);
+    for (int file = OF_ASSET; error != FsError::kNone && file <= OF_LOG; ++file) {
+      SetFailed(static_cast<OutputFile>(file), error);
+    }
+  }
+  m_pFolderLock.reset();
+  return failed || error != FsError::kNone ? 0 : 1;
 }
 
 BOOL ClCSVEdit::HasFileFailed(OutputFile file) const {
@@ -45,6 +110,11 @@ BOOL ClCSVEdit::HasFileFailed(OutputFile file) const {
 
 void ClCSVEdit::MarkFailed(OutputFile file) {
   if (file >= OF_ASSET && file <= OF_LOG) m_abFailed[file] = TRUE;
+}
+
+FsError ClCSVEdit::GetFailureCause(OutputFile file) const {
+  if (file < OF_ASSET || file > OF_LOG || !m_abFailed[file]) return FsError::kNone;
+  return m_aeCause[file];
 }
 
 int ClCSVEdit::WriteLog(const char* text, long column, std::string_view value) {

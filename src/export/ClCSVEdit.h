@@ -4,6 +4,8 @@
 // "syurui.SSC" and the diagnostics log "VelrixSysErr.txt" beside it.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "ClG_HEAD.h"
@@ -13,6 +15,7 @@
 #include "TextFile.h"
 #include "coderegister.h"
 #include "exportobserver.h"
+#include "fs.h"
 #include "hostrecords.h"
 #include "wintypes.h"
 
@@ -27,19 +30,36 @@ class ClCSVEdit {
   // The four formats set to comma lines without quotes, the files closed,
   // the register empty.
   ClCSVEdit();
-  // Closes the files still open (ignoring failures) and frees the register.
+  // Closes the files still open (ignoring failures), removes the temporary
+  // files not put in place and frees the register.
   virtual ~ClCSVEdit();
   ClCSVEdit(const ClCSVEdit&) = delete;
   ClCSVEdit& operator=(const ClCSVEdit&) = delete;
 
   // --- Files -----------------------------------------------------------
+  // How long BeginOutput waits for another export into the folder to end.
+  static const int kFolderLockWaitMs = 5000;
+
+  // Locks the folder of outputPath (the asset file's path) against other
+  // exports and removes the temporary files a killed export left there.
+  // 1 locked; 0 refused (another export holds it, or it cannot be had):
+  // every file then counts as failed and OpenOutput opens nothing.
+  int BeginOutput(const char* outputPath);
   // Derives the path of file from outputPath (the asset file's path) and
-  // opens it written anew (created or emptied). 1 opened; 0 the open failed
-  // or the derived path was refused (see outputpaths.h); 1 and nothing done
-  // for any other file value.
+  // opens a new temporary file beside it that CommitOutput puts in its
+  // place. 1 opened; 0 the open failed, the derived path was refused (see
+  // outputpaths.h) or BeginOutput was refused; 1 and nothing done for any
+  // other file value.
   int OpenOutput(OutputFile file, const char* outputPath);
   // Closes file; always 1 (nothing for a file never opened or another value).
   int CloseOutput(OutputFile file);
+  // Closes the files and puts those opened since BeginOutput in place at
+  // once, when complete is TRUE and none has failed (an empty log removes
+  // the log there instead); then gives up the folder lock. 1 done; 0
+  // nothing was put in place (the temporary files are gone): incomplete,
+  // an earlier failure, or one of this step, which then counts for every
+  // file.
+  int CommitOutput(BOOL complete);
   // TRUE when the last OpenOutput of file failed, a write to it has failed,
   // its CloseOutput found a failed close, or MarkFailed was called: the file
   // is missing or incomplete. FALSE for a file not yet opened and for any
@@ -48,6 +68,9 @@ class ClCSVEdit {
   // Counts file as incomplete (its content is not what it must hold) until
   // its next OpenOutput. Nothing for any other value.
   void MarkFailed(OutputFile file);
+  // Why file failed: kNone when it has not; kBusy when another export held
+  // the folder; kOther for a refused path or a failure of unknown cause.
+  FsError GetFailureCause(OutputFile file) const;
 
   // --- Diagnostics log and codes ---------------------------------------
   // Appends text as one entry line to the log: its first 152 bytes (cut
@@ -116,8 +139,16 @@ class ClCSVEdit {
   ClCodeRegister m_clCodes;          // asset codes written so far
 
  private:
-  BOOL m_abFailed[kFileCount] = {};  // see HasFileFailed
-  ClExportObserver* m_pObserver = nullptr;  // see SetObserver
+  // Marks file failed for cause (the first cause stays).
+  void SetFailed(OutputFile file, FsError cause);
+
+  BOOL m_abFailed[kFileCount] = {};          // see HasFileFailed
+  FsError m_aeCause[kFileCount] = {};        // see GetFailureCause
+  std::string m_astrFinal[kFileCount];       // final path of each opened file
+  std::string m_astrTemp[kFileCount];        // its temporary file, until put in place
+  std::unique_ptr<FsLock> m_pFolderLock;     // held from BeginOutput to CommitOutput
+  FsError m_eRefused = FsError::kNone;       // why BeginOutput was refused
+  ClExportObserver* m_pObserver = nullptr;   // see SetObserver
   const StKOTEISHISANINFO* m_pAsset = nullptr;  // see SetCurrentAsset
   const StIKKATSUINFO* m_pLine = nullptr;       // see SetCurrentBreakdown
 };

@@ -36,7 +36,7 @@ class CSVEditTest : public ::testing::Test {
     TestableCSVEdit edit;
     EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
     EXPECT_EQ(edit.WriteLog(entry), 1);
-    edit.CloseOutput(ClCSVEdit::OF_LOG);
+    edit.CommitOutput(TRUE);
     return Bytes("VelrixSysErr.txt");
   }
 
@@ -46,18 +46,32 @@ class CSVEditTest : public ::testing::Test {
 
 TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
   WriteFileBytes(Native("VelrixSysErr.txt"), "old entries");
+  WriteFileBytes(Native("assets.csv"), "old rows");
   TestableCSVEdit edit;
+  ASSERT_EQ(edit.BeginOutput(kAssetPath), 1);
   EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
   EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, kAssetPath), 1);
   EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_KIND, kAssetPath), 1);
   EXPECT_EQ(edit.OpenOutput(static_cast<ClCSVEdit::OutputFile>(3), kAssetPath), 1);
   for (int f = 0; f < 3; ++f) EXPECT_EQ(edit.CloseOutput(static_cast<ClCSVEdit::OutputFile>(f)), 1);
   EXPECT_EQ(edit.CloseOutput(static_cast<ClCSVEdit::OutputFile>(-1)), 1);
-  for (const char* name : {"assets.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+  // Until the commit the files are written beside the final names.
+  EXPECT_EQ(Bytes("assets.csv"), "old rows");
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "old entries");
+  EXPECT_EQ(edit.CommitOutput(TRUE), 1);
+  for (const char* name : {"assets.csv", "syurui.SSC"}) {
     EXPECT_TRUE(NativeExists(Native(name))) << name;
     EXPECT_EQ(Bytes(name), "") << name;
   }
+  // An empty log is no log.
+  EXPECT_FALSE(NativeExists(Native("VelrixSysErr.txt")));
   for (int f = 0; f < 3; ++f) EXPECT_FALSE(edit.HasFileFailed(static_cast<ClCSVEdit::OutputFile>(f)));
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("data/out"))) {
+    left.push_back(entry.path().filename().string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"assets.csv", "syurui.SSC"}));
 }
 
 TEST_F(CSVEditTest, WritingRowsAllocatesNothing) {
@@ -101,8 +115,7 @@ TEST_F(CSVEditTest, WritingRowsAllocatesNothing) {
     ASSERT_EQ(edit.WriteAssetRow(&asset, &year, nullptr, &line, &data), 1);
   }
   EXPECT_EQ(AllocationCount(), before);
-  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_ASSET), 1);
-  EXPECT_EQ(edit.CloseOutput(ClCSVEdit::OF_LOG), 1);
+  EXPECT_EQ(edit.CommitOutput(TRUE), 1);
   // Every row reached the file: one plain row per asset, and one breakdown
   // row per lump-sum asset.
   const std::string rows = Bytes("assets.csv");
@@ -222,14 +235,14 @@ TEST_F(CSVEditTest, AmountText) {
   EXPECT_STREQ(edit.AmountText(-5000, 25), "0");
   EXPECT_STREQ(edit.AmountText(5000, 25), "0");
   EXPECT_STREQ(edit.AmountText(0, 25), "");
-  edit.CloseOutput(ClCSVEdit::OF_LOG);
+  edit.CommitOutput(TRUE);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
 
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
   EXPECT_STREQ(edit.AmountText(999999999990001LL, 25), "************");
   EXPECT_STREQ(edit.AmountText(-99999999990001LL, 25), "************");
   EXPECT_STREQ(edit.AmountText(INT64_MIN, 25), "************");
-  edit.CloseOutput(ClCSVEdit::OF_LOG);
+  edit.CommitOutput(TRUE);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"),
             "\n＜ERROR＞\n金額｢99999999999｣は、連携可能最大桁数をオーバーしています。\r\n"
             "\n＜ERROR＞\n金額｢-9999999999｣は、連携可能最大桁数をオーバーしています。\r\n"
@@ -287,7 +300,7 @@ TEST_F(SetQuantityTest, NumberAndUnit) {
   EXPECT_EQ(Of("1e2").value, 1000000);
   EXPECT_EQ(Of("inf").value, 0);
   EXPECT_EQ(Of("nan").value, 0);
-  edit_.CloseOutput(ClCSVEdit::OF_LOG);
+  edit_.CommitOutput(TRUE);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
 }
 
@@ -297,7 +310,7 @@ TEST_F(SetQuantityTest, LargeQuantities) {
   EXPECT_EQ(Of("999999.99").value, 10000000000LL);  // single precision
   EXPECT_EQ(Of("999999").value, 9999990000LL);
   EXPECT_EQ(Of("-5000000").value, -50000000000LL);
-  edit_.CloseOutput(ClCSVEdit::OF_LOG);
+  edit_.CommitOutput(TRUE);
   const char* warning =
       "｣は、連携可能最大桁数をオーバーしています。\n"
       "減価償却データが、正しく連携されない可能性があります。\r\n";

@@ -37,6 +37,7 @@ void ClDepreciation::SetObserver(ClExportObserver* observer) {
 }
 
 int ClDepreciation::OutputPreamble(StDATAINFO* data) {
+  m_clCSVEdit.BeginOutput(m_strOutputPath.c_str());
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_LOG, m_strOutputPath.c_str());
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_ASSET, m_strOutputPath.c_str());
   m_clCSVEdit.WritePreamble(data);
@@ -122,6 +123,22 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_KIND);
   if (kinds != nullptr) CoTaskMemFree(kinds);
   return 1;
+}
+
+int ClDepreciation::CommitOutput() {
+  // Rows missing after an overflow or without the rule object: nothing goes
+  // in place.
+  return m_clCSVEdit.CommitOutput(!m_bOverflow && !m_bKindOverflow && m_pRule != nullptr);
+}
+
+FsError ClDepreciation::GetFailureCause(unsigned bit) const {
+  for (int file = ClCSVEdit::OF_ASSET; file <= ClCSVEdit::OF_LOG; ++file) {
+    if (bit != 1u << file) continue;
+    FsError cause = m_clCSVEdit.GetFailureCause(static_cast<ClCSVEdit::OutputFile>(file));
+    if (cause == FsError::kNone && bit == kFailedKind && m_bKindOverflow) cause = FsError::kOther;
+    return cause;
+  }
+  return FsError::kNone;
 }
 
 unsigned ClDepreciation::GetFileFailures() const {

@@ -45,8 +45,9 @@ class ClDepreciation {
   ClDepreciation(const ClDepreciation&) = delete;
   ClDepreciation& operator=(const ClDepreciation&) = delete;
 
-  // Stage 1: opens the log, then the asset file, and writes the preamble and
-  // the column-title line. Always 1.
+  // Stage 1: locks the output folder against other exports (waiting a few
+  // seconds), opens the log, then the asset file, and writes the preamble
+  // and the column-title line. Always 1; a refused lock fails every file.
   int OutputPreamble(StDATAINFO* data);
   // Makes observer (null: none) hear of every diagnostics entry and of the
   // walk's progress, where it may cancel the export. It must outlive the
@@ -67,6 +68,13 @@ class ClDepreciation {
   // kind file. After a cancelled stage 2 it does nothing and returns 1.
   int OutputAssetKinds(StDATAINFO* data);
 
+  // Stage 4: puts the three files in place at once when all were written
+  // completely (an empty log removes the log there instead); otherwise (also
+  // after an overflow or without the rule object) the previous files stay
+  // and the new ones are removed. Gives up the folder lock. 1 put in place,
+  // 0 not.
+  int CommitOutput();
+
   // The files that are missing or incomplete after the stages run so far:
   // kFailed* bits for each file whose open was refused or failed, or whose
   // close found a failed write or close (and kFailedKind when stage 3
@@ -76,6 +84,9 @@ class ClDepreciation {
   // The host data that the stages run so far could not read in full:
   // kHost* bits. 0 when the host delivered everything.
   unsigned GetHostFailures() const { return m_uHostFailures; }
+  // Why the file of the kFailed* bit failed (FsError::kNone when it did not;
+  // kOther for a decimal overflow of the kind file).
+  FsError GetFailureCause(unsigned bit) const;
   // TRUE when stage 2 stopped on the decimal overflow failure: the rows
   // after the asset concerned are missing and the asset file is incomplete.
   BOOL StoppedOnOverflow() const { return m_bOverflow; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ClDataMgr.h"
 #include "ClSetData.h"
@@ -45,16 +46,28 @@ class ExportRunTest : public ::testing::Test {
   // The selected company data as start-up copies it.
   static StDATAINFO Selected() { return *ClDataMgr::Inst()->GetSetObject(5, 1)->GetSelectedInfo(); }
 
-  // Runs the three stages on path and returns the engine's file failures.
-  unsigned Run(const char* path, BOOL* overflow = nullptr) {
+  // Runs the three stages and the commit on path and returns the engine's
+  // file failures.
+  unsigned Run(const char* path, BOOL* overflow = nullptr, int* committed = nullptr) {
     StDATAINFO data = Selected();
     ClDepreciation engine;
     engine.m_strOutputPath = path;
     EXPECT_EQ(engine.OutputPreamble(&data), 1);
     EXPECT_EQ(engine.OutputAssets(&data), 1);
     EXPECT_EQ(engine.OutputAssetKinds(&data), 1);
+    int done = engine.CommitOutput();
+    if (committed != nullptr) *committed = done;
     if (overflow != nullptr) *overflow = engine.StoppedOnOverflow();
     return engine.GetFileFailures();
+  }
+  // The names in the output folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("data/out"))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   TempDir dir_;
@@ -90,8 +103,8 @@ TEST_F(ExportRunTest, CompanyWithoutAssets) {
             "事業年度開始日=20260401\r\n事業年度終了日=20270331\r\n");
   EXPECT_EQ(std::count(assets.begin(), assets.end(), '\n'), 7);
   EXPECT_EQ(assets.substr(assets.size() - 3), ",\r\n");
-  EXPECT_TRUE(NativeExists(dir_.Native("data/out/VelrixSysErr.txt")));
-  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
+  // The log has no entries: the earlier one is gone, and no new one is there.
+  EXPECT_FALSE(NativeExists(dir_.Native("data/out/VelrixSysErr.txt")));
   std::string kinds = Bytes("syurui.SSC");
   EXPECT_TRUE(kinds == KindHeader(before) || kinds == KindHeader(after)) << kinds;
 }
@@ -116,14 +129,15 @@ TEST_F(ExportRunTest, OverflowEndsTheRowsInOrder) {
                            Asset(u8"3", u8"1台") + u8"]"),
                     u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
+  WriteFileBytes(dir_.Native("data/out/assets.csv"), "previous rows");
   BOOL overflow = FALSE;
-  EXPECT_EQ(Run(kAssetPath, &overflow), 0u);
+  int committed = 1;
+  EXPECT_EQ(Run(kAssetPath, &overflow, &committed), 0u);
   EXPECT_TRUE(overflow);
-  std::string assets = Bytes("assets.csv");
-  EXPECT_EQ(std::count(assets.begin(), assets.end(), '\n'), 8);  // the first row only
-  EXPECT_NE(assets.find("\r\n000001,"), std::string::npos);
-  EXPECT_EQ(assets.substr(assets.size() - 2), "\r\n");
-  EXPECT_NE(Bytes("syurui.SSC"), "");  // stage 3 still runs
+  // The rows after the overflow are missing: nothing is put in place.
+  EXPECT_EQ(committed, 0);
+  EXPECT_EQ(Bytes("assets.csv"), "previous rows");
+  EXPECT_EQ(Names(), std::vector<std::string>{"assets.csv"});
 }
 
 TEST_F(ExportRunTest, FilesThatCannotBeWrittenAreReported) {
@@ -131,11 +145,14 @@ TEST_F(ExportRunTest, FilesThatCannotBeWrittenAreReported) {
   ASSERT_TRUE(store.ok()) << store.error();
   EXPECT_EQ(Run("C:\\missing\\assets.csv"),
             ClDepreciation::kFailedAsset | ClDepreciation::kFailedKind | ClDepreciation::kFailedLog);
-  // The log is emptied even when the asset file cannot be opened after it.
+  // A folder at the asset file's name is never replaced; the set of files is
+  // not put in place, so the earlier log stays.
   std::filesystem::create_directories(dir_.Native("data/out/assets.csv"));
   WriteFileBytes(dir_.Native("data/out/VelrixSysErr.txt"), "old");
-  EXPECT_EQ(Run(kAssetPath), ClDepreciation::kFailedAsset);
-  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
+  EXPECT_EQ(Run(kAssetPath),
+            ClDepreciation::kFailedAsset | ClDepreciation::kFailedKind | ClDepreciation::kFailedLog);
+  EXPECT_EQ(Bytes("VelrixSysErr.txt"), "old");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"VelrixSysErr.txt", "assets.csv"}));
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ class AssetFileTest : public ::testing::Test {
     EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\out\\a.csv"), 1);
     StDATAINFO copy = data;
     EXPECT_EQ(edit.WritePreamble(&copy), 1);
-    edit.CloseOutput(ClCSVEdit::OF_ASSET);
+    edit.CommitOutput(TRUE);
     return AssetBytes();
   }
 

@@ -25,6 +25,7 @@ ExportFiles RunExport(const std::string& ledgerJson, const std::string& user) {
     engine.OutputPreamble(&data);
     engine.OutputAssets(&data);
     engine.OutputAssetKinds(&data);
+    engine.CommitOutput();
   }
   files.asset = ReadFileBytes(drive.Native("out/assets.csv"));
   files.kind = ReadFileBytes(drive.Native("out/syurui.SSC"));

@@ -3,10 +3,12 @@
 #include "ClConditionEntry.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "ClFileMgr.h"
 #include "cfile.h"
+#include "filelock.h"
 #include "pathapi.h"
 #include "pathfuncs.h"
 #include "settingsfile.h"
@@ -51,6 +53,11 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
       _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
     return FALSE;
   }
+  // Other runs save their entries into the same file: the whole read and
+  // rewrite happens under the file's lock, so that none of them is lost.
+  std::unique_ptr<FsLock> lock;
+  if (LockFileByName(file, kSettingsLockWaitMs, &lock) != FsError::kNone) return FALSE;
+  RemoveStaleTempFileNames(folder, kSettingsTempPrefix);
   std::string content;
   CFileStatus status;
   // The old file is only read: the new content replaces it by a rename.

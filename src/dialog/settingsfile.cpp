@@ -6,6 +6,8 @@
 #include "pathfuncs.h"
 #include "winfs.h"
 
+const char kSettingsTempPrefix[] = "Vel";
+
 namespace {
 // Index of the first line of content that begins with key; npos when none.
 size_t FindKeyLine(const std::string& content, const std::string& key, size_t from = 0) {
@@ -67,7 +69,7 @@ BOOL ReadSettingsFile(const char* file, std::string* content) {
 BOOL ReplaceSettingsFile(const char* file, const std::string& content) {
   std::string folder = GetFolderPart(file);
   char temp[MAX_PATH];
-  if (folder.empty() || GetTempFileNameA(folder.c_str(), "Vel", 0, temp) == 0) return FALSE;
+  if (folder.empty() || GetTempFileNameA(folder.c_str(), kSettingsTempPrefix, 0, temp) == 0) return FALSE;
   BOOL written = FALSE;
   {
     CFile f;

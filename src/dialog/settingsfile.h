@@ -8,6 +8,11 @@
 
 #include "wintypes.h"
 
+// How long a save waits for another run's save into the same file.
+constexpr int kSettingsLockWaitMs = 5000;
+// The prefix of the temporary files a save writes beside the file.
+extern const char kSettingsTempPrefix[];  // "Vel"
+
 // The largest settings file read (1 MiB); a larger one is left alone.
 constexpr size_t kSettingsFileLimit = 1u << 20;
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "filecommit.h"
+#include "filelock.h"
 #include "outputpaths.h"
 #include "rowfields.h"
 
@@ -30,7 +31,7 @@ void ClCSVEdit::SetFailed(OutputFile file, FsError cause) {
 }
 
 int ClCSVEdit::BeginOutput(const char* outputPath) {
-  m_eRefused = LockOutputFolder(outputPath, kFolderLockWaitMs, &m_pFolderLock);
+  m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pFolderLock);
   if (m_eRefused == FsError::kNone) {
     RemoveStaleTemps(outputPath);
     return 1;

@@ -46,6 +46,13 @@ bool DriveMapToWindows(const std::string& native, std::string* windows);
 // maps a root that no earlier entry maps (an unset variable passes); else
 // false with *entry the first bad entry and *problem (UTF-8) saying why.
 bool DriveMapCheck(std::string* entry, std::string* problem);
+// The native folder that holds the native path native: "." for a bare name,
+// "/" for a name at the top.
+std::string NativeParentOf(const std::string& native);
+// The native folder that holds the file of the Windows path (its text up to
+// the last backslash, never a trail byte; the current folder when there is
+// none) in *folder. False when it cannot be mapped.
+bool DriveMapFolderOf(const char* windows, std::string* folder);
 
 // The native folder of the share entry for the UNC root "\\server\share"
 // (code page 932, a final backslash allowed). False when there is none.

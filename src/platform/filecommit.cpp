@@ -13,13 +13,6 @@ const char kTempStart[] = "~vel";
 const char kTempEnd[] = ".tmp";
 const size_t kTempDigits = 8;
 
-// The text of path up to and including its last backslash; "" when none.
-std::string FolderOf(const char* path) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(path);
-  const unsigned char* slash = _mbsrchr(bytes, '\\');
-  return slash == nullptr ? std::string() : std::string(path, slash - bytes + 1);
-}
-
 // A new name of the temporary pattern in the folder part folder.
 std::string RandomTempName(const std::string& folder) {
   static std::mt19937 generator{std::random_device{}()};
@@ -33,13 +26,6 @@ bool Native(const std::string& windows, std::string* native) {
   if (DriveMapToNative(windows.c_str(), native)) return true;
   Fs::SetLastError(FsError::kNotFound);
   return false;
-}
-
-// The native folder of the native path (".", for a bare name).
-std::string NativeFolderOf(const std::string& native) {
-  size_t slash = native.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : native.substr(0, slash);
 }
 
 // Flushes the written file native to the medium.
@@ -68,7 +54,8 @@ void RollBack(Fs* fs, std::vector<Step>& steps) {
 }  // namespace
 
 bool FormTempPath(const char* final_path, std::string* temp) {
-  std::string folder = FolderOf(final_path);
+  size_t length = std::strlen(final_path), slash = MbcsFindLast(final_path, length, '\\');
+  std::string folder(final_path, slash == length ? 0 : slash + 1);
   Fs* fs = Fs::Default();
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::string name = RandomTempName(folder), native;
@@ -105,9 +92,8 @@ bool IsTempName(const std::string& name) {
 }
 
 void RemoveStaleTemps(const char* path) {
-  std::string native;
-  if (!Native(FolderOf(path) + "x", &native)) return;
-  std::string folder = NativeFolderOf(native);
+  std::string folder;
+  if (!DriveMapFolderOf(path, &folder)) return;
   Fs* fs = Fs::Default();
   std::vector<std::string> names;
   if (fs->ListFolder(folder, &names) != FsError::kNone) return;
@@ -118,12 +104,6 @@ void RemoveStaleTemps(const char* path) {
       fs->Remove(stale);
     }
   }
-}
-
-FsError LockOutputFolder(const char* path, int timeout_ms, std::unique_ptr<FsLock>* lock) {
-  std::string native;
-  if (!Native(FolderOf(path) + "x", &native)) return FsError::kNotFound;
-  return Fs::Default()->LockFolder(NativeFolderOf(native), timeout_ms, lock);
 }
 
 FsError CommitFiles(const std::vector<FileCommit>& files) {
@@ -174,7 +154,7 @@ FsError CommitFiles(const std::vector<FileCommit>& files) {
     }
   }
   for (size_t i = 0; error == FsError::kNone && i < steps.size(); ++i) {
-    error = fs->SyncFolder(NativeFolderOf(steps[i].final));
+    error = fs->SyncFolder(NativeParentOf(steps[i].final));
   }
   if (error != FsError::kNone) RollBack(fs, steps);
   for (const Step& step : steps) {

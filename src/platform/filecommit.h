@@ -27,9 +27,6 @@ bool IsTempName(const std::string& name);
 // Removes every file that FormTempPath's names name from the folder of
 // path: the leftovers of a killed run. Requires the folder lock.
 void RemoveStaleTemps(const char* path);
-// Locks the folder of path against other exports (see Fs::LockFolder),
-// waiting up to timeout_ms. The error when it cannot be had.
-FsError LockOutputFolder(const char* path, int timeout_ms, std::unique_ptr<FsLock>* lock);
 // Makes every temp of files durable and renames it over its final name (a
 // file or symbolic link there is replaced, never followed). All or none: on
 // a failure the names that were replaced get their previous files back.

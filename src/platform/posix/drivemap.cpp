@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "mbcs.h"
 
 namespace {
 
@@ -347,5 +348,21 @@ bool DriveMapFindShare(const char* root, std::string* native) {
   const Entry* e = RootEntry(*map, root);
   if (e == nullptr || e->letter != 0) return false;
   *native = e->folder;
+  return true;
+}
+
+std::string NativeParentOf(const std::string& native) {
+  size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+bool DriveMapFolderOf(const char* windows, std::string* folder) {
+  size_t length = std::strlen(windows), slash = MbcsFindLast(windows, length, '\\');
+  std::string part(windows, slash == length ? 0 : slash + 1);
+  // A name is added so that a drive root maps as the folder it is.
+  std::string native;
+  if (!DriveMapToNative((part + "x").c_str(), &native)) return false;
+  *folder = NativeParentOf(native);
   return true;
 }

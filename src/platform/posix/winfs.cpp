@@ -25,13 +25,6 @@ DWORD CopyOrNeed(const std::string& text, LPSTR buffer, DWORD size) {
   return static_cast<DWORD>(text.size());
 }
 
-// The folder that holds native (its parent), "/" for a top-level name.
-std::string ParentOf(const std::string& native) {
-  size_t slash = native.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : native.substr(0, slash);
-}
-
 // Appends a backslash unless path already ends in one (not a trail byte).
 void EndWithBackslash(std::string* path) {
   size_t length = path->size();
@@ -78,7 +71,7 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     return Done(FsError::kExists);
   }
   if (!Done(fs->Rename(native_from, native_to))) return FALSE;
-  if ((flags & MOVEFILE_WRITE_THROUGH) != 0) return Done(fs->SyncFolder(ParentOf(native_to)));
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0) return Done(fs->SyncFolder(NativeParentOf(native_to)));
   return TRUE;
 }
 

@@ -100,6 +100,7 @@ FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
     if (path.find(fault.name_part) == std::string::npos) continue;
     if (--fault.left == 0) {
       if (keep_bytes != nullptr) *keep_bytes = fault.keep_bytes;
+      ++struck_;
       return fault.error;
     }
   }

@@ -30,6 +30,8 @@ class FaultFs : public Fs {
   // taken as killed: the write reaching the limit is cut there, and every
   // later call fails with kIoError and touches nothing.
   void CrashAfterBytes(uint64_t bytes);
+  // How many faults of FailNth have struck so far.
+  int Struck() const { return struck_; }
   // True once the crash point was reached.
   bool Crashed() const { return crashed_; }
   // How many calls of op were made so far (on paths holding name_part).
@@ -67,6 +69,7 @@ class FaultFs : public Fs {
   Fs* base_;
   std::vector<Fault> faults_;
   std::vector<std::pair<FsOp, std::string>> calls_;
+  int struck_ = 0;
   bool crash_set_ = false;
   bool crashed_ = false;
   uint64_t crash_room_ = 0;

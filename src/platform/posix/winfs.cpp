@@ -107,7 +107,10 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR file) {
     if (name.size() + 1 > MAX_PATH || !DriveMapToNative(name.c_str(), &native)) return 0;
     std::unique_ptr<FsFile> created;
     FsError error = fs->Open(native, FsOpen::kWriteNew, &created);
-    if (error == FsError::kNone) error = created->Close();
+    if (error == FsError::kNone) {
+      error = created->Close();
+      if (error != FsError::kNone) fs->Remove(native);  // made, but not cleanly
+    }
     if (error == FsError::kNone) {
       std::memcpy(file, name.c_str(), name.size() + 1);
       return number;

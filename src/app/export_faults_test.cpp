@@ -1,0 +1,209 @@
+// Whole runs of the application object with file-system faults injected: a
+// failed file is never reported as success, the previous export stays as it
+// was, and no temporary file is left.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "ClControlVelor.h"
+#include "ClConditionEntry.h"
+#include "faultfs.h"
+#include "filecause.h"
+#include "ledger_store.h"
+#include "scripted_frontend.h"
+#include "tempdir.h"
+#include "winproc.h"
+#include "winuser.h"
+
+namespace {
+
+using Folder = std::map<std::string, std::string>;  // name -> bytes
+
+// The names of folder and their sizes, for a failure's message.
+std::string Names(const Folder& folder) {
+  std::string names;
+  for (const auto& [name, bytes] : folder) names += name + " (" + std::to_string(bytes.size()) + ") ";
+  return names;
+}
+
+class ExportFaultsTest : public ::testing::Test {
+ protected:
+  ExportFaultsTest()
+      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
+    SetTextViewerEnabled(false);
+    std::filesystem::create_directories(tmp_.Native("out"));
+  }
+
+  // The previous export: files the next run must replace or leave alone.
+  void WritePrevious() {
+    WriteFileBytes(tmp_.Native("out/a.csv"), "previous asset rows\r\n");
+    WriteFileBytes(tmp_.Native("out/syurui.SSC"), "previous kinds\r\n");
+    WriteFileBytes(tmp_.Native("out/VelrixSysErr.txt"), "previous entries\r\n");
+  }
+
+  Folder Out() const {
+    Folder files;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp_.Native("out"))) {
+      files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
+    }
+    return files;
+  }
+
+  // One run exporting to T:\out\a.csv; the text of its last message box.
+  std::string Export(ClControlVelor::RunOutcome* outcome) {
+    ScriptedFrontEnd fe;
+    ClControlVelor app;
+    fe.Type(IDC_OUTPUT_PATH, "T:\\out\\a.csv");
+    fe.Answer(IDYES);
+    fe.Click(IDC_EXECUTE);
+    app.InitInstance();
+    app.ExitInstance();
+    *outcome = app.GetOutcome();
+    return fe.boxes().empty() ? std::string() : fe.boxes().back().text;
+  }
+
+  TempDir tmp_;
+  ScopedEnv drives_, viewer_;
+};
+
+// The demo ledger's user aoki has diagnostics entries: all three files are
+// written.
+TEST_F(ExportFaultsTest, EveryFaultAtEveryFileKeepsThePreviousExport) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  const std::string out = tmp_.Native("out/");
+  const FsOp ops[] = {FsOp::kOpen, FsOp::kWrite, FsOp::kSync, FsOp::kClose,
+                      FsOp::kRename, FsOp::kLock};
+  const FsError errors[] = {FsError::kDiskFull, FsError::kIoError, FsError::kAccessDenied};
+  int struck = 0;
+  for (FsOp op : ops) {
+    for (FsError error : errors) {
+      for (int nth = 1; nth <= 8; ++nth) {
+        WritePrevious();
+        const Folder previous = Out();
+        FaultFs faults;
+        faults.FailNth(op, nth, error, out, 3);
+        ClControlVelor::RunOutcome outcome;
+        std::string text;
+        {
+          ScopedFs scoped(&faults);
+          text = Export(&outcome);
+        }
+        SCOPED_TRACE("op " + std::to_string(static_cast<int>(op)) + " error " +
+                     std::to_string(static_cast<int>(error)) + " call " + std::to_string(nth));
+        if (faults.Struck() == 0) {
+          // The fault lay beyond the calls of the run: a complete export.
+          EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+          EXPECT_EQ(Out().size(), 3u);
+          EXPECT_NE(Out()["a.csv"], previous.at("a.csv"));
+          continue;
+        }
+        ++struck;
+        EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+        EXPECT_EQ(text.find("終了しました"), std::string::npos) << text;
+        EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
+        EXPECT_NE(text.find(FileFailureCause(error)), std::string::npos) << text;
+        EXPECT_TRUE(Out() == previous) << Names(Out());
+      }
+    }
+  }
+  EXPECT_GT(struck, 60);
+}
+
+TEST_F(ExportFaultsTest, ACrashAnywhereLeavesThePreviousExportAndTheNextRunCleansUp) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+  const Folder fresh = Out();
+  // The files are written in this order: asset file, log, kind file.
+  const uint64_t asset = fresh.at("a.csv").size(), log = fresh.at("VelrixSysErr.txt").size();
+  const uint64_t kind = fresh.at("syurui.SSC").size();
+  const uint64_t points[] = {0,          asset / 2,        asset - 1,
+                             asset,      asset + log / 2,  asset + log - 1,
+                             asset + log, asset + log + kind / 2, asset + log + kind - 1};
+  for (uint64_t point : points) {
+    SCOPED_TRACE("crash after " + std::to_string(point) + " bytes");
+    WritePrevious();
+    const Folder previous = Out();
+    FaultFs faults;
+    faults.CrashAfterBytes(point);
+    {
+      ScopedFs scoped(&faults);
+      Export(&outcome);
+    }
+    EXPECT_TRUE(faults.Crashed());
+    // What a killed run leaves: the previous files, and perhaps temporaries.
+    Folder left = Out();
+    for (const auto& [name, bytes] : previous) EXPECT_TRUE(left[name] == bytes) << name;
+    Export(&outcome);
+    EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+    EXPECT_TRUE(Out() == fresh) << Names(Out());
+  }
+}
+
+TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WriteFileBytes(tmp_.Native("outside/target"), "not to be touched");
+  for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+    std::filesystem::create_symlink(tmp_.Native("outside/target"), tmp_.Native(std::string("out/") + name));
+  }
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+  EXPECT_EQ(ReadFileBytes(tmp_.Native("outside/target")), "not to be touched");
+  for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+    EXPECT_FALSE(std::filesystem::is_symlink(tmp_.Native(std::string("out/") + name))) << name;
+  }
+}
+
+TEST_F(ExportFaultsTest, AnotherExportInTheFolderIsWaitedForThenRefused) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  const Folder previous = Out();
+  std::unique_ptr<FsLock> other;
+  ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &other));
+  ClControlVelor::RunOutcome outcome;
+  std::string text = Export(&outcome);
+  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+  EXPECT_NE(text.find(FileFailureCause(FsError::kBusy)), std::string::npos) << text;
+  EXPECT_TRUE(Out() == previous) << Names(Out());
+}
+
+TEST_F(ExportFaultsTest, SettingsFaultsKeepTheSettingsFileAndLeaveNoTemporary) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  const std::string settings = store.dir().Native("settings/Velorant.env");
+  WriteFileBytes(settings, "other/1:C:\\x.csv\n");
+  // The save writes a temporary file "VelXXXX.TMP" and renames it over the
+  // file, under the file's lock.
+  const struct {
+    FsOp op;
+    const char* name;
+  } cases[] = {{FsOp::kOpen, ".TMP"},  {FsOp::kWrite, ".TMP"},  {FsOp::kSync, ".TMP"},
+               {FsOp::kClose, ".TMP"}, {FsOp::kRename, ".TMP"}, {FsOp::kLock, "Velorant.env"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("op " + std::to_string(static_cast<int>(c.op)));
+    FaultFs faults;
+    faults.FailNth(c.op, 1, FsError::kDiskFull, c.name);
+    ClControlVelor::RunOutcome outcome;
+    {
+      ScopedFs scoped(&faults);
+      Export(&outcome);
+    }
+    EXPECT_EQ(faults.Struck(), 1);
+    // The remembered path is not saved, which the run does not report.
+    EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+    EXPECT_EQ(ReadFileBytes(settings), "other/1:C:\\x.csv\n");
+    for (const auto& entry : std::filesystem::directory_iterator(store.dir().Native("settings"))) {
+      EXPECT_EQ(entry.path().filename(), "Velorant.env");
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#!/bin/bash
+# Real runs of velor against its output folder: a run killed while it
+# replaces a large export, two exports into one folder at once, a folder held
+# by another export, and concurrent saves of the remembered path.
+set -u
+velor=$1
+host=$2
+source_dir=$3
+work=$(mktemp -d)
+holder=
+trap '[ -n "$holder" ] && kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+export HOME=$work VELOR_DRIVES="T:=$work;Z:=/" VELOR_VIEWER=
+run() {  # run DB USER OUTPUT: one export, its output in $work/out.txt
+  "$velor" --db "$1" --user "$2" --yes --no-viewer --output "$3" </dev/null >"$work/out.txt" 2>&1
+}
+temps() { find "$1" -maxdepth 1 -name '~vel*.tmp' | wc -l; }
+
+big=$work/big.sqlite
+demo=$work/demo.sqlite
+"$host" init "$big" >/dev/null && "$host" generate "$big" --assets 300000 --seed 3 >/dev/null ||
+  fail "big store"
+"$host" init "$demo" >/dev/null && "$host" import "$demo" "$source_dir/examples/demo-ledger.json" >/dev/null ||
+  fail "demo store"
+
+# --- Killed in the middle of replacing a large export ----------------------
+mkdir -p "$work/k"
+run "$big" bench 'T:\k\a.csv' || fail "first export: $(cat "$work/out.txt")"
+echo "previous run" >>"$work/k/a.csv"
+echo "previous run" >>"$work/k/syurui.SSC"
+echo "previous log" >"$work/k/VelrixSysErr.txt"
+cp -p "$work/k/a.csv" "$work/k/syurui.SSC" "$work/k/VelrixSysErr.txt" "$work/"
+"$velor" --db "$big" --user bench --yes --no-viewer --output 'T:\k\a.csv' </dev/null >/dev/null 2>&1 &
+pid=$!
+grown=
+for _ in $(seq 1 400); do
+  size=$(find "$work/k" -maxdepth 1 -name '~vel*.tmp' -size +20M | wc -l)
+  if [ "$size" -gt 0 ]; then grown=1; break; fi
+  sleep 0.01
+done
+kill -KILL "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+[ -n "$grown" ] || fail "the export never got 20 MB into its temporary file"
+for f in a.csv syurui.SSC VelrixSysErr.txt; do
+  cmp -s "$work/$f" "$work/k/$f" || fail "killed run changed $f"
+done
+[ "$(temps "$work/k")" -gt 0 ] || fail "a killed run leaves its temporary file"
+run "$big" bench 'T:\k\a.csv' || fail "export after the kill: $(cat "$work/out.txt")"
+[ "$(temps "$work/k")" = 0 ] || fail "the next export leaves temporary files: $(ls -a "$work/k")"
+[ -e "$work/k/VelrixSysErr.txt" ] && fail "the log without entries is kept"
+cmp -s "$work/a.csv" "$work/k/a.csv" && fail "the next export did not replace the asset file"
+
+# --- Two exports into one folder at once -----------------------------------
+mkdir -p "$work/ref1" "$work/ref2" "$work/two"
+run "$big" bench 'T:\ref1\a.csv' || fail "reference 1"
+run "$demo" yamada 'T:\ref2\a.csv' || fail "reference 2"
+"$velor" --db "$big" --user bench --yes --no-viewer --output 'T:\two\a.csv' </dev/null >"$work/o1" 2>&1 &
+p1=$!
+sleep 0.05
+"$velor" --db "$demo" --user yamada --yes --no-viewer --output 'T:\two\a.csv' </dev/null >"$work/o2" 2>&1 &
+p2=$!
+wait "$p1"; s1=$?
+wait "$p2"; s2=$?
+[ "$s1" = 0 ] || fail "first of two exports: $s1 $(cat "$work/o1")"
+[ "$s2" = 0 ] || fail "second of two exports: $s2 $(cat "$work/o2")"
+if cmp -s "$work/two/a.csv" "$work/ref1/a.csv"; then which=ref1
+elif cmp -s "$work/two/a.csv" "$work/ref2/a.csv"; then which=ref2
+else fail "the asset file is a mix of two exports ($(stat -c %s "$work/two/a.csv") bytes)"
+fi
+cmp -s "$work/two/syurui.SSC" "$work/$which/syurui.SSC" || fail "the kind file is not of the same export"
+[ "$(temps "$work/two")" = 0 ] || fail "temporary files left by two exports"
+
+# --- A folder held by another export: wait, then refuse --------------------
+mkdir -p "$work/held"
+echo "kept" >"$work/held/a.csv"
+flock "$work/held" sleep 30 &
+holder=$!
+sleep 0.2
+start=$(date +%s)
+run "$demo" yamada 'T:\held\a.csv'
+status=$?
+took=$(( $(date +%s) - start ))
+kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null; holder=
+[ "$status" = 1 ] || fail "an export into a held folder exited $status"
+grep -q "他の減価償却の出力が同じフォルダに書き込み中です" "$work/out.txt" || fail "busy message: $(cat "$work/out.txt")"
+[ "$took" -ge 4 ] || fail "the export did not wait for the other one ($took s)"
+[ "$(cat "$work/held/a.csv")" = kept ] || fail "the held folder's file changed"
+[ "$(ls -A "$work/held")" = a.csv ] || fail "the lock left something: $(ls -A "$work/held")"
+
+# --- Concurrent saves of the remembered path --------------------------------
+settings=$work/.config/velor/Velorant.env
+for i in $(seq 1 20); do
+  mkdir -p "$work/r$i"
+  run_quiet() { "$velor" --db "$demo" --user "$1" --yes --no-viewer --output "$2" </dev/null >/dev/null 2>&1; }
+  run_quiet yamada "T:\\r$i\\y.csv" & a=$!
+  run_quiet aoki "T:\\r$i\\k.csv" & b=$!
+  wait "$a"; wait "$b"
+  grep -qF "r$i\\y.csv" "$settings" || fail "round $i lost yamada's path: $(cat "$settings")"
+  grep -qF "r$i\\k.csv" "$settings" || fail "round $i lost aoki's path: $(cat "$settings")"
+  [ "$(grep -c '^yamada/' "$settings")" = 1 ] || fail "round $i: yamada twice: $(cat "$settings")"
+  [ "$(grep -c '^aoki/' "$settings")" = 1 ] || fail "round $i: aoki twice: $(cat "$settings")"
+done
+[ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "temporary settings files left"
+# A save killed before its rename leaves a temporary file; the next removes it.
+touch "$work/.config/velor/Vel1A2B.TMP"
+run_quiet yamada 'T:\r1\y.csv'
+[ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
+echo PASS

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "drivemap.h"
+#include "fs.h"
+#include "hostvfs.h"
 
 #include "messages.h"
 
@@ -12,8 +14,15 @@ namespace {
 // The application identifier every host store carries ("VELR").
 constexpr int kApplicationId = 0x56454C52;
 
-std::filesystem::path NativePath(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+// Creates the folder native and the missing folders above it.
+void CreateFolders(Fs* fs, const std::string& native) {
+  FsStat st;
+  if (native.empty() || native == "." || native == "/" ||
+      fs->Stat(native, true, &st) == FsError::kNone) {
+    return;
+  }
+  CreateFolders(fs, NativeParentOf(native));
+  fs->CreateFolder(native);
 }
 
 std::string FieldColumnDefs(const HostField* fields, size_t count) {
@@ -87,16 +96,15 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
                              std::string* detail) {
   *db = nullptr;
   detail->clear();
-  std::error_code ec;
-  if (path.empty() || !std::filesystem::exists(NativePath(path), ec)) {
-    return ec ? HOST_OPEN_UNREADABLE : HOST_OPEN_MISSING;
-  }
-  if (!std::filesystem::is_regular_file(NativePath(path), ec)) return HOST_OPEN_NOT_FILE;
+  FsStat st;
+  FsError found = path.empty() ? FsError::kNotFound : Fs::Default()->Stat(path, true, &st);
+  if (found != FsError::kNone) return found == FsError::kNotFound ? HOST_OPEN_MISSING : HOST_OPEN_UNREADABLE;
+  if (!st.regular) return HOST_OPEN_NOT_FILE;
   sqlite3* handle = nullptr;
   // Each connection is used by one thread only, so sqlite's own per-call
   // locking is left out.
   int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &handle, flags, HostVfsName()) != SQLITE_OK) {
     *detail = handle ? sqlite3_errmsg(handle) : "out of memory";
     sqlite3_close(handle);
     return HOST_OPEN_UNREADABLE;
@@ -181,16 +189,16 @@ bool HostExec(sqlite3* db, const char* sql, std::string* error) {
 
 bool CreateHostStore(const std::string& path, const std::string& outputFolder,
                      const std::string& settingsFolder, std::string* error) {
-  std::error_code ec;
-  std::filesystem::path native = NativePath(path);
-  if (std::filesystem::exists(native, ec) || ec) {
+  Fs* fs = Fs::Default();
+  FsStat st;
+  if (fs->Stat(path, false, &st) != FsError::kNotFound) {
     *error = path + " already exists; choose another file name or remove it first";
     return false;
   }
-  if (native.has_parent_path()) std::filesystem::create_directories(native.parent_path(), ec);
+  CreateFolders(fs, NativeParentOf(path));
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db, flags, HostVfsName()) != SQLITE_OK) {
     *error = "cannot create " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
     sqlite3_close(db);
     return false;
@@ -218,7 +226,7 @@ bool CreateHostStore(const std::string& path, const std::string& outputFolder,
   done = done && HostExec(db, "COMMIT", error);
   if (!done) *error = "cannot create " + path + ": " + *error;
   sqlite3_close(db);
-  if (!done) std::filesystem::remove(native, ec);
+  if (!done) fs->Remove(path);
   return done;
 }
 

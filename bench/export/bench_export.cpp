@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
 
   const double start = Now();
   const double cpuStart = CpuSeconds();
-  bool overflow = false;
+  bool overflow = false, committed = false;
   unsigned failures = 0;
   {
     ClDepreciation engine;
@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     engine.OutputPreamble(&data);
     engine.OutputAssets(&data);
     engine.OutputAssetKinds(&data);
+    committed = engine.CommitOutput() != 0;
     overflow = engine.StoppedOnOverflow();
     failures = engine.GetFileFailures();
   }
@@ -73,9 +74,9 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("export_seconds %.3f\nexport_cpu_seconds %.3f\npeak_rss_kib %ld\n", seconds,
               cpuSeconds, usage.ru_maxrss);
-  if (overflow || failures != 0) {
-    std::fprintf(stderr, "bench_export: the export did not complete (failures %u%s)\n", failures,
-                 overflow ? ", decimal overflow" : "");
+  if (overflow || failures != 0 || !committed) {
+    std::fprintf(stderr, "bench_export: the export did not complete (failures %u%s%s)\n", failures,
+                 overflow ? ", decimal overflow" : "", committed ? "" : ", not put in place");
     return 1;
   }
   return 0;

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "codepage.h"
+#include "crtio.h"
 #include "hostfields.h"
 #include "hostrecords.h"
 #include "hoststore.h"
@@ -604,12 +604,12 @@ bool ImportLedger(sqlite3* db, std::istream& in, std::string* error, bool anySel
 
 bool ImportLedgerFile(const std::string& dbPath, const std::string& ledgerPath,
                       std::string* error) {
-  std::ifstream in(std::filesystem::path(std::u8string(ledgerPath.begin(), ledgerPath.end())),
-                   std::ios::binary);
-  if (!in) {
+  std::string bytes;
+  if (!ReadNativeFile(ledgerPath.c_str(), &bytes)) {
     *error = "cannot open the ledger " + ledgerPath;
     return false;
   }
+  std::istringstream in(std::move(bytes));
   sqlite3* db = nullptr;
   std::string detail;
   HostOpenResult opened = OpenHostStore(dbPath, true, &db, &detail);

@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "drivemap.h"
+#include "fs.h"
 
 int _access(const char* path, int mode) {
   int bits;
@@ -61,14 +63,16 @@ int _fileno(FILE* stream) { return fileno(stream); }
 
 bool ReadNativeFile(const char* native, std::string* bytes) {
   bytes->clear();
-  FILE* file = std::fopen(native, "rb");
-  if (file == nullptr) return false;
+  std::unique_ptr<FsFile> file;
+  if (Fs::Default()->Open(native, FsOpen::kRead, &file) != FsError::kNone) return false;
   char buffer[8192];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  bool ok = std::ferror(file) == 0;
-  std::fclose(file);
-  return ok;
+  for (;;) {
+    size_t n = 0;
+    if (file->Read(buffer, sizeof buffer, &n) != FsError::kNone) return false;
+    if (n == 0) break;
+    bytes->append(buffer, n);
+  }
+  return file->Close() == FsError::kNone;
 }
 
 std::string NativeAbsolutePath(const std::string& native) {

@@ -162,14 +162,17 @@ TEST_F(CSVEditTest, FailedWritesShowAtClose) {
 
 TEST_F(CSVEditTest, AWriteThatFailedShowsAtOnce) {
   // The walk stops on the first failed write; it must not wait for the close.
-  ScopedEnv devices("VELOR_DRIVES", "D:=/dev");
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  ScopedFs scoped(&faults);
   TestableCSVEdit edit;
-  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "D:\\full"), 1);
+  ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\data\\out\\full.csv"), 1);
   StDATAINFO data = {};
   for (int i = 0; i < 2000 && !edit.HasFileFailed(ClCSVEdit::OF_ASSET); ++i) edit.WritePreamble(&data);
   EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
   edit.CloseOutput(ClCSVEdit::OF_ASSET);
   EXPECT_TRUE(edit.HasFileFailed(ClCSVEdit::OF_ASSET));
+  EXPECT_EQ(edit.GetFailureCause(ClCSVEdit::OF_ASSET), FsError::kDiskFull);
 }
 
 TEST_F(CSVEditTest, MarkedFilesCountAsFailedUntilOpenedAgain) {

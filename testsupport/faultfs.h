@@ -44,6 +44,8 @@ class FaultFs : public Fs {
   // (n when no crash point is set); counts them.
   size_t WriteRoom(size_t n);
 
+  // The calls of Fs: each is counted and checked against the faults first,
+  // then passed to the base file system.
   FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override;
   FsError Stat(const std::string& path, bool follow, FsStat* stat) override;
   FsError Remove(const std::string& path) override;

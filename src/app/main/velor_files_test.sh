@@ -62,7 +62,12 @@ p2=$!
 wait "$p1"; s1=$?
 wait "$p2"; s2=$?
 [ "$s1" = 0 ] || fail "first of two exports: $s1 $(cat "$work/o1")"
-[ "$s2" = 0 ] || fail "second of two exports: $s2 $(cat "$work/o2")"
+# The second waits for the first; on a slow machine (sanitizers) it may wait
+# longer than it does and be refused, saying why.
+if [ "$s2" != 0 ]; then
+  [ "$s2" = 1 ] && grep -q "他の減価償却の出力が同じフォルダに書き込み中です" "$work/o2" ||
+    fail "second of two exports: $s2 $(cat "$work/o2")"
+fi
 if cmp -s "$work/two/a.csv" "$work/ref1/a.csv"; then which=ref1
 elif cmp -s "$work/two/a.csv" "$work/ref2/a.csv"; then which=ref2
 else fail "the asset file is a mix of two exports ($(stat -c %s "$work/two/a.csv") bytes)"

@@ -43,7 +43,7 @@ const char kCompanyUnreadable[] =
 const char kCompanyMissing[] =
     "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
     "アプリケーションを終了します。";
-const char kCancelled[] = "減価償却情報の出力を中止しました。\n\nアプリケーションを終了します。";
+const char kCancelled[] = "減価償却情報の出力を中止しました。\n前回出力したファイルはそのまま残っています。\n\nアプリケーションを終了します。";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;

@@ -126,9 +126,10 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
 }
 
 int ClDepreciation::CommitOutput() {
-  // Rows missing after an overflow or without the rule object: nothing goes
-  // in place.
-  return m_clCSVEdit.CommitOutput(!m_bOverflow && !m_bKindOverflow && m_pRule != nullptr);
+  // Rows missing after an overflow, a cancel or without the rule object:
+  // nothing goes in place.
+  return m_clCSVEdit.CommitOutput(!m_bOverflow && !m_bKindOverflow && !m_bCancelled &&
+                                  m_pRule != nullptr);
 }
 
 FsError ClDepreciation::GetFailureCause(unsigned bit) const {

@@ -72,6 +72,7 @@ class ObserverTest : public ::testing::Test {
     engine.OutputPreamble(&data);
     engine.OutputAssets(&data);
     engine.OutputAssetKinds(&data);
+    engine.CommitOutput();
     *tally = engine.GetTally();
     *cancelled = engine.WasCancelled();
     return engine.GetFileFailures();
@@ -125,6 +126,8 @@ TEST_F(ObserverTest, EntriesNameTheirAssetColumnAndValue) {
 TEST_F(ObserverTest, CancelStopsBetweenRowsAndFailsTheFiles) {
   ASSERT_TRUE(store_.ok()) << store_.error();
   WriteFileBytes(dir_.Native("out/syurui.SSC"), "earlier");
+  WriteFileBytes(dir_.Native("out/a.csv"), "earlier rows");
+  WriteFileBytes(dir_.Native("out/VelrixSysErr.txt"), "earlier log");
   Recorder recorder(2);
   ClDepreciation::Tally tally;
   BOOL cancelled = FALSE;
@@ -136,8 +139,15 @@ TEST_F(ObserverTest, CancelStopsBetweenRowsAndFailsTheFiles) {
   EXPECT_EQ(tally.rows, 2);
   EXPECT_EQ(tally.kinds, 0);
   EXPECT_TRUE(recorder.entries.empty());
-  // The asset-kind stage does not run: its file stays as it was.
+  // Nothing is put in place: the previous export stays whole, no temporary
+  // file is left.
   EXPECT_EQ(ReadFileBytes(dir_.Native("out/syurui.SSC")), "earlier");
+  EXPECT_EQ(ReadFileBytes(dir_.Native("out/a.csv")), "earlier rows");
+  EXPECT_EQ(ReadFileBytes(dir_.Native("out/VelrixSysErr.txt")), "earlier log");
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("out"))) {
+    EXPECT_EQ(entry.path().filename().string().rfind("~vel", 0), std::string::npos)
+        << entry.path();
+  }
 
   // A cancel before the first asset writes no row.
   Recorder at_once(0);

@@ -17,6 +17,9 @@ for f in "$velor" "$velor_host"; do
 done
 work=$(mktemp -d)
 . "$root/src/platform/wx/gui/xsession.sh"
+# The toolkit's fonts keep memory for the life of the process; a sanitizer
+# build is told so.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$root/src/platform/wx/gui/lsan-toolkit.supp:print_suppressions=0"
 pid=
 # What the clean-up meets (a process already gone) does not change the status.
 cleanup() {
@@ -66,4 +69,9 @@ wait "$pid" || status=$?
 pid=
 [ "$status" = 1 ] || { cat "$work/err" >&2; echo "progress-screenshot: exit $status, not 1" >&2; exit 1; }
 grep -q 'messagebox.*中止しました' "$work/trace" || { echo "progress-screenshot: no cancel message" >&2; exit 1; }
-echo "progress-screenshot: cancelled, exit 1; asset file now $(wc -c <"$work/c/out/a.csv") bytes"
+[ "$(cat "$work/c/out/a.csv")" = $'an earlier export\r' ] ||
+  { echo "progress-screenshot: the earlier asset file was not kept" >&2; exit 1; }
+if ls "$work/c/out" | grep -q '^~vel'; then
+  echo "progress-screenshot: a temporary file was left" >&2; exit 1
+fi
+echo "progress-screenshot: cancelled, exit 1; the earlier asset file is kept"

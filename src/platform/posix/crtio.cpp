@@ -84,36 +84,49 @@ std::string NativeAbsolutePath(const std::string& native) {
   return absolute;
 }
 
+namespace {
+// A short English reason for error, for messages shown in UTF-8.
+const char* FsErrorText(FsError error) {
+  switch (error) {
+    case FsError::kNone: return "no error";
+    case FsError::kNotFound: return "no such file or folder";
+    case FsError::kExists: return "the name is in use";
+    case FsError::kAccessDenied: return "access denied";
+    case FsError::kDiskFull: return "no space left on the disk";
+    case FsError::kIoError: return "input/output error";
+    case FsError::kBusy: return "locked by another program";
+    case FsError::kNotRegular: return "not a regular file";
+    case FsError::kTooLong: return "the path is too long";
+    case FsError::kOther: break;
+  }
+  return "the file system refused it";
+}
+}  // namespace
+
 bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why) {
-  std::string temp = std::string(native) + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *why = std::string("cannot create a file beside it: ") + std::strerror(errno);
+  // Through the file-system interface, so tests can make each step fail.
+  Fs* fs = Fs::Default();
+  std::string temp;
+  std::unique_ptr<FsFile> file;
+  FsError error = FsError::kExists;
+  for (unsigned attempt = 0; attempt < 16 && error == FsError::kExists; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%u.%u.tmp", static_cast<unsigned>(getpid()), attempt);
+    temp = std::string(native) + suffix;
+    error = fs->Open(temp, FsOpen::kWriteNew, &file);
+  }
+  if (error != FsError::kNone) {
+    *why = std::string("cannot create a file beside it: ") + FsErrorText(error);
     return false;
   }
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  int error = 0;
-  while (left > 0 && error == 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = n < 0 ? errno : EIO;
-    } else {
-      p += n;
-      left -= static_cast<size_t>(n);
-    }
-  }
-  // mkstemp makes the file its owner's only; a new file is as the umask says.
-  mode_t mask = umask(0);
-  umask(mask);
-  if (error == 0 && fchmod(fd, 0666 & ~mask) != 0) error = errno;
-  if (error == 0 && fsync(fd) != 0) error = errno;
-  if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temp.c_str(), native) != 0) error = errno;
-  if (error != 0) {
-    unlink(temp.c_str());
-    *why = std::strerror(error);
+  error = file->Write(bytes.data(), bytes.size());
+  if (error == FsError::kNone) error = file->Sync();
+  FsError closed = file->Close();
+  if (error == FsError::kNone) error = closed;
+  if (error == FsError::kNone) error = fs->Rename(temp, native);
+  if (error != FsError::kNone) {
+    fs->Remove(temp);
+    *why = FsErrorText(error);
     return false;
   }
   return true;

@@ -18,13 +18,13 @@ if(_velor_platform_deps)
   target_link_libraries(velor_platform_shared PRIVATE ${_velor_platform_deps})
 endif()
 
-# The host's register and saved settings come from the static host library,
-# linked in; its platform references resolve to the shared platform library.
-add_library(velor_textio_shared SHARED $<TARGET_OBJECTS:velor_textio>)
+# The host's base objects (error register, saved settings) are part of the
+# shared text library; the rest of the host and SQLite are not.
+add_library(velor_textio_shared SHARED $<TARGET_OBJECTS:velor_textio> $<TARGET_OBJECTS:velor_hostbase>)
 target_include_directories(velor_textio_shared PUBLIC
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src/textio>
   $<INSTALL_INTERFACE:${VELOR_INSTALL_INCLUDEDIR}>)
-target_link_libraries(velor_textio_shared PUBLIC velor_platform_shared PRIVATE velor_host)
+target_link_libraries(velor_textio_shared PUBLIC velor_platform_shared)
 
 set_target_properties(velor_platform_shared PROPERTIES
   OUTPUT_NAME velor_platform EXPORT_NAME platform
@@ -43,8 +43,8 @@ file(GLOB _velor_public_headers CONFIGURE_DEPENDS
 install(FILES ${_velor_public_headers} DESTINATION ${VELOR_INSTALL_INCLUDEDIR})
 install(EXPORT VelorTargets NAMESPACE Velor:: DESTINATION ${VELOR_INSTALL_CMAKEDIR})
 
-# The shared libraries carry everything they need (SQLite is found by the
-# loader), so the package asks its consumers for nothing.
+# The shared libraries carry everything they need, so the package asks its
+# consumers for nothing.
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
   "include(\"\${CMAKE_CURRENT_LIST_DIR}/VelorTargets.cmake\")\n")
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VelorConfigVersion.cmake
@@ -54,10 +54,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
         DESTINATION ${VELOR_INSTALL_CMAKEDIR})
 
 # A program outside the tree built against an installed copy.
-set(_velor_consumer_flags "")
-if(VELOR_SANITIZE)
-  set(_velor_consumer_flags "-fsanitize=address,undefined")
-endif()
+set(_velor_consumer_flags "${VELOR_SANITIZE_FLAGS}")
 add_test(NAME install_consumer
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-install.sh ${PROJECT_BINARY_DIR} "${_velor_consumer_flags}")
 set_tests_properties(install_consumer PROPERTIES TIMEOUT 300)

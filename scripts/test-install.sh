@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs the build folder $1 into a temporary prefix, builds the program of
 # examples/consumer against it (with the compiler and linker flags $2) and
-# checks the bytes it writes.
+# checks the bytes it writes. The installed text library must need nothing
+# but the platform library and the C++ runtime: no host, no SQLite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "$1" && pwd)
@@ -10,6 +11,26 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || { cat "$work/install.log"; exit 1; }
+textio=$(ls "$work"/prefix/lib*/libvelor_textio.so.* 2>/dev/null | head -n1)
+[ -n "$textio" ] || { echo "no libvelor_textio.so installed"; exit 1; }
+needed=$(readelf -d "$textio" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+for lib in $needed; do
+  case "$lib" in
+    libvelor_platform.so.*|libstdc++.so.*|libm.so.*|libgcc_s.so.*|libc.so.*|ld-linux*) ;;
+    # The sanitizer runtimes of an instrumented build.
+    libasan.so.*|libubsan.so.*) ;;
+    *) echo "libvelor_textio needs $lib"; exit 1 ;;
+  esac
+done
+if ldd "$textio" | grep -Ei 'sqlite|velor_host'; then
+  echo "libvelor_textio loads the host or SQLite"
+  exit 1
+fi
+if nm -D --undefined-only "$textio" | grep -Ei 'sqlite3_|HostSession'; then
+  echo "libvelor_textio refers to the host or SQLite"
+  exit 1
+fi
+
 cmake -S examples/consumer -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
   >"$work/configure.log" || { cat "$work/configure.log"; exit 1; }

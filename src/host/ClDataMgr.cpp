@@ -3,11 +3,6 @@
 #include "ClSetData.h"
 #include "ClSysUser.h"
 
-ClSetMgr* ClSetMgr::Inst() {
-  static ClSetMgr manager;
-  return &manager;
-}
-
 ClDataMgr* ClDataMgr::Inst(void*) {
   static ClDataMgr manager;
   return &manager;

@@ -2,16 +2,10 @@
 // user and the data-set manager of the connected store.
 #pragma once
 
+#include "ClSetMgr.h"
+
 class ClSetData;
 class ClSysUser;
-
-// The host's data-set manager; the rule object and the saved-settings
-// object are attached to it. It carries no operations of its own here.
-class ClSetMgr {
- public:
-  // The one data-set manager of the process.
-  static ClSetMgr* Inst();
-};
 
 class ClDataMgr {
  public:

@@ -112,13 +112,6 @@ struct StSHISANKUBUNINFO {
   BYTE abPad108[20];
 };
 
-// A saved item order: group name, entry count and the entries.
-struct StTEXTIOSAVEINFO {
-  char szGroup[10];         // group name, NUL-terminated (at most 9 bytes)
-  int16_t nCount;           // number of meaningful entries, 0 to 256
-  int32_t alEntries[256];   // item indexes
-};
-
 #pragma pack(pop)
 
 // A search filter of the rule object; the exporter always passes null.
@@ -190,7 +183,3 @@ static_assert(offsetof(StSHISANKUBUNINFO, lKindNo) == 16);
 static_assert(offsetof(StSHISANKUBUNINFO, szKindName) == 20);
 static_assert(offsetof(StSHISANKUBUNINFO, nKindMethod) == 102);
 static_assert(offsetof(StSHISANKUBUNINFO, lKindResidualRate) == 104);
-
-static_assert(sizeof(StTEXTIOSAVEINFO) == 1036);
-static_assert(offsetof(StTEXTIOSAVEINFO, nCount) == 10);
-static_assert(offsetof(StTEXTIOSAVEINFO, alEntries) == 12);

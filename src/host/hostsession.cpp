@@ -5,6 +5,7 @@
 
 #include "codepage.h"
 #include "messages.h"
+#include "savedsettings.h"
 #include "winenv.h"
 
 namespace {
@@ -96,6 +97,7 @@ int HostSession::Open(const std::string& path, const std::string& user, std::str
     return 1;
   }
   g_session = session;
+  UseHostSavedSettings();
   return 0;
 }
 

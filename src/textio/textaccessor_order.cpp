@@ -6,9 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "ClDataMgr.h"
 #include "ClSaveTextIO.h"
-#include "hostrecords.h"
 #include "textaccessor.h"
 
 namespace {
@@ -16,12 +14,13 @@ namespace {
 const long kOrderFailed = -1;
 const long kMaxSavedEntries = 256;
 
-// The host's saved-settings object, attached to the data-set manager and set
-// to the data set dataId; null when it cannot be created.
+// The host's saved-settings object, attached to the data-set manager (the
+// one the host's data manager hands out) and set to the data set dataId;
+// null when it cannot be created.
 std::unique_ptr<ClSaveTextIO> OpenSavedSettings(const unsigned char* dataId) {
   std::unique_ptr<ClSaveTextIO> store(new (std::nothrow) ClSaveTextIO());
   if (!store) return store;
-  store->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
+  store->AttachSetMgr(ClSetMgr::Inst());
   store->SetCurDataID(dataId);
   return store;
 }

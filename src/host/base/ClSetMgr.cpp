@@ -1,0 +1,6 @@
+#include "ClSetMgr.h"
+
+ClSetMgr* ClSetMgr::Inst() {
+  static ClSetMgr manager;
+  return &manager;
+}

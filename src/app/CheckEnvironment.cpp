@@ -2,15 +2,16 @@
 
 #include "ClAccConnect.h"
 #include "ClControlVelor.h"
+#include "caption.h"
 #include "crtio.h"
 #include "mbcs.h"
+#include "numtext.h"
 #include "pathapi.h"
 #include "winini.h"
 #include "winuser.h"
 
 namespace {
 
-const char kCaption[] = "減価償却";
 const char kIniName[] = "OrbelleDef.ini";
 
 const struct {
@@ -25,21 +26,6 @@ const struct {
      "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
      "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
 };
-
-// The decimal value of the leading digits of text (after blanks and a sign),
-// as the runtime reads it, but limited to the int range instead of wrapping:
-// a level of many digits stays a large level.
-long long LeadingNumber(const char* text) {
-  const char* p = text;
-  while (*p == ' ' || *p == '\t') ++p;
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  long long value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    if (value < 10000000000LL) value = value * 10 + (*p - '0');
-  }
-  return negative ? -value : value;
-}
 
 // The result code of the check: -1 no file or an empty value, 0 level 1,
 // 1 a level below 1, 2 a level of 2 or more.

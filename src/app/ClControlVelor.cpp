@@ -10,6 +10,7 @@
 #include "ClSetData.h"
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
+#include "caption.h"
 #include "cfile.h"
 #include "codepage.h"
 #include "crtio.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-const char kCaption[] = "減価償却";
 const char kDoneWithLog[] = "減価償却情報の出力が一応終了しました。\n\nアプリケーションを終了します。";
 const char kDone[] =
     "減価償却情報の出力が正常に終了しました。\n\n償却資産データ ⇒ %s    \n資産種類データ ⇒ %s    \n\n"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ClFileMgr.h"
+#include "caption.h"
 #include "cfile.h"
 #include "crtio.h"
 #include "filedialog.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char kCaption[] = "減価償却";
 const char kPastResults[] =
     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const char kCancelled[] = "｢減価償却｣の集計を中止します。";

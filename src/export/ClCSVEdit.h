@@ -3,6 +3,7 @@
 // The files are the asset file (the path the user chose), the asset-kind file
 // "syurui.SSC" and the diagnostics log "VelrixSysErr.txt" beside it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -111,19 +112,20 @@ class ClCSVEdit {
   // one breakdown row each. 1, or 0 when the host could not deliver the
   // lines (the rows written before stay). May throw the decimal overflow
   // failure.
-  int WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* asset,
-                         StKOTEINENINFO* year, StKOTEITSUKIINFO* months, StDATAINFO* data);
+  int WriteBreakdownRows(ClRuleGenkashokyaku* rule, StKOTEISHISANINFO* asset);
   // Writes the header lines of the asset-kind file. Always 1.
   int WriteKindHeader(StDATAINFO* data);
   // Writes the row of one asset kind to the asset-kind file. Always 1.
   int WriteKindRow(StSHISANKUBUNINFO* kind);
 
   // --- Amounts ---------------------------------------------------------
+  // Bytes of the buffer that AmountText fills.
+  static const size_t kAmountTextSize = 32;
   // The whole-unit text of a currency value for the 12-byte amount column
-  // column: empty for 0, "************" (and an ERROR entry on column)
-  // beyond 99,999,999,999 or below -9,999,999,999. The text lies in one
-  // static buffer that every call overwrites.
-  const char* AmountText(int64_t value, long column);
+  // column, written into out (kAmountTextSize bytes) and returned: empty for
+  // 0, "************" (and an ERROR entry on column) beyond 99,999,999,999
+  // or below -9,999,999,999.
+  const char* AmountText(int64_t value, long column, char* out);
   // Splits the NUL-terminated quantity text into number and unit: fills
   // columns 16 (quantity, two decimals) and 17 (unit) of the data record;
   // a quantity of 1,000,000 or more raises a WARNING entry. Always 1. May

@@ -231,20 +231,22 @@ TEST(RegisterCode, GoesThroughTheRegister) {
 
 TEST_F(CSVEditTest, AmountText) {
   TestableCSVEdit edit;
+  char buffer[ClCSVEdit::kAmountTextSize];
+  auto amountText = [&](int64_t value) { return edit.AmountText(value, 25, buffer); };
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
-  EXPECT_STREQ(edit.AmountText(999999999990000LL, 25), "99999999999");
-  EXPECT_STREQ(edit.AmountText(-99999999990000LL, 25), "-9999999999");
-  EXPECT_STREQ(edit.AmountText(-12345678, 25), "-1234");
-  EXPECT_STREQ(edit.AmountText(-5000, 25), "0");
-  EXPECT_STREQ(edit.AmountText(5000, 25), "0");
-  EXPECT_STREQ(edit.AmountText(0, 25), "");
+  EXPECT_STREQ(amountText(999999999990000LL), "99999999999");
+  EXPECT_STREQ(amountText(-99999999990000LL), "-9999999999");
+  EXPECT_STREQ(amountText(-12345678), "-1234");
+  EXPECT_STREQ(amountText(-5000), "0");
+  EXPECT_STREQ(amountText(5000), "0");
+  EXPECT_STREQ(amountText(0), "");
   edit.CommitOutput(TRUE);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"), "");
 
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);
-  EXPECT_STREQ(edit.AmountText(999999999990001LL, 25), "************");
-  EXPECT_STREQ(edit.AmountText(-99999999990001LL, 25), "************");
-  EXPECT_STREQ(edit.AmountText(INT64_MIN, 25), "************");
+  EXPECT_STREQ(amountText(999999999990001LL), "************");
+  EXPECT_STREQ(amountText(-99999999990001LL), "************");
+  EXPECT_STREQ(amountText(INT64_MIN), "************");
   edit.CommitOutput(TRUE);
   EXPECT_EQ(Bytes("VelrixSysErr.txt"),
             "\n＜ERROR＞\n金額｢99999999999｣は、連携可能最大桁数をオーバーしています。\r\n"

@@ -7,7 +7,7 @@
 #include "ClLinkMgr.h"
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
-#include "assetmethods.h"
+#include "hostcodes.h"
 #include "objbase.h"
 
 ClDepreciation::ClDepreciation() = default;
@@ -70,7 +70,7 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
       m_clCSVEdit.SetCurrentAsset(&asset);
       if (asset.nMethod == kMethodLumpSum) {
         long before = m_clCSVEdit.GetRowsWritten();
-        BOOL read = m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset, &year, &months, data);
+        BOOL read = m_clCSVEdit.WriteBreakdownRows(m_pRule.get(), &asset);
         m_tally.breakdown_rows += m_clCSVEdit.GetRowsWritten() - before;
         if (!read) {
           m_uHostFailures |= kHostBreakdowns;

@@ -6,6 +6,8 @@ namespace {
 const int32_t S = ClTextAccessor::TAT_STRING;
 }  // namespace
 
+// The table is kept by hand; assetfile_test checks that the slots lie back
+// to back and fill the record, and the golden files check the titles.
 // Every item is text. Column 1's slot (15 bytes) is narrower than its width.
 const StTAFORMAT ClG_HEAD::s_aFormat[kItems] = {
     {"資産コード文字", 17, 0, 0, 15, S, 0},  // 1

@@ -8,7 +8,8 @@ const int32_t N = ClTextAccessor::TAT_NUMBER;  // lSize 2, 4, or 8 for currency
 }  // namespace
 
 // Name, width, decimals, offset, size, type, required; the trailing number
-// is the column.
+// is the column. The table is kept by hand; assetfile_test checks that the
+// slots lie back to back and fill the record.
 const StTAFORMAT ClG_INFO::s_aFormat[kItems] = {
     {"資産コード文字", 8, 0, 0, 9, S, 1},  // 1
     {"分割コード", 2, 0, 9, 3, S, 1},  // 2

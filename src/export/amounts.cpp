@@ -5,37 +5,33 @@
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
 #include "decimaltext.h"
+#include "infocolumns.h"
+#include "logentries.h"
 #include "mbcs.h"
 #include "numtext.h"
-#include "winfmt.h"
+#include "rowfields.h"
 
 namespace {
 // Amounts that still fit an amount column: 99,999,999,999 down to
 // -9,999,999,999 whole units, as currency values.
 const int64_t kAmountMax = 999999999990000LL;
 const int64_t kAmountMin = -99999999990000LL;
-// The quantity and unit columns of the data record.
-const long kQuantityItem = 15;
-const long kUnitItem = 16;
+// The quantity and unit items of the data record.
+const long kQuantityItem = IC_QUANTITY - 1;
+const long kUnitItem = IC_UNIT - 1;
 const size_t kUnitBytes = 4;
-const float kQuantityLimit = 1000000.0f;
 
 }  // namespace
 
-const char* ClCSVEdit::AmountText(int64_t value, long column) {
-  static char s_szAmount[51];
-  std::memset(s_szAmount, 0, sizeof s_szAmount);
-  DecimalText(value / 10000, s_szAmount);
+const char* ClCSVEdit::AmountText(int64_t value, long column, char* out) {
+  DecimalText(value / 10000, out);
   if (value > kAmountMax || value < kAmountMin) {
-    char entry[160];
-    _snprintf(entry, sizeof entry,
-              "\n＜ERROR＞\n金額｢%s｣は、連携可能最大桁数をオーバーしています。", s_szAmount);
-    WriteLog(entry, column, s_szAmount);
-    std::strcpy(s_szAmount, "************");
+    LogEntry(this, column, kAmountEntry, out);
+    std::strcpy(out, kAmountAsterisks);
   } else if (value == 0) {
-    s_szAmount[0] = '\0';
+    out[0] = '\0';
   }
-  return s_szAmount;
+  return out;
 }
 
 int ClCSVEdit::SetQuantity(const char* text) {
@@ -64,14 +60,6 @@ int ClCSVEdit::SetQuantity(const char* text) {
   _CDecimal quantity(static_cast<double>(f));
   quantity.Round(_CDecimal::RND_HALF_UP, 3);
   m_clInfo.SetCurrency(kQuantityItem, quantity.ToCurrency());
-  if (f >= kQuantityLimit) {
-    char entry[200], value[64];
-    _snprintf(value, sizeof value, "%.2f", static_cast<double>(f));
-    _snprintf(entry, sizeof entry,
-              "\n＜WARNING＞\n数量｢%.2f｣は、連携可能最大桁数をオーバーしています。\n"
-              "減価償却データが、正しく連携されない可能性があります。",
-              static_cast<double>(f));
-    WriteLog(entry, kQuantityItem + 1, value);
-  }
+  LogQuantityEntry(this, f);
   return 1;
 }

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "ClCSVEdit.h"
+#include "hostcodes.h"
 #include "mbcs.h"
 #include "rowfields.h"
 #include "winfmt.h"
@@ -10,11 +11,6 @@ namespace {
 
 const char kRuleLine[] =
     ";/////////////////////////////////////////////////////////////////////////////////////////////";
-
-// Kind codes with rules of their own.
-const LONG kKindDeferred = 9;
-const LONG kKindLimitIsResidual = 10;
-const LONG kKindNonDepreciable = 11;
 
 // Item indexes of the asset-kind row.
 enum KindItem {
@@ -46,10 +42,10 @@ void PutPercent(ClG_SSC* ssc, int item, int32_t percent) {
 // Item 5 for kind k and method m (k is not the non-depreciable kind).
 const char* KindMethodText(LONG k, int16_t m) {
   switch (m) {
-    case 4: return "一括決算";
-    case 2: return k == kKindDeferred ? "均等償却" : "定額法";
-    case 1:
-    case 3: return k == kKindDeferred ? "均等償却" : "定率法";
+    case kMethodLumpSum: return "一括決算";
+    case kMethodOldStraight: return k == kKindDeferred ? "均等償却" : "定額法";
+    case kMethodOldDeclining:
+    case kMethodEqual: return k == kKindDeferred ? "均等償却" : "定率法";
     default: return "定率法";
   }
 }

@@ -62,3 +62,15 @@ double ReadDecimalNumber(const char* text) {
   }
   return negative ? -value : value;
 }
+
+long long LeadingNumber(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t') ++p;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long value = 0;
+  for (; IsDigit(*p); ++p) {
+    if (value < 10000000000LL) value = value * 10 + (*p - '0');
+  }
+  return negative ? -value : value;
+}

@@ -4,6 +4,8 @@
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
+#include "infocolumns.h"
+#include "logentries.h"
 #include "mbcs.h"
 #include "winfmt.h"
 
@@ -77,4 +79,10 @@ void LogEntry(ClCSVEdit* edit, long column, const char* format, ...) {
   if (QuotedFormat(format, part, sizeof part)) _vsnprintf(value, sizeof value, part, quoted);
   va_end(quoted);
   edit->WriteLog(entry, column, value);
+}
+
+void LogQuantityEntry(ClCSVEdit* edit, float quantity) {
+  if (quantity >= kQuantityLimit) {
+    LogEntry(edit, IC_QUANTITY, kQuantityEntry, static_cast<double>(quantity));
+  }
 }

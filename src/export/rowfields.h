@@ -9,6 +9,11 @@
 
 class ClCSVEdit;
 
+// The text of an amount column whose amount has too many digits.
+inline constexpr char kAmountAsterisks[] = "************";
+// A quantity from here on is beyond the quantity column's digits.
+inline constexpr float kQuantityLimit = 1000000.0f;
+
 // A text field of a host record (N bytes, read up to its NUL) as a
 // NUL-terminated copy, also when the host filled the field to its end.
 template <size_t N>
@@ -55,3 +60,7 @@ inline int64_t WholeToCurrency(int32_t value) { return static_cast<int64_t>(valu
 // keeps its first 152 bytes; column (0: none) and the value the entry quotes
 // first go with it to edit's observer.
 void LogEntry(ClCSVEdit* edit, long column, const char* format, ...);
+
+// Appends the quantity WARNING entry (on the quantity column) for quantity
+// to the log of edit when it is kQuantityLimit or more; nothing otherwise.
+void LogQuantityEntry(ClCSVEdit* edit, float quantity);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "hostcodes.h"
 #include "hostrecords.h"
 #include "hoststore.h"
 
@@ -76,14 +77,16 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
   long long cid = sqlite3_last_insert_rowid(db);
 
   HostStmt kind(db, HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
-  const int kinds[] = {1, 2, 3, 4, 5, 6, 9, 10, 11};
+  const int kinds[] = {1, 2, 3, 4, 5, 6, kKindDeferred, kKindLimitIsResidual, kKindNonDepreciable};
   const char* const kindNames[] = {"建物", "構築物", "機械装置", "車両運搬具", "工具器具備品",
                                    "ソフトウェア", "繰延資産", "一括償却資産", "土地"};
   for (int k = 0; k < 9; ++k) {
     StSHISANKUBUNINFO record{};
     record.lKindNo = kinds[k];
     SetText(record.szKindName, sizeof record.szKindName, kindNames[k]);
-    record.nKindMethod = static_cast<int16_t>(kinds[k] == 10 ? 4 : kinds[k] == 9 ? 3 : 1);
+    record.nKindMethod = kinds[k] == kKindLimitIsResidual ? kMethodLumpSum
+                         : kinds[k] == kKindDeferred      ? kMethodEqual
+                                                          : kMethodOldDeclining;
     const void* const in[1] = {&record};
     sqlite3_bind_int64(kind.get(), 1, cid);
     sqlite3_bind_int(kind.get(), 2, k);
@@ -100,27 +103,29 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
   }
   // One asset in 40 is a lump-sum asset (method 4); the rest spread over the
   // other method codes.
-  const int16_t methods[] = {1, 2, 3, 5, 6, 7, 8};
+  const int16_t methods[] = {kMethodOldDeclining, kMethodOldStraight, kMethodEqual,
+                             kMethodDeclining,    kMethodStraight,    kMethodSmall,
+                             kMethodDeclining2012};
   for (long i = 0; i < assets; ++i) {
     StKOTEISHISANINFO a{};
     StKOTEINENINFO y{};
     const NameKind& nk = kNames[pick(0, sizeof kNames / sizeof kNames[0] - 1)];
-    int16_t method = i % 40 == 3 ? 4 : methods[pick(0, 6)];
+    int16_t method = i % 40 == 3 ? kMethodLumpSum : methods[pick(0, 6)];
     SetText(a.szAssetCode, sizeof a.szAssetCode, AssetCode(i));
-    a.lKindCode = method == 4 ? 10 : nk.kind;
+    a.lKindCode = method == kMethodLumpSum ? kKindLimitIsResidual : nk.kind;
     SetText(a.szAssetName, sizeof a.szAssetName,
-            std::string(method == 4 ? "一括償却資産" : nk.name) + " " + std::to_string(i + 1));
+            std::string(method == kMethodLumpSum ? "一括償却資産" : nk.name) + " " + std::to_string(i + 1));
     SetText(a.szQuantity, sizeof a.szQuantity,
             std::to_string(pick(1, 20)) + kUnits[pick(0, sizeof kUnits / sizeof kUnits[0] - 1)]);
     int year = static_cast<int>(pick(1995, 2025));
     a.lAcquiredDate = Date(year, static_cast<int>(pick(1, 12)), static_cast<int>(pick(1, 28)));
     a.lServiceDate = a.lAcquiredDate;
-    long long cost = method == 7 ? pick(10, 299) * 1000 : pick(100, 500000) * 1000;
+    long long cost = method == kMethodSmall ? pick(10, 299) * 1000 : pick(100, 500000) * 1000;
     a.cyAcquisitionCost.int64 = cost * 10000;
     a.nMethod = method;
-    a.nUsefulLife = static_cast<int16_t>(method == 7 ? 0 : pick(2, 40));
-    a.lRate = method == 7 ? 0 : 1000 / (a.nUsefulLife ? a.nUsefulLife : 1);
-    if (method == 1 || method == 2) {
+    a.nUsefulLife = static_cast<int16_t>(method == kMethodSmall ? 0 : pick(2, 40));
+    a.lRate = method == kMethodSmall ? 0 : 1000 / (a.nUsefulLife ? a.nUsefulLife : 1);
+    if (method == kMethodOldDeclining || method == kMethodOldStraight) {
       a.lResidualRate = 10;
       a.cyResidualValue.int64 = cost * 1000;
     }
@@ -128,7 +133,7 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
     a.nSellingShare = static_cast<int16_t>(pick(0, 10) * 10);
     long long opening = cost * static_cast<long long>(pick(5, 100)) / 100;
     long long depreciation = a.lRate ? opening * a.lRate / 1000 : 0;
-    if (method == 7) depreciation = cost, opening = cost;
+    if (method == kMethodSmall) depreciation = cost, opening = cost;
     a.cyOpeningBookValue.int64 = opening * 10000;
     a.cyDepreciationBase.int64 = opening * 10000;
     a.cySellingExpense.int64 = depreciation * a.nSellingShare / 100 * 10000;

@@ -55,11 +55,14 @@ bool Step(sqlite3* db, HostStmt& stmt, std::string* error) {
   return false;
 }
 
-bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, std::string* error) {
-  std::mt19937 random(seed);
-  auto pick = [&](long low, long high) {
-    return std::uniform_int_distribution<long>(low, high)(random);
-  };
+// A number from low to high inclusive.
+long Pick(std::mt19937& random, long low, long high) {
+  return std::uniform_int_distribution<long>(low, high)(random);
+}
+
+// The company of the generated ledger, numbered after the last one; its
+// internal number in *cid.
+bool InsertCompany(sqlite3* db, GeneratedCompany* made, long long* cid, std::string* error) {
   HostStmt next(db, "SELECT coalesce(max(data_no), 0) + 1 FROM companies");
   if (!next.ok() || sqlite3_step(next.get()) != SQLITE_ROW) {
     *error = sqlite3_errmsg(db);
@@ -74,8 +77,12 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
   sqlite3_bind_text(company.get(), 2, made->dataId.c_str(), -1, SQLITE_STATIC);
   sqlite3_bind_blob(company.get(), 3, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
   if (!Step(db, company, error)) return false;
-  long long cid = sqlite3_last_insert_rowid(db);
+  *cid = sqlite3_last_insert_rowid(db);
+  return true;
+}
 
+// The asset kinds of the company.
+bool InsertKinds(sqlite3* db, long long cid, std::string* error) {
   HostStmt kind(db, HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
   const int kinds[] = {1, 2, 3, 4, 5, 6, kKindDeferred, kKindLimitIsResidual, kKindNonDepreciable};
   const char* const kindNames[] = {"建物", "構築物", "機械装置", "車両運搬具", "工具器具備品",
@@ -93,7 +100,79 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
     BindHostFields(kind.get(), 3, kKindFields, kKindFieldCount, in);
     if (!Step(db, kind, error)) return false;
   }
+  return true;
+}
 
+// Fills asset i and its year's figures. One asset in 40 is a lump-sum asset
+// (method 4); the rest spread over the other method codes.
+void FillAsset(std::mt19937& random, long i, StKOTEISHISANINFO* out, StKOTEINENINFO* year) {
+  static const int16_t methods[] = {kMethodOldDeclining, kMethodOldStraight, kMethodEqual,
+                                    kMethodDeclining,    kMethodStraight,    kMethodSmall,
+                                    kMethodDeclining2012};
+  StKOTEISHISANINFO& a = *out;
+  const NameKind& nk = kNames[Pick(random, 0, sizeof kNames / sizeof kNames[0] - 1)];
+  int16_t method = i % 40 == 3 ? kMethodLumpSum : methods[Pick(random, 0, 6)];
+  SetText(a.szAssetCode, sizeof a.szAssetCode, AssetCode(i));
+  a.lKindCode = method == kMethodLumpSum ? kKindLimitIsResidual : nk.kind;
+  SetText(a.szAssetName, sizeof a.szAssetName,
+          std::string(method == kMethodLumpSum ? "一括償却資産" : nk.name) + " " + std::to_string(i + 1));
+  SetText(a.szQuantity, sizeof a.szQuantity,
+          std::to_string(Pick(random, 1, 20)) +
+              kUnits[Pick(random, 0, sizeof kUnits / sizeof kUnits[0] - 1)]);
+  int yearOf = static_cast<int>(Pick(random, 1995, 2025));
+  a.lAcquiredDate = Date(yearOf, static_cast<int>(Pick(random, 1, 12)),
+                         static_cast<int>(Pick(random, 1, 28)));
+  a.lServiceDate = a.lAcquiredDate;
+  long long cost = method == kMethodSmall ? Pick(random, 10, 299) * 1000
+                                          : Pick(random, 100, 500000) * 1000;
+  a.cyAcquisitionCost.int64 = cost * 10000;
+  a.nMethod = method;
+  a.nUsefulLife = static_cast<int16_t>(method == kMethodSmall ? 0 : Pick(random, 2, 40));
+  a.lRate = method == kMethodSmall ? 0 : 1000 / (a.nUsefulLife ? a.nUsefulLife : 1);
+  if (method == kMethodOldDeclining || method == kMethodOldStraight) {
+    a.lResidualRate = 10;
+    a.cyResidualValue.int64 = cost * 1000;
+  }
+  a.nBusinessRatio = 10000;
+  a.nSellingShare = static_cast<int16_t>(Pick(random, 0, 10) * 10);
+  long long opening = cost * static_cast<long long>(Pick(random, 5, 100)) / 100;
+  long long depreciation = a.lRate ? opening * a.lRate / 1000 : 0;
+  if (method == kMethodSmall) depreciation = cost, opening = cost;
+  a.cyOpeningBookValue.int64 = opening * 10000;
+  a.cyDepreciationBase.int64 = opening * 10000;
+  a.cySellingExpense.int64 = depreciation * a.nSellingShare / 100 * 10000;
+  a.cyManufacturingCost.int64 = depreciation * 10000 - a.cySellingExpense.int64;
+  a.cyAccumulated.int64 = (cost - opening + depreciation) * 10000;
+  a.cyClosingBookValue.int64 = (opening - depreciation) * 10000;
+  year->cyComputedDepreciation.int64 = depreciation * 10000;
+}
+
+// The breakdown lines of the lump-sum asset i, acquired on acquired.
+bool InsertLines(sqlite3* db, HostStmt& line, std::mt19937& random, long long cid, long i,
+                 LONG acquired, GeneratedCompany* made, std::string* error) {
+  long count = Pick(random, 1, 6);
+  for (long k = 0; k < count; ++k) {
+    StIKKATSUINFO b{};
+    SetText(b.szBreakdownName, sizeof b.szBreakdownName,
+            kLineNames[Pick(random, 0, sizeof kLineNames / sizeof kLineNames[0] - 1)]);
+    b.lBreakdownDate = acquired;
+    b.cyBreakdownCost.int64 = Pick(random, 10, 199) * 1000 * 10000;
+    b.lBreakdownQuantity = static_cast<LONG>(Pick(random, 1, 10) * 100);
+    const void* const lineIn[1] = {&b};
+    sqlite3_bind_int64(line.get(), 1, cid);
+    sqlite3_bind_int64(line.get(), 2, i);
+    sqlite3_bind_int64(line.get(), 3, k);
+    BindHostFields(line.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
+    if (!Step(db, line, error)) return false;
+    ++made->breakdowns;
+  }
+  return true;
+}
+
+bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, std::string* error) {
+  std::mt19937 random(seed);
+  long long cid = 0;
+  if (!InsertCompany(db, made, &cid, error) || !InsertKinds(db, cid, error)) return false;
   HostStmt asset(db, HostInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
   HostStmt line(db, HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields,
                                   kBreakdownFieldCount));
@@ -101,69 +180,18 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
     *error = sqlite3_errmsg(db);
     return false;
   }
-  // One asset in 40 is a lump-sum asset (method 4); the rest spread over the
-  // other method codes.
-  const int16_t methods[] = {kMethodOldDeclining, kMethodOldStraight, kMethodEqual,
-                             kMethodDeclining,    kMethodStraight,    kMethodSmall,
-                             kMethodDeclining2012};
   for (long i = 0; i < assets; ++i) {
     StKOTEISHISANINFO a{};
     StKOTEINENINFO y{};
-    const NameKind& nk = kNames[pick(0, sizeof kNames / sizeof kNames[0] - 1)];
-    int16_t method = i % 40 == 3 ? kMethodLumpSum : methods[pick(0, 6)];
-    SetText(a.szAssetCode, sizeof a.szAssetCode, AssetCode(i));
-    a.lKindCode = method == kMethodLumpSum ? kKindLimitIsResidual : nk.kind;
-    SetText(a.szAssetName, sizeof a.szAssetName,
-            std::string(method == kMethodLumpSum ? "一括償却資産" : nk.name) + " " + std::to_string(i + 1));
-    SetText(a.szQuantity, sizeof a.szQuantity,
-            std::to_string(pick(1, 20)) + kUnits[pick(0, sizeof kUnits / sizeof kUnits[0] - 1)]);
-    int year = static_cast<int>(pick(1995, 2025));
-    a.lAcquiredDate = Date(year, static_cast<int>(pick(1, 12)), static_cast<int>(pick(1, 28)));
-    a.lServiceDate = a.lAcquiredDate;
-    long long cost = method == kMethodSmall ? pick(10, 299) * 1000 : pick(100, 500000) * 1000;
-    a.cyAcquisitionCost.int64 = cost * 10000;
-    a.nMethod = method;
-    a.nUsefulLife = static_cast<int16_t>(method == kMethodSmall ? 0 : pick(2, 40));
-    a.lRate = method == kMethodSmall ? 0 : 1000 / (a.nUsefulLife ? a.nUsefulLife : 1);
-    if (method == kMethodOldDeclining || method == kMethodOldStraight) {
-      a.lResidualRate = 10;
-      a.cyResidualValue.int64 = cost * 1000;
-    }
-    a.nBusinessRatio = 10000;
-    a.nSellingShare = static_cast<int16_t>(pick(0, 10) * 10);
-    long long opening = cost * static_cast<long long>(pick(5, 100)) / 100;
-    long long depreciation = a.lRate ? opening * a.lRate / 1000 : 0;
-    if (method == kMethodSmall) depreciation = cost, opening = cost;
-    a.cyOpeningBookValue.int64 = opening * 10000;
-    a.cyDepreciationBase.int64 = opening * 10000;
-    a.cySellingExpense.int64 = depreciation * a.nSellingShare / 100 * 10000;
-    a.cyManufacturingCost.int64 = depreciation * 10000 - a.cySellingExpense.int64;
-    a.cyAccumulated.int64 = (cost - opening + depreciation) * 10000;
-    a.cyClosingBookValue.int64 = (opening - depreciation) * 10000;
-    y.cyComputedDepreciation.int64 = depreciation * 10000;
+    FillAsset(random, i, &a, &y);
     const void* const in[2] = {&a, &y};
     sqlite3_bind_int64(asset.get(), 1, cid);
     sqlite3_bind_int64(asset.get(), 2, i);
     BindHostFields(asset.get(), 3, kAssetFields, kAssetFieldCount, in);
     if (!Step(db, asset, error)) return false;
-    if (method != 4) continue;
+    if (a.nMethod != kMethodLumpSum) continue;
     ++made->lumpSums;
-    long count = pick(1, 6);
-    for (long k = 0; k < count; ++k) {
-      StIKKATSUINFO b{};
-      SetText(b.szBreakdownName, sizeof b.szBreakdownName,
-              kLineNames[pick(0, sizeof kLineNames / sizeof kLineNames[0] - 1)]);
-      b.lBreakdownDate = a.lAcquiredDate;
-      b.cyBreakdownCost.int64 = pick(10, 199) * 1000 * 10000;
-      b.lBreakdownQuantity = static_cast<LONG>(pick(1, 10) * 100);
-      const void* const lineIn[1] = {&b};
-      sqlite3_bind_int64(line.get(), 1, cid);
-      sqlite3_bind_int64(line.get(), 2, i);
-      sqlite3_bind_int64(line.get(), 3, k);
-      BindHostFields(line.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
-      if (!Step(db, line, error)) return false;
-      ++made->breakdowns;
-    }
+    if (!InsertLines(db, line, random, cid, i, a.lAcquiredDate, made, error)) return false;
   }
   HostStmt user(db, "INSERT INTO users VALUES(CAST('bench' AS BLOB), ?1, 0)"
                     " ON CONFLICT(user_id) DO UPDATE SET selected_data_no = ?1");

@@ -9,6 +9,7 @@
 #include "crtio.h"
 #include "filedialog.h"
 #include "mbcs.h"
+#include "mbscase.h"
 #include "outputpaths.h"
 #include "pathfuncs.h"
 #include "winfs.h"
@@ -72,7 +73,9 @@ const struct {
 // True when name is one of the files written beside the asset file,
 // compared without regard to ASCII case.
 bool IsDerivedFileName(const std::string& name) {
-  return strcasecmp(name.c_str(), kLogFileName) == 0 || strcasecmp(name.c_str(), kKindFileName) == 0;
+  const auto* text = reinterpret_cast<const unsigned char*>(name.c_str());
+  return _mbsicmp(text, reinterpret_cast<const unsigned char*>(kLogFileName)) == 0 ||
+         _mbsicmp(text, reinterpret_cast<const unsigned char*>(kKindFileName)) == 0;
 }
 
 bool HeldModifier() {

@@ -1,0 +1,53 @@
+#include "ledger_store.h"
+
+#include <sqlite3.h>
+
+#include <sstream>
+
+#include "ClAccConnect.h"
+#include "drivemap.h"
+#include "hoststore.h"
+#include "nativeos.h"
+#include "ledger_import.h"
+
+LedgerStore::LedgerStore(const std::string& ledgerJson, const std::string& userId)
+    : path_(dir_.Native("host.sqlite")) {
+  std::string outputFolder, settingsFolder;
+  if (!DriveMapToWindows(dir_.Native("out/"), &outputFolder) ||
+      !DriveMapToWindows(dir_.Native("settings/"), &settingsFolder)) {
+    error_ = "the temporary folder has no Windows form in the drive map";
+    return;
+  }
+  if (outputFolder.empty() || outputFolder.back() != '\\') outputFolder += '\\';
+  if (settingsFolder.empty() || settingsFolder.back() != '\\') settingsFolder += '\\';
+  if (!CreateHostStore(path_, outputFolder, settingsFolder, &error_)) return;
+  sqlite3* db = nullptr;
+  std::string detail;
+  if (OpenHostStore(path_, true, &db, &detail) != HOST_OPEN_OK) {
+    error_ = "cannot open the new store: " + detail;
+    return;
+  }
+  std::istringstream in(ledgerJson);
+  bool imported = ImportLedger(db, in, &error_);
+  sqlite3_close(db);
+  if (!imported) return;
+  ClAccConnect::Inst()->Release();
+  ClAccConnect::SetStoreOptions(path_.c_str(), userId.c_str());
+  std::string reason;
+  if (ClAccConnect::Inst()->Initiate(&reason) != 0) error_ = "Initiate failed: " + reason;
+}
+
+LedgerStore::LedgerStore(std::u8string_view ledgerJson, std::u8string_view userId)
+    : LedgerStore(std::string(ledgerJson.begin(), ledgerJson.end()),
+                  std::string(userId.begin(), userId.end())) {}
+
+LedgerStore::~LedgerStore() {
+  ClAccConnect::Inst()->Terminate();
+  ClAccConnect::Inst()->Release();
+}
+
+std::string ReadDemoLedger() {
+  const char* source = EnvValue("VELOR_SOURCE_DIR");
+  if (source == nullptr) return "";
+  return ReadFileBytes(std::string(source) + "/examples/demo-ledger.json");
+}

@@ -1,5 +1,6 @@
 #include "ClControlVelor.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -135,7 +136,11 @@ BOOL ClControlVelor::InitInstance() {
   connect->m_lpszAppCaption = kCaption;
   connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(0));
   connect->SetUseDataType(3);
-  if (connect->Initiate() != 0) return FALSE;
+  std::string reason;
+  if (connect->Initiate(&reason) != 0) {
+    std::fprintf(stderr, "velor: %s\n", reason.c_str());
+    return FALSE;
+  }
 
   char module[kPathBufferSize] = {};
   GetModuleFileNameA(nullptr, module, MAX_PATH);

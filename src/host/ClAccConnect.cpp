@@ -1,6 +1,5 @@
 #include "ClAccConnect.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -13,22 +12,23 @@
 
 namespace {
 std::string g_storePath;
+std::string g_defaultStorePath;
 std::string g_userId;
 bool g_hasStorePath = false;
 bool g_hasUserId = false;
 
-// The store Initiate opens: the one set, else the environment's.
+// The store Initiate opens: the one set, else the environment's, else the
+// default.
 std::string ResolveStorePath() {
   if (g_hasStorePath) return g_storePath;
   std::string path = HostEnvText("VELOR_HOST_DB");
-  if (!path.empty()) return path;
-  std::string data = HostEnvText("XDG_DATA_HOME");
-  if (data.empty()) {
-    std::string home = HostEnvText("HOME");
-    if (home.empty()) return "";
-    data = home + "/.local/share";
-  }
-  return data + "/velor/host.sqlite";
+  return path.empty() ? g_defaultStorePath : path;
+}
+
+// Sets *reason (when given) and returns the failure of Initiate.
+int Refuse(std::string* reason, const std::string& text) {
+  if (reason != nullptr) *reason = text;
+  return 1;
 }
 
 // The current user in UTF-8: the one set, else the environment's.
@@ -67,9 +67,11 @@ ClAccConnect* ClAccConnect::Inst() {
   return &connection;
 }
 
-void ClAccConnect::SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8) {
+void ClAccConnect::SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8,
+                                   const char* defaultDbPathUtf8) {
   g_hasStorePath = dbPathUtf8 != nullptr;
   g_storePath = dbPathUtf8 ? dbPathUtf8 : "";
+  g_defaultStorePath = defaultDbPathUtf8 ? defaultDbPathUtf8 : "";
   g_hasUserId = userIdUtf8 != nullptr;
   g_userId = userIdUtf8 ? userIdUtf8 : "";
 }
@@ -78,34 +80,26 @@ void ClAccConnect::SetAppType(ClSysEnvMgr::_AppType type) { appType_ = type; }
 
 void ClAccConnect::SetUseDataType(int type) { useDataType_ = type; }
 
-int ClAccConnect::Initiate() {
+int ClAccConnect::Initiate(std::string* reason) {
   if (HostSession::Current() != nullptr) return 0;
   std::string path = ResolveStorePath();
   if (path.empty()) {
-    std::fprintf(stderr, "velor: %s\n",
-                 Tr("no host store given; give --db FILE or set VELOR_HOST_DB to the store file"));
-    return 1;
+    return Refuse(reason,
+                  Tr("no host store given; give --db FILE or set VELOR_HOST_DB to the store file"));
   }
   std::string user = ResolveUser();
   std::string user932;
   if (user.empty()) {
-    std::fprintf(stderr, "velor: %s\n",
-                 Tr("no current user; give --user ID or set VELOR_USER to a user of the host store"));
-    return 1;
+    return Refuse(reason,
+                  Tr("no current user; give --user ID or set VELOR_USER to a user of the host store"));
   }
   if (!Utf8ToCp932(user, &user932) || user932.size() > 64) {
-    std::fprintf(stderr, "velor: %s\n",
-                 Tr("user \"%s\" cannot be a host user (code page 932, at most 64 bytes); give "
-                    "--user ID or set VELOR_USER to a user of the host store",
-                    {user})
-                     .c_str());
-    return 1;
+    return Refuse(reason, Tr("user \"%s\" cannot be a host user (code page 932, at most 64 bytes); "
+                             "give --user ID or set VELOR_USER to a user of the host store",
+                             {user}));
   }
   std::string message;
-  if (HostSession::Open(path, user932, &message) != 0) {
-    std::fprintf(stderr, "velor: %s\n", message.c_str());
-    return 1;
-  }
+  if (HostSession::Open(path, user932, &message) != 0) return Refuse(reason, message);
   return 0;
 }
 

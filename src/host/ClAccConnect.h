@@ -2,6 +2,8 @@
 // current user and closes it again. Here the host is an embedded store file
 // (see SetStoreOptions).
 #pragma once
+#include <string>
+
 #include "ClSysEnvMgr.h"
 #include "wintypes.h"
 
@@ -16,21 +18,23 @@ class ClAccConnect {
 
   // Chooses the store and the current user that the next Initiate uses.
   // dbPathUtf8: native path of the store file (UTF-8); null means
-  // VELOR_HOST_DB, else $XDG_DATA_HOME/velor/host.sqlite, else
-  // $HOME/.local/share/velor/host.sqlite. userIdUtf8: the user ID in UTF-8
-  // (converted to code page 932 by Initiate); null means VELOR_USER, else the
-  // login name. The texts are copied. Stays in force until changed.
-  static void SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8);
+  // VELOR_HOST_DB, else defaultDbPathUtf8 (null: none). userIdUtf8: the user
+  // ID in UTF-8 (converted to code page 932 by Initiate); null means
+  // VELOR_USER, else the login name. The texts are copied. Stays in force
+  // until changed.
+  static void SetStoreOptions(const char* dbPathUtf8, const char* userIdUtf8,
+                              const char* defaultDbPathUtf8 = nullptr);
 
   // Records the application type and the use data type (kept, not examined).
   void SetAppType(ClSysEnvMgr::_AppType type);
   void SetUseDataType(int type);
 
   // Opens the store and checks the current user. Returns 0 when connected;
-  // otherwise non-zero, after one line on stderr saying why and what to do
-  // (store missing, unreadable or not a host store, user unknown). Calling it
-  // while connected returns 0 and changes nothing.
-  int Initiate();
+  // otherwise non-zero with *reason (when reason is not null) set to one
+  // line (UTF-8) saying why and what to do (no store, store missing,
+  // unreadable or not a host store, user unknown). Calling it while
+  // connected returns 0 and changes nothing.
+  int Initiate(std::string* reason = nullptr);
   // The host's go-ahead after the installation check: 0 when connected,
   // 1 when Initiate has not succeeded.
   int ExpSysLink();

@@ -16,6 +16,7 @@
 #include "frontend.h"
 #include "lineedit.h"
 #include "messages.h"
+#include "userfolders.h"
 #include "winfs.h"
 #include "winproc.h"
 
@@ -106,8 +107,11 @@ int main(int argc, char** argv) {
   ScopedFrontEnd current(options.has_output ? &preset : &chosen);
 
   SetTextViewerEnabled(!options.no_viewer);
+  // Without --db and VELOR_HOST_DB the store lives in the user's data folder.
+  const std::string defaultStore = UserDataFilePath("velor", "host.sqlite");
   ClAccConnect::SetStoreOptions(options.has_db ? options.db.c_str() : nullptr,
-                                options.has_user ? options.user.c_str() : nullptr);
+                                options.has_user ? options.user.c_str() : nullptr,
+                                defaultStore.c_str());
   if (options.has_report) the_app.SetReportPath(NativeAbsolutePath(options.report));
   RunWinApp(the_app);
   if (const ExportReport* report = the_app.GetReport()) {

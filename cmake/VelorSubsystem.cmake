@@ -3,6 +3,8 @@
 # the DIRS below it) that is not a test, and the test program NAME_tests from
 # every *_test.cpp found there. Each subsystem folder is on the include path of
 # the library and of everything that links it, so headers are included by name.
+# The tests link the platform-level test helpers; TEST_DEPS adds more (the
+# host-level helpers velor_testsupport_host for tests that need stores).
 function(velor_subsystem name)
   cmake_parse_arguments(A "" "" "DIRS;DEPS;TEST_DEPS" ${ARGN})
   set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -26,7 +28,7 @@ function(velor_subsystem name)
   file(GLOB tests CONFIGURE_DEPENDS ${test_globs})
   if(tests)
     add_executable(${name}_tests ${tests})
-    target_link_libraries(${name}_tests PRIVATE ${name} velor_testsupport ${A_TEST_DEPS}
+    target_link_libraries(${name}_tests PRIVATE ${name} velor_testsupport_platform ${A_TEST_DEPS}
                           GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "VELOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "ClControlVelor.h"
 #include "hoststore.h"
+#include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
 #include "winuser.h"
@@ -35,11 +35,8 @@ std::string Shown(std::string text) {
 class CheckEnvironmentTest : public ::testing::Test {
  protected:
   CheckEnvironmentTest() : drives_("VELOR_DRIVES", "T:=" + tmp_.path()) {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) cwd_ = cwd;
-    EXPECT_EQ(chdir(tmp_.path().c_str()), 0);
+    EXPECT_TRUE(cwd_.MoveTo(tmp_.path()));
   }
-  ~CheckEnvironmentTest() override { (void)!chdir(cwd_.c_str()); }
 
   // Writes content as the installed-products file, runs the check with
   // messages and returns the message shown ("" for none).
@@ -57,7 +54,7 @@ class CheckEnvironmentTest : public ::testing::Test {
 
   TempDir tmp_;
   ScopedEnv drives_;
-  std::string cwd_;
+  ScopedCurrentFolder cwd_;
   ClControlVelor app_;
 };
 

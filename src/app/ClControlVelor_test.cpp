@@ -1,7 +1,6 @@
 #include "ClControlVelor.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -12,6 +11,7 @@
 #include "ClConditionEntry.h"
 #include "codepage.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "scripted_frontend.h"
 #include "small_ledger.h"
 #include "tempdir.h"
@@ -35,12 +35,7 @@ class ControlVelorTest : public ::testing::Test {
  protected:
   ControlVelorTest()
       : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) cwd_ = cwd;
     SetTextViewerEnabled(true);
-  }
-  ~ControlVelorTest() override {
-    if (!cwd_.empty()) (void)!chdir(cwd_.c_str());
   }
 
   // Runs start-up and the end of the application; returns InitInstance's
@@ -55,7 +50,7 @@ class ControlVelorTest : public ::testing::Test {
 
   TempDir tmp_;
   ScopedEnv drives_, viewer_;
-  std::string cwd_;
+  ScopedCurrentFolder cwd_;  // start-up moves to the program's folder
   ScriptedFrontEnd fe_;
   ClControlVelor app_;
 };
@@ -178,7 +173,7 @@ TEST_F(ControlVelorTest, TheViewerCommandGetsAUtf8CopyOfTheLog) {
   EXPECT_TRUE(Run());
   std::string seen;
   for (int i = 0; i < 100 && seen.find('\n', seen.find('\n') + 1) == std::string::npos; ++i) {
-    usleep(50 * 1000);
+    SleepMilliseconds(50);
     seen = ReadFileBytes(tmp_.Native("viewer.sh.out"));
   }
   // Run in the output folder, on a copy of the same name; the log itself

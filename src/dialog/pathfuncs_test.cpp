@@ -1,13 +1,12 @@
 #include "pathfuncs.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
 
 #include "codepage.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -17,11 +16,6 @@ std::string U(const std::string& cp932) {
   std::string out;
   EXPECT_TRUE(Cp932ToUtf8(cp932, &out));
   return out;
-}
-
-bool IsNativeDir(const std::string& native) {
-  struct stat st;
-  return stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string Repeat(const std::string& s, int n) {
@@ -163,7 +157,7 @@ class DriveTest : public ::testing::Test {
                  dir_.Native("m") + "@ramdisk;G:=" + dir_.Native("gone") + "@removable;" +
                  "\\\\srv\\share=" + dir_.Native("share") + ";\\\\srv\\gone=" +
                  dir_.Native("nothing")) {
-    for (const char* d : {"c", "r", "n", "d", "m", "share"}) mkdir(dir_.Native(d).c_str(), 0777);
+    for (const char* d : {"c", "r", "n", "d", "m", "share"}) MakeNativeFolders(dir_.Native(d));
   }
   TempDir dir_;
   ScopedEnv env_;
@@ -187,8 +181,8 @@ TEST_F(DriveTest, EveryDriveType) {
 }
 
 TEST_F(DriveTest, ReadOnlyFixedDriveIsRefused) {
-  if (geteuid() == 0) GTEST_SKIP() << "the superuser may write anywhere";
-  chmod(dir_.Native("c").c_str(), 0555);
+  if (RunsAsSuperuser()) GTEST_SKIP() << "the superuser may write anywhere";
+  MakeReadOnly(dir_.Native("c"));
   EXPECT_FALSE(CheckDrive("C:\\a.csv"));
 }
 
@@ -204,10 +198,10 @@ TEST_F(DriveTest, Shares) {
 TEST_F(DriveTest, CreateFoldersMakesEveryMissingLevel) {
   WriteFileBytes(dir_.Native("c/top/keep.txt"), "x");
   EXPECT_TRUE(CreateFolders("C:\\top\\one\\two\\a.csv"));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/top/one/two")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/top/one/two")));
   EXPECT_TRUE(CreateFolders("C:\\top\\one\\two\\a.csv"));  // all there: nothing to do
   EXPECT_TRUE(CreateFolders("\\\\srv\\share\\x\\y\\"));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("share/x/y")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("share/x/y")));
   EXPECT_FALSE(CreateFolders(""));
   EXPECT_FALSE(CreateFolders("a.csv"));
   EXPECT_FALSE(CreateFolders("\\\\srv\\gone\\x\\a.csv"));
@@ -215,7 +209,7 @@ TEST_F(DriveTest, CreateFoldersMakesEveryMissingLevel) {
 
 TEST_F(DriveTest, CreateFoldersWithTrailByte5CNames) {
   EXPECT_TRUE(CreateFolders("C:\\表\\ソ\\能\\a.csv"));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/" + U("表") + "/" + U("ソ") + "/" + U("能"))));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/" + U("表") + "/" + U("ソ") + "/" + U("能"))));
   EXPECT_FALSE(NativeExists(dir_.Native("c/\x95")));
 }
 
@@ -223,41 +217,41 @@ TEST_F(DriveTest, FileHoldingALevelNameFailsAndIsKept) {
   WriteFileBytes(dir_.Native("c/base/blocker"), "data");
   EXPECT_FALSE(CreateFolders("C:\\base\\blocker\\sub\\a.csv"));
   EXPECT_EQ(ReadFileBytes(dir_.Native("c/base/blocker")), "data");
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/base")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/base")));
 }
 
 TEST_F(DriveTest, FailedLevelRemovesWhatTheCallCreatedOnly) {
-  mkdir(dir_.Native("c/base").c_str(), 0777);
-  mkdir(dir_.Native("c/base/old").c_str(), 0777);  // existed before, empty
+  MakeNativeFolders(dir_.Native("c/base"));
+  MakeNativeFolders(dir_.Native("c/base/old"));  // existed before, empty
   // 100 double-byte characters: 200 bytes here, 300 in a native name, which
   // is longer than a native folder name may be.
   std::string too_long = Repeat("表", 100);
   std::string path = "C:\\base\\old\\new1\\new2\\" + too_long + "\\a.csv";
   EXPECT_FALSE(CreateFolders(path.c_str()));
   EXPECT_FALSE(NativeExists(dir_.Native("c/base/old/new1")));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/base/old")));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/base")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/base/old")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/base")));
 }
 
 TEST_F(DriveTest, RemoveCreatedFoldersStopsAtTheExistingFolder) {
-  mkdir(dir_.Native("c/e").c_str(), 0777);
-  mkdir(dir_.Native("c/e/a").c_str(), 0777);
-  mkdir(dir_.Native("c/e/a/b").c_str(), 0777);
+  MakeNativeFolders(dir_.Native("c/e"));
+  MakeNativeFolders(dir_.Native("c/e/a"));
+  MakeNativeFolders(dir_.Native("c/e/a/b"));
   EXPECT_TRUE(RemoveCreatedFolders("C:\\E\\a\\b\\c\\", "c:\\e\\"));
   // Case differs, so the native folders are other ones: nothing removed.
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/e/a/b")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e/a/b")));
   EXPECT_TRUE(RemoveCreatedFolders("C:\\e\\a\\b\\c\\", "C:\\e\\"));
   EXPECT_FALSE(NativeExists(dir_.Native("c/e/a")));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/e")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e")));
 }
 
 TEST_F(DriveTest, RemoveCreatedFoldersRefusesUnrelatedPaths) {
-  mkdir(dir_.Native("c/e").c_str(), 0777);
-  mkdir(dir_.Native("c/e/a").c_str(), 0777);
+  MakeNativeFolders(dir_.Native("c/e"));
+  MakeNativeFolders(dir_.Native("c/e/a"));
   EXPECT_FALSE(RemoveCreatedFolders("C:\\e\\a\\", "R:\\e\\"));
   EXPECT_FALSE(RemoveCreatedFolders("C:\\e\\a\\", "C:\\f\\"));
   EXPECT_FALSE(RemoveCreatedFolders("C:\\e\\a\\", "C:\\ea\\"));
-  EXPECT_TRUE(IsNativeDir(dir_.Native("c/e/a")));
+  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e/a")));
   // A folder that is not empty is never removed.
   WriteFileBytes(dir_.Native("c/e/a/f.txt"), "x");
   EXPECT_FALSE(RemoveCreatedFolders("C:\\e\\a\\", "C:\\"));

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -59,12 +59,7 @@ TEST(SettingsFile, ReplaceLeavesNoTemporaryFileAndRefusesWhatItCannotRead) {
   EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "a\n"));
   EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "b\n"));
   EXPECT_EQ(ReadFileBytes(dir.Native("Velorant.env")), "b\n");
-  int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
-    (void)e;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(CountFolderEntries(dir.path()), 1);
   std::string content;
   EXPECT_TRUE(ReadSettingsFile("S:\\Velorant.env", &content));
   EXPECT_EQ(content, "b\n");

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "allocation_count.h"
 #include "faultfs.h"
 #include "hostrecords.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -26,7 +26,7 @@ const char kAssetPath[] = "C:\\data\\out\\assets.csv";
 class CSVEditTest : public ::testing::Test {
  protected:
   CSVEditTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path()) {
-    std::filesystem::create_directories(dir_.Native("data/out"));
+    MakeNativeFolders(dir_.Native("data/out"));
   }
   std::string Native(const char* name) const { return dir_.Native(std::string("data/out/") + name); }
   std::string Bytes(const char* name) const { return ReadFileBytes(Native(name)); }

@@ -10,6 +10,7 @@
 #include "ClDataMgr.h"
 #include "ClSetData.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "tempdir.h"
 #include "wintime.h"
 
@@ -38,7 +39,7 @@ std::u8string Asset(const char8_t* code, const char8_t* quantity) {
 class ExportRunTest : public ::testing::Test {
  protected:
   ExportRunTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path() + ";Z:=/") {
-    std::filesystem::create_directories(dir_.Native("data/out"));
+    MakeNativeFolders(dir_.Native("data/out"));
   }
   std::string Bytes(const char* name) const {
     return ReadFileBytes(dir_.Native(std::string("data/out/") + name));
@@ -147,7 +148,7 @@ TEST_F(ExportRunTest, FilesThatCannotBeWrittenAreReported) {
             ClDepreciation::kFailedAsset | ClDepreciation::kFailedKind | ClDepreciation::kFailedLog);
   // A folder at the asset file's name is never replaced; the set of files is
   // not put in place, so the earlier log stays.
-  std::filesystem::create_directories(dir_.Native("data/out/assets.csv"));
+  MakeNativeFolders(dir_.Native("data/out/assets.csv"));
   WriteFileBytes(dir_.Native("data/out/VelrixSysErr.txt"), "old");
   EXPECT_EQ(Run(kAssetPath),
             ClDepreciation::kFailedAsset | ClDepreciation::kFailedKind | ClDepreciation::kFailedLog);

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ClCSVEdit.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -72,7 +72,7 @@ TEST(ExportFormats, TitlesFitTheirSlots) {
 class AssetFileTest : public ::testing::Test {
  protected:
   AssetFileTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path()) {
-    std::filesystem::create_directories(dir_.Native("out"));
+    MakeNativeFolders(dir_.Native("out"));
   }
   std::string AssetBytes() const { return ReadFileBytes(dir_.Native("out/a.csv")); }
 

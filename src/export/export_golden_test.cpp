@@ -1,12 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "export_fixture.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -17,7 +17,7 @@ using ::testing::ElementsAre;
 // VELOR_UPDATE_GOLDEN set the test writes them instead (look at the
 // difference before committing them).
 std::string Golden(const std::string& name) {
-  const char* source = std::getenv("VELOR_SOURCE_DIR");
+  const char* source = EnvValue("VELOR_SOURCE_DIR");
   return std::string(source != nullptr ? source : ".") + "/src/export/testdata/" + name;
 }
 
@@ -31,7 +31,7 @@ std::string WithFixedDate(const std::string& kind) {
 }
 
 void ExpectGolden(const std::string& name, const std::string& actual) {
-  if (std::getenv("VELOR_UPDATE_GOLDEN") != nullptr) {
+  if (EnvValue("VELOR_UPDATE_GOLDEN") != nullptr) {
     WriteFileBytes(Golden(name), actual);
     return;
   }

@@ -28,7 +28,8 @@ LedgerStore::LedgerStore(const std::string& ledgerJson, const std::string& userI
     return;
   }
   std::istringstream in(ledgerJson);
-  bool imported = ImportLedger(db, in, &error_);
+  // Some tests need a user selecting data that does not exist.
+  bool imported = ImportLedger(db, in, &error_, true);
   sqlite3_close(db);
   if (!imported) return;
   ClAccConnect::Inst()->Release();

@@ -84,3 +84,9 @@ bool ScriptedFrontEnd::ShowTextFile(const std::string& native_path) {
   shown_files_.push_back(native_path);
   return true;
 }
+
+bool ScriptedFrontEnd::ShowProgress(long done, long, long) {
+  ++progress_shown_;
+  progress_ended_ = false;
+  return cancel_at_ < 0 || done < cancel_at_;
+}

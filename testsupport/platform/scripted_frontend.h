@@ -42,6 +42,8 @@ class ScriptedFrontEnd : public FrontEnd {
   void ChooseNext(const std::string& path);
   // The next file chooser is cancelled.
   void CancelNext();
+  // The export's progress display cancels once it shows done >= assets.
+  void CancelAtAsset(long assets) { cancel_at_ = assets; }
 
   // --- what was shown ---
   const std::vector<Box>& boxes() const { return boxes_; }
@@ -57,6 +59,9 @@ class ScriptedFrontEnd : public FrontEnd {
   int max_wait_depth() const { return max_wait_depth_; }
   // Files shown through ShowTextFile (native paths).
   const std::vector<std::string>& shown_files() const { return shown_files_; }
+  // Calls of ShowProgress, and whether the progress was taken away after.
+  int progress_shown() const { return progress_shown_; }
+  bool progress_ended() const { return progress_ended_; }
 
   int MessageBox(HWND owner, const std::string& text, const std::string& caption,
                  UINT type) override;
@@ -64,6 +69,8 @@ class ScriptedFrontEnd : public FrontEnd {
   bool ChooseFile(const FileChooserRequest& request, std::string* path) override;
   void SetWaitCursor(bool on) override;
   bool ShowTextFile(const std::string& native_path) override;
+  bool ShowProgress(long done, long total, long rate) override;
+  void EndProgress() override { progress_ended_ = true; }
 
  private:
   FrontEnd* previous_;
@@ -78,4 +85,7 @@ class ScriptedFrontEnd : public FrontEnd {
   int dialogs_run_ = 0;
   int wait_depth_ = 0;
   int max_wait_depth_ = 0;
+  long cancel_at_ = -1;
+  int progress_shown_ = 0;
+  bool progress_ended_ = false;
 };

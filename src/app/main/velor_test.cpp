@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "commandline.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "small_ledger.h"
 #include "tempdir.h"
 
@@ -15,15 +13,7 @@ namespace {
 // Runs the velor program with args (a shell word list) and no terminal;
 // returns its exit status and its standard output and error in *out.
 int RunVelor(const std::string& args, std::string* out) {
-  std::string command = std::string(VELOR_PROGRAM) + " " + args + " </dev/null 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  size_t n;
-  out->clear();
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
-  int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunShellCommand(std::string(VELOR_PROGRAM) + " " + args, out);
 }
 
 class VelorProgramTest : public ::testing::Test {

@@ -1,0 +1,40 @@
+// Test helpers: the operating-system calls that tests need around the code
+// they test (native folders, permissions, the environment, other programs).
+// Paths are native, UTF-8.
+#pragma once
+#include <string>
+
+// Creates the folder native and its missing parents; true when it exists
+// afterwards.
+bool MakeNativeFolders(const std::string& native);
+// True when native names a folder.
+bool NativeIsFolder(const std::string& native);
+// Takes the write permission from the folder native (reading and entering
+// stay allowed).
+void MakeReadOnly(const std::string& native);
+// True when the tests run as the superuser, whom permissions do not stop.
+bool RunsAsSuperuser();
+// The number of entries of the folder native (0 when it cannot be read).
+int CountFolderEntries(const std::string& native);
+// Waits about milliseconds milliseconds.
+void SleepMilliseconds(int milliseconds);
+// The value of the environment variable name; null when it is not set.
+const char* EnvValue(const char* name);
+// Runs command through the shell with no input; *out receives its standard
+// output and error. Returns the exit status, -1 when it did not exit.
+int RunShellCommand(const std::string& command, std::string* out);
+
+// Keeps the current folder of its construction and goes back to it when
+// destroyed, whatever the test changed in between.
+class ScopedCurrentFolder {
+ public:
+  ScopedCurrentFolder();
+  ~ScopedCurrentFolder();
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+  // Makes native the current folder; true when that succeeded.
+  bool MoveTo(const std::string& native);
+
+ private:
+  std::string old_;
+};

@@ -58,3 +58,22 @@ TEST(ReadDecimalNumber, OutOfRange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LeadingNumber, ReadsAsTheRuntimeButHeldInsteadOfWrapping) {
+  EXPECT_EQ(LeadingNumber("01"), 1);
+  EXPECT_EQ(LeadingNumber("00"), 0);
+  EXPECT_EQ(LeadingNumber("12ab"), 12);
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("x1"), 0);
+  EXPECT_EQ(LeadingNumber(" \t-7"), -7);
+  EXPECT_EQ(LeadingNumber("+3"), 3);
+  EXPECT_EQ(LeadingNumber("- 3"), 0);
+  // Far more digits than any integer holds: still a large level, never a
+  // wrapped or negative one.
+  EXPECT_GT(LeadingNumber("99999999999999999999999999"), 2147483647LL);
+  EXPECT_LT(LeadingNumber("-99999999999999999999999999"), -2147483647LL);
+}
+
+}  // namespace

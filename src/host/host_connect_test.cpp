@@ -163,4 +163,22 @@ TEST(HostConnect, MessageDisplayNamesTheStoresProduct) {
   EXPECT_EQ(fe.boxes()[1].text, "インストールされている見本償却では");
 }
 
+// Without a store named by the caller or VELOR_HOST_DB the default store is
+// used; without one either Initiate says so and connects nothing.
+TEST(HostConnect, DefaultStoreComesLastAndItsAbsenceIsSaid) {
+  LedgerStore store(kTwoCompanies, u8"tanaka");
+  ASSERT_TRUE(store.ok()) << store.error();
+  ClAccConnect::Inst()->Release();
+  ScopedEnv db("VELOR_HOST_DB", "");
+  ClAccConnect::SetStoreOptions(nullptr, "tanaka", store.path().c_str());
+  ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+  ClAccConnect::Inst()->Release();
+
+  ClAccConnect::SetStoreOptions(nullptr, "tanaka");
+  std::string reason;
+  EXPECT_NE(ClAccConnect::Inst()->Initiate(&reason), 0);
+  EXPECT_NE(reason.find("no host store given"), std::string::npos) << reason;
+  EXPECT_FALSE(ClAccConnect::Inst()->IsConnected());
+}
+
 }  // namespace

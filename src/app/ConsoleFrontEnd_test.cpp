@@ -1,13 +1,12 @@
 #include "ConsoleFrontEnd.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
 #include "ClConditionEntry.h"
+#include "pseudoterminal.h"
 #include "small_ledger.h"
 #include "tempdir.h"
 #include "winuser.h"
@@ -57,23 +56,15 @@ TEST_F(ConsoleTest, ProgressOnlyOnATerminal) {
   EXPECT_EQ(Out(), "");
 
   // On a terminal: one line overwritten in place, erased at the end.
-  int master = -1, slave = -1;
-  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-  FILE* terminal = fdopen(slave, "w");
-  ASSERT_NE(terminal, nullptr);
+  PseudoTerminal pty;
+  ASSERT_TRUE(pty.ok());
   {
-    ConsoleFrontEnd console(in_, out_, terminal, false, false);
+    ConsoleFrontEnd console(in_, out_, pty.terminal(), false, false);
     EXPECT_TRUE(console.ShowProgress(64, 100, 1000));
     EXPECT_TRUE(console.ShowProgress(100, 100, 1200));
     console.EndProgress();
   }
-  std::fclose(terminal);
-  std::string seen;
-  char buffer[512];
-  ssize_t n;
-  while ((n = read(master, buffer, sizeof buffer)) > 0) seen.append(buffer, static_cast<size_t>(n));
-  close(master);
-  EXPECT_EQ(seen,
+  EXPECT_EQ(pty.CloseAndRead(),
             "\rvelor: 64 of 100 assets (1000 a second)\x1b[K"
             "\rvelor: 100 of 100 assets (1200 a second)\x1b[K\r\x1b[K");
 }

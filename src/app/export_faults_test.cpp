@@ -3,15 +3,16 @@
 // was, and no temporary file is left.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ClControlVelor.h"
 #include "ClConditionEntry.h"
 #include "faultfs.h"
 #include "filecause.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
 #include "winproc.h"
@@ -33,7 +34,7 @@ class ExportFaultsTest : public ::testing::Test {
   ExportFaultsTest()
       : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
     SetTextViewerEnabled(false);
-    std::filesystem::create_directories(tmp_.Native("out"));
+    MakeNativeFolders(tmp_.Native("out"));
   }
 
   // The previous export: files the next run must replace or leave alone.
@@ -45,8 +46,8 @@ class ExportFaultsTest : public ::testing::Test {
 
   Folder Out() const {
     Folder files;
-    for (const auto& entry : std::filesystem::directory_iterator(tmp_.Native("out"))) {
-      files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
+    for (const std::string& name : FolderEntryNames(tmp_.Native("out"))) {
+      files[name] = ReadFileBytes(tmp_.Native("out/" + name));
     }
     return files;
   }
@@ -150,14 +151,14 @@ TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
   ASSERT_TRUE(store.ok()) << store.error();
   WriteFileBytes(tmp_.Native("outside/target"), "not to be touched");
   for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
-    std::filesystem::create_symlink(tmp_.Native("outside/target"), tmp_.Native(std::string("out/") + name));
+    ASSERT_TRUE(MakeSymlink(tmp_.Native("outside/target"), tmp_.Native(std::string("out/") + name)));
   }
   ClControlVelor::RunOutcome outcome;
   Export(&outcome);
   EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
   EXPECT_EQ(ReadFileBytes(tmp_.Native("outside/target")), "not to be touched");
   for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
-    EXPECT_FALSE(std::filesystem::is_symlink(tmp_.Native(std::string("out/") + name))) << name;
+    EXPECT_FALSE(IsSymlink(tmp_.Native(std::string("out/") + name))) << name;
   }
 }
 
@@ -200,9 +201,8 @@ TEST_F(ExportFaultsTest, SettingsFaultsKeepTheSettingsFileAndLeaveNoTemporary) {
     // The remembered path is not saved, which the run does not report.
     EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
     EXPECT_EQ(ReadFileBytes(settings), "other/1:C:\\x.csv\n");
-    for (const auto& entry : std::filesystem::directory_iterator(store.dir().Native("settings"))) {
-      EXPECT_EQ(entry.path().filename(), "Velorant.env");
-    }
+    EXPECT_EQ(FolderEntryNames(store.dir().Native("settings")),
+              std::vector<std::string>{"Velorant.env"});
   }
 }
 

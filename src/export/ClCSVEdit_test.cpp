@@ -66,12 +66,8 @@ TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
   // An empty log is no log.
   EXPECT_FALSE(NativeExists(Native("VelrixSysErr.txt")));
   for (int f = 0; f < 3; ++f) EXPECT_FALSE(edit.HasFileFailed(static_cast<ClCSVEdit::OutputFile>(f)));
-  std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("data/out"))) {
-    left.push_back(entry.path().filename().string());
-  }
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"assets.csv", "syurui.SSC"}));
+  EXPECT_EQ(FolderEntryNames(dir_.Native("data/out")),
+            (std::vector<std::string>{"assets.csv", "syurui.SSC"}));
 }
 
 TEST_F(CSVEditTest, WritingRowsAllocatesNothing) {

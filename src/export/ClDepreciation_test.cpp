@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,14 +61,7 @@ class ExportRunTest : public ::testing::Test {
     return engine.GetFileFailures();
   }
   // The names in the output folder, sorted.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("data/out"))) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Names() const { return FolderEntryNames(dir_.Native("data/out")); }
 
   TempDir dir_;
   ScopedEnv drives_;

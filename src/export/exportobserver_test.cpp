@@ -2,7 +2,6 @@
 // value they concern, the counts, and a cancel between rows.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "ClDepreciation.h"
 #include "ClSetData.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -61,7 +61,7 @@ const char8_t kLedger[] = u8R"({"format": "velor-ledger/1",
 class ObserverTest : public ::testing::Test {
  protected:
   ObserverTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path() + ";Z:=/"), store_(kLedger, u8"sato") {
-    std::filesystem::create_directories(dir_.Native("out"));
+    MakeNativeFolders(dir_.Native("out"));
   }
   // Runs the three stages with observer; returns the engine's failures.
   unsigned Run(ClExportObserver* observer, ClDepreciation::Tally* tally, BOOL* cancelled) {
@@ -144,9 +144,8 @@ TEST_F(ObserverTest, CancelStopsBetweenRowsAndFailsTheFiles) {
   EXPECT_EQ(ReadFileBytes(dir_.Native("out/syurui.SSC")), "earlier");
   EXPECT_EQ(ReadFileBytes(dir_.Native("out/a.csv")), "earlier rows");
   EXPECT_EQ(ReadFileBytes(dir_.Native("out/VelrixSysErr.txt")), "earlier log");
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.Native("out"))) {
-    EXPECT_EQ(entry.path().filename().string().rfind("~vel", 0), std::string::npos)
-        << entry.path();
+  for (const std::string& name : FolderEntryNames(dir_.Native("out"))) {
+    EXPECT_EQ(name.rfind("~vel", 0), std::string::npos) << name;
   }
 
   // A cancel before the first asset writes no row.

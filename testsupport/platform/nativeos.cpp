@@ -5,7 +5,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +37,25 @@ int CountFolderEntries(const std::string& native) {
   return entries;
 }
 
+std::vector<std::string> FolderEntryNames(const std::string& native) {
+  std::error_code ec;
+  std::vector<std::string> names;
+  for (fs::directory_iterator it(native, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool MakeSymlink(const std::string& target, const std::string& link) {
+  return symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool IsSymlink(const std::string& native) {
+  struct stat st;
+  return lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 void SleepMilliseconds(int milliseconds) {
   timespec wait = {milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
@@ -42,6 +63,15 @@ void SleepMilliseconds(int milliseconds) {
 }
 
 const char* EnvValue(const char* name) { return std::getenv(name); }
+
+void RemoveEnvValue(const char* name) { unsetenv(name); }
+
+bool RaiseInterrupt() { return std::raise(SIGINT) == 0; }
+
+bool InterruptIsDefault() {
+  struct sigaction now;
+  return sigaction(SIGINT, nullptr, &now) == 0 && now.sa_handler == SIG_DFL;
+}
 
 int RunShellCommand(const std::string& command, std::string* out) {
   std::string line = command + " </dev/null 2>&1";

@@ -3,6 +3,7 @@
 // Paths are native, UTF-8.
 #pragma once
 #include <string>
+#include <vector>
 
 // Creates the folder native and its missing parents; true when it exists
 // afterwards.
@@ -16,10 +17,23 @@ void MakeReadOnly(const std::string& native);
 bool RunsAsSuperuser();
 // The number of entries of the folder native (0 when it cannot be read).
 int CountFolderEntries(const std::string& native);
+// The names of the entries of the folder native, sorted (none when it
+// cannot be read).
+std::vector<std::string> FolderEntryNames(const std::string& native);
+// Makes link a symbolic link to target; true when that succeeded.
+bool MakeSymlink(const std::string& target, const std::string& link);
+// True when native is a symbolic link (not followed).
+bool IsSymlink(const std::string& native);
 // Waits about milliseconds milliseconds.
 void SleepMilliseconds(int milliseconds);
 // The value of the environment variable name; null when it is not set.
 const char* EnvValue(const char* name);
+// Removes the environment variable name (a ScopedEnv of it restores it).
+void RemoveEnvValue(const char* name);
+// Sends the process the interrupt of Ctrl-C; true when it was sent.
+bool RaiseInterrupt();
+// True when Ctrl-C has the system's default handling (ends the process).
+bool InterruptIsDefault();
 // Runs command through the shell with no input; *out receives its standard
 // output and error. Returns the exit status, -1 when it did not exit.
 int RunShellCommand(const std::string& command, std::string* out);

@@ -127,9 +127,9 @@ TEST_F(VelorProgramTest, AReportBesideTheSummaryLine) {
 // The program's own messages follow the locale; the system's texts do not.
 TEST_F(VelorProgramTest, MessagesInTheLanguageOfTheLocale) {
   ScopedEnv all("LC_ALL", ""), messages("LC_MESSAGES", ""), language("LANGUAGE", "");
-  unsetenv("LC_ALL");
-  unsetenv("LC_MESSAGES");
-  unsetenv("LANGUAGE");
+  RemoveEnvValue("LC_ALL");
+  RemoveEnvValue("LC_MESSAGES");
+  RemoveEnvValue("LANGUAGE");
   LedgerStore store(kSmallLedger, u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
   const std::string db = "--db " + store.path();

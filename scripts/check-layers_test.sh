@@ -61,4 +61,6 @@ expect_break tools/velor-read/b.cpp '#include <sqlite3.h>'
 expect_break src/host/b.cpp 'auto p = std::filesystem::path("x");'
 expect_break testsupport/host/b.cpp 'std::ifstream in("x");'
 expect_break src/dialog/b.cpp 'const char* v = getenv("HOME");'
+expect_break src/app/b_test.cpp '#include <pty.h>'
+expect_break src/export/b_test.cpp 'bool f() { return symlink("a", "b") == 0; }'
 echo "check-layers finds every kind of break"

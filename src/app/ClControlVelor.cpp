@@ -45,6 +45,11 @@ const char kCompanyMissing[] =
     "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
     "アプリケーションを終了します。";
 const char kCancelled[] = "減価償却情報の出力を中止しました。\n前回出力したファイルはそのまま残っています。\n\nアプリケーションを終了します。";
+// The path for the next run could not be remembered; the files of the
+// export are in place all the same.
+const char kSettingsFailed[] =
+    "減価償却情報は出力しましたが、出力先を設定ファイルに保存できませんでした。\n\n";
+const char kSettingsFile[] = "設定ファイル ⇒ %s    \n";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
@@ -236,7 +241,18 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
     m_eOutcome = kOutcomeStopped;
     return;
   }
-  dialog.SaveOutputPath(output);
+  // Remembered after the commit: a save that fails leaves the files in
+  // place, and the run ends with the failure instead of a success.
+  std::string settings_failure;
+  if (!dialog.SaveOutputPath(output)) {
+    FsError cause = Fs::LastError();
+    char settings[kPathBufferSize] = {}, line[kPathBufferSize + 128];
+    dialog.GetSettingsFilePath(settings);
+    _snprintf(line, sizeof line, kSettingsFile, settings);
+    settings_failure = line;
+    _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
+    settings_failure += line;
+  }
   bool failed = !committed || failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
   bool log_ok = !failed && log_path[0] != '\0';
   bool log_is_file = false;
@@ -273,12 +289,20 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
       }
     }
     text += causes;
+    text += settings_failure;
     text += kFailedTail;
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;
   }
 
+  if (!settings_failure.empty()) {
+    if (log_size != 0) StartViewer(log_path);
+    std::string text = kSettingsFailed + settings_failure + kFailedTail;
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
+    m_eOutcome = kOutcomeStopped;
+    return;
+  }
   if (log_size != 0) {
     StartViewer(log_path);
     MessageBoxA(nullptr, kDoneWithLog, kCaption, MB_ICONINFORMATION);

@@ -14,3 +14,11 @@ const char* FileFailureCause(FsError error) {
     default: return "ファイルを書き込めませんでした。";
   }
 }
+
+const char* SettingsFailureCause(FsError error) {
+  if (error == FsError::kBusy) {
+    return "他の減価償却の出力が設定ファイルを更新中です。しばらくしてから実行してください。";
+  }
+  if (error == FsError::kNone) return "設定ファイルを書き込めませんでした。";
+  return FileFailureCause(error);
+}

@@ -7,3 +7,6 @@
 // failed output file: disk full, access denied, I/O error, another export
 // writing into the folder, and so on. Never null; "" for FsError::kNone.
 const char* FileFailureCause(FsError error);
+// The same for a failed save of the settings file: another run saving into
+// it is named as such. Never null or "".
+const char* SettingsFailureCause(FsError error);

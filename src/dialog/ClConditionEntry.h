@@ -40,8 +40,11 @@ class ClConditionEntry : public CDialog {
   // bytes, zeroed by the caller). TRUE when one was found.
   BOOL LoadOutputPath(char* buffer);
   // Remembers path for this user and data ID. TRUE when the entry was
-  // written.
+  // written; FALSE with the reason in Fs::LastError() otherwise.
   BOOL SaveOutputPath(const char* path);
+  // The settings file's Windows path into file (kPathBufferSize bytes).
+  // FALSE when it does not fit.
+  static BOOL GetSettingsFilePath(char* file);
 
   CButton m_btnGroup;    // 1004
   CButton m_btnCancel;   // 1006

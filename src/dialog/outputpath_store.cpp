@@ -21,12 +21,22 @@ constexpr size_t kKeyBufferSize = 512;  // the key and the line
 // The settings file's path and the key of user and data ID; FALSE when they
 // do not fit their buffers.
 BOOL FormFileAndKey(const char* user, const char* data_id, char* file, char* key) {
-  char folder[kPathBufferSize] = {};
-  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
-  return _snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0 &&
+  return ClConditionEntry::GetSettingsFilePath(file) &&
          _snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) >= 0;
 }
+
+// A failed save: error (kOther when none is known) becomes the last error.
+BOOL SaveFailed(FsError error) {
+  Fs::SetLastError(error != FsError::kNone ? error : FsError::kOther);
+  return FALSE;
+}
 }  // namespace
+
+BOOL ClConditionEntry::GetSettingsFilePath(char* file) {
+  char folder[kPathBufferSize] = {};
+  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
+  return _snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0;
+}
 
 BOOL ClConditionEntry::LoadOutputPath(char* buffer) {
   char file[kPathBufferSize], key[kKeyBufferSize];
@@ -44,25 +54,32 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
   char folder_dir[kPathBufferSize];
   std::memcpy(folder_dir, folder, sizeof folder);
   bool exists = folder[0] != 0 && GetDirPart(folder_dir) && PathIsDirectoryA(folder_dir);
-  if (!exists && !CreateFolders(folder)) return FALSE;
+  Fs::SetLastError(FsError::kNone);
+  if (!exists && !CreateFolders(folder)) return SaveFailed(Fs::LastError());
 
   char file[kPathBufferSize], key[kKeyBufferSize], line[kKeyBufferSize];
   // A line feed in the path would split its entry in two.
   if (std::strchr(path, '\n') != nullptr ||
       !FormFileAndKey(m_szUserID, m_szDataID, file, key) ||
       _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
-    return FALSE;
+    return SaveFailed(FsError::kTooLong);
   }
   // Other runs save their entries into the same file: the whole read and
   // rewrite happens under the file's lock, so that none of them is lost.
   std::unique_ptr<FsLock> lock;
-  if (LockFileByName(file, kSettingsLockWaitMs, &lock) != FsError::kNone) return FALSE;
+  FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
+  if (locked != FsError::kNone) return SaveFailed(locked);
   RemoveStaleTempFileNames(folder, kSettingsTempPrefix);
   std::string content;
   CFileStatus status;
   // The old file is only read: the new content replaces it by a rename.
-  if (CFile::GetStatus(file, status) && !ReadSettingsFile(file, &content)) {
-    return FALSE;
+  if (CFile::GetStatus(file, status)) {
+    Fs::SetLastError(FsError::kNone);
+    if (!ReadSettingsFile(file, &content)) return SaveFailed(Fs::LastError());
   }
-  return ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line));
+  Fs::SetLastError(FsError::kNone);
+  if (!ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line))) {
+    return SaveFailed(Fs::LastError());
+  }
+  return TRUE;
 }

@@ -88,7 +88,9 @@ BOOL ReplaceSettingsFile(const char* file, const std::string& content) {
       MoveFileExA(temp, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return TRUE;
   }
+  FsError cause = Fs::LastError();  // the removal must not hide why
   DeleteFileA(temp);
+  Fs::SetLastError(cause);
   return FALSE;
 }
 

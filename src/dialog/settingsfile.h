@@ -29,5 +29,6 @@ std::string ReplaceStoredLine(const std::string& content, const std::string& key
 BOOL ReadSettingsFile(const char* file, std::string* content);
 // Makes content the whole content of file in one step: written to a new
 // temporary file in the same folder, made durable and renamed over file.
-// FALSE, with file untouched and the temporary file gone, on any failure.
+// FALSE, with file untouched, the temporary file gone and the reason in
+// Fs::LastError(), on any failure.
 BOOL ReplaceSettingsFile(const char* file, const std::string& content);

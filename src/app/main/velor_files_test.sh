@@ -110,4 +110,18 @@ done
 touch "$work/.config/velor/Vel1A2B.TMP"
 run_quiet yamada 'T:\r1\y.csv'
 [ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
+
+# --- A settings file that cannot be rewritten -------------------------------
+# A folder in its place: the export is put in place, the run says that the
+# path was not remembered and fails.
+mv "$settings" "$work/settings.kept" && mkdir "$settings"
+mkdir -p "$work/s"
+run "$demo" yamada 'T:\s\a.csv'
+status=$?
+[ "$status" = 1 ] || fail "a failed save of the settings file exited $status"
+grep -q "設定ファイルに保存できませんでした" "$work/out.txt" || fail "save message: $(cat "$work/out.txt")"
+grep -q "Velorant.env" "$work/out.txt" || fail "the message names no settings file: $(cat "$work/out.txt")"
+grep -q "正常に終了" "$work/out.txt" && fail "success reported: $(cat "$work/out.txt")"
+[ -s "$work/s/a.csv" ] && [ -s "$work/s/syurui.SSC" ] || fail "the export is not in place: $(ls -A "$work/s")"
+rmdir "$settings" && mv "$work/settings.kept" "$settings"
 echo PASS

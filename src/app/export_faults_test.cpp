@@ -11,6 +11,7 @@
 #include "ClConditionEntry.h"
 #include "faultfs.h"
 #include "filecause.h"
+#include "filecommit.h"
 #include "ledger_store.h"
 #include "nativeos.h"
 #include "scripted_frontend.h"
@@ -146,6 +147,57 @@ TEST_F(ExportFaultsTest, ACrashAnywhereLeavesThePreviousExportAndTheNextRunClean
   }
 }
 
+// A run killed at any rename, removal or flush of the commit step: the
+// clean-up of the next run puts back one whole export, the previous one
+// when the commit had not finished, and no file of the other.
+TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
+  // aoki's export keeps its log; yamada's has none, so the previous log goes.
+  for (const char* user : {"aoki", "yamada"}) {
+    SCOPED_TRACE(user);
+    LedgerStore store(ReadDemoLedger(), user);
+    ASSERT_TRUE(store.ok()) << store.error();
+    for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+      std::filesystem::remove(tmp_.Native(std::string("out/") + name));
+    }
+    ClControlVelor::RunOutcome outcome;
+    Export(&outcome);
+    const Folder fresh = Out();
+    int restored = 0, finished = 0;
+    for (FsOp op : {FsOp::kRename, FsOp::kRemove, FsOp::kSync}) {
+      for (int nth = 1;; ++nth) {
+        SCOPED_TRACE("crash at call " + std::to_string(nth) + " of op " +
+                     std::to_string(static_cast<int>(op)));
+        WritePrevious();
+        const Folder previous = Out();
+        FaultFs faults;
+        faults.CrashAtNth(op, nth, tmp_.Native("out"));
+        {
+          ScopedFs scoped(&faults);
+          Export(&outcome);
+        }
+        if (!faults.Crashed()) break;
+        {
+          std::unique_ptr<FsLock> lock;
+          ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
+          RemoveStaleTemps("T:\\out\\a.csv");
+        }
+        const Folder cleaned = Out();
+        EXPECT_TRUE(cleaned == previous || cleaned == fresh) << Names(cleaned);
+        // Every rename comes before the commit is final.
+        if (op == FsOp::kRename) {
+          EXPECT_TRUE(cleaned == previous) << Names(cleaned);
+        }
+        restored += cleaned == previous;
+        finished += cleaned == fresh;
+        Export(&outcome);
+        EXPECT_TRUE(Out() == fresh) << Names(Out());
+      }
+    }
+    EXPECT_GE(restored, 6);
+    EXPECT_GE(finished, 1);
+  }
+}
+
 TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
@@ -176,34 +228,76 @@ TEST_F(ExportFaultsTest, AnotherExportInTheFolderIsWaitedForThenRefused) {
   EXPECT_TRUE(Out() == previous) << Names(Out());
 }
 
-TEST_F(ExportFaultsTest, SettingsFaultsKeepTheSettingsFileAndLeaveNoTemporary) {
+TEST_F(ExportFaultsTest, AFailedSaveOfTheSettingsFileIsAFailureAndKeepsTheExport) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
   const std::string settings = store.dir().Native("settings/Velorant.env");
-  WriteFileBytes(settings, "other/1:C:\\x.csv\n");
-  // The save writes a temporary file "VelXXXX.TMP" and renames it over the
-  // file, under the file's lock.
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+  const Folder fresh = Out();
+  char settings_path[kPathBufferSize] = {};
+  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(settings_path));
+  // The save reads the file (as the dialog did first), writes a temporary
+  // file "VelXXXX.TMP" and renames it over the file, under the file's lock.
   const struct {
     FsOp op;
     const char* name;
-  } cases[] = {{FsOp::kOpen, ".TMP"},  {FsOp::kWrite, ".TMP"},  {FsOp::kSync, ".TMP"},
-               {FsOp::kClose, ".TMP"}, {FsOp::kRename, ".TMP"}, {FsOp::kLock, "Velorant.env"}};
+    int nth;
+  } cases[] = {{FsOp::kOpen, ".TMP", 1},  {FsOp::kWrite, ".TMP", 1},
+               {FsOp::kSync, ".TMP", 1},  {FsOp::kClose, ".TMP", 1},
+               {FsOp::kRename, ".TMP", 1}, {FsOp::kLock, "Velorant.env", 1},
+               {FsOp::kOpen, "Velorant.env", 2}, {FsOp::kRead, "Velorant.env", 2}};
+  const FsError errors[] = {FsError::kDiskFull, FsError::kIoError, FsError::kAccessDenied,
+                            FsError::kBusy};
   for (const auto& c : cases) {
-    SCOPED_TRACE("op " + std::to_string(static_cast<int>(c.op)));
-    FaultFs faults;
-    faults.FailNth(c.op, 1, FsError::kDiskFull, c.name);
-    ClControlVelor::RunOutcome outcome;
-    {
-      ScopedFs scoped(&faults);
-      Export(&outcome);
+    for (FsError error : errors) {
+      SCOPED_TRACE("op " + std::to_string(static_cast<int>(c.op)) + " on " + c.name + " error " +
+                   std::to_string(static_cast<int>(error)));
+      WriteFileBytes(settings, "other/1:C:\\x.csv\n");
+      WritePrevious();
+      FaultFs faults;
+      faults.FailNth(c.op, c.nth, error, c.name);
+      std::string text;
+      {
+        ScopedFs scoped(&faults);
+        text = Export(&outcome);
+      }
+      EXPECT_EQ(faults.Struck(), 1);
+      EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+      EXPECT_EQ(text.find("終了しました"), std::string::npos) << text;
+      EXPECT_NE(text.find("設定ファイルに保存できませんでした"), std::string::npos) << text;
+      EXPECT_NE(text.find(settings_path), std::string::npos) << text;
+      EXPECT_NE(text.find(SettingsFailureCause(error)), std::string::npos) << text;
+      // The export itself was put in place; the settings file is as it was.
+      EXPECT_TRUE(Out() == fresh) << Names(Out());
+      EXPECT_EQ(ReadFileBytes(settings), "other/1:C:\\x.csv\n");
+      EXPECT_EQ(FolderEntryNames(store.dir().Native("settings")),
+                std::vector<std::string>{"Velorant.env"});
     }
-    EXPECT_EQ(faults.Struck(), 1);
-    // The remembered path is not saved, which the run does not report.
-    EXPECT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
-    EXPECT_EQ(ReadFileBytes(settings), "other/1:C:\\x.csv\n");
-    EXPECT_EQ(FolderEntryNames(store.dir().Native("settings")),
-              std::vector<std::string>{"Velorant.env"});
   }
+}
+
+TEST_F(ExportFaultsTest, AFailedExportNamesAFailedSaveToo) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  const Folder previous = Out();
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, tmp_.Native("out/"));
+  faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied, ".TMP");
+  ClControlVelor::RunOutcome outcome;
+  std::string text;
+  {
+    ScopedFs scoped(&faults);
+    text = Export(&outcome);
+  }
+  EXPECT_EQ(faults.Struck(), 2);
+  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+  EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
+  EXPECT_NE(text.find(FileFailureCause(FsError::kDiskFull)), std::string::npos) << text;
+  EXPECT_NE(text.find(SettingsFailureCause(FsError::kAccessDenied)), std::string::npos) << text;
+  EXPECT_TRUE(Out() == previous) << Names(Out());
 }
 
 }  // namespace

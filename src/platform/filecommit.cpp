@@ -9,16 +9,36 @@
 #include "wintypes.h"
 
 namespace {
-const char kTempStart[] = "~vel";
-const char kTempEnd[] = ".tmp";
-const size_t kTempDigits = 8;
+// The names of the program's own files beside the final names: "~vel",
+// eight hexadecimal digits and the ending of their kind.
+const char kOwnStart[] = "~vel";
+const char kTempEnd[] = ".tmp";     // a file being written
+const char kBackupEnd[] = ".bak";   // a previous final file during a commit
+const char kJournalEnd[] = ".jnl";  // what an unfinished commit changed
+const size_t kOwnDigits = 8;
+const char kJournalHead[] = "velor-commit 1";
+const char kJournalTail[] = "end";
 
-// A new name of the temporary pattern in the folder part folder.
-std::string RandomTempName(const std::string& folder) {
+// A new name of the program's pattern with ending end in the folder part
+// folder.
+std::string RandomOwnName(const std::string& folder, const char* end) {
   static std::mt19937 generator{std::random_device{}()};
-  char digits[kTempDigits + 1];
+  char digits[kOwnDigits + 1];
   std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(generator()));
-  return folder + kTempStart + digits + kTempEnd;
+  return folder + kOwnStart + digits + end;
+}
+
+// True when the bare name is one of the program's with ending end.
+bool IsOwnName(const std::string& name, const char* end) {
+  const size_t start = sizeof kOwnStart - 1, end_size = std::strlen(end);
+  if (name.size() != start + kOwnDigits + end_size) return false;
+  if (name.compare(0, start, kOwnStart) != 0) return false;
+  if (name.compare(start + kOwnDigits, end_size, end) != 0) return false;
+  for (size_t i = start; i < start + kOwnDigits; ++i) {
+    char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
 }
 
 // The native path of windows; false (last error set) when it has none.
@@ -28,37 +48,14 @@ bool Native(const std::string& windows, std::string* native) {
   return false;
 }
 
-// Flushes the written file native to the medium.
-FsError SyncFile(Fs* fs, const std::string& native) {
-  std::unique_ptr<FsFile> file;
-  FsError error = fs->Open(native, FsOpen::kRead, &file);
-  if (error == FsError::kNone) error = file->Sync();
-  FsError closed = file != nullptr ? file->Close() : FsError::kNone;
-  return error != FsError::kNone ? error : closed;
-}
-
-// One file on its way into place.
-struct Step {
-  std::string temp, final, backup;  // native; backup empty when none is made
-  bool drop = false;                // the final name is only cleared
-  bool backedUp = false, placed = false;
-};
-
-// Puts back what the steps done so far changed, last first.
-void RollBack(Fs* fs, std::vector<Step>& steps) {
-  for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-    if (step->placed) fs->Rename(step->final, step->temp);
-    if (step->backedUp) fs->Rename(step->backup, step->final);
-  }
-}
-}  // namespace
-
-bool FormTempPath(const char* final_path, std::string* temp) {
+// Forms in *own a new name with ending end beside the Windows path
+// final_path, as a Windows path; see FormTempPath.
+bool FormOwnPath(const char* final_path, const char* end, std::string* own) {
   size_t length = std::strlen(final_path), slash = MbcsFindLast(final_path, length, '\\');
   std::string folder(final_path, slash == length ? 0 : slash + 1);
   Fs* fs = Fs::Default();
   for (int attempt = 0; attempt < 16; ++attempt) {
-    std::string name = RandomTempName(folder), native;
+    std::string name = RandomOwnName(folder, end), native;
     if (name.size() > MAX_PATH) {
       Fs::SetLastError(FsError::kTooLong);
       return false;
@@ -67,7 +64,7 @@ bool FormTempPath(const char* final_path, std::string* temp) {
     FsStat st;
     FsError error = fs->Stat(native, false, &st);
     if (error == FsError::kNotFound) {
-      *temp = name;
+      *own = name;
       return true;
     }
     if (error != FsError::kNone) {
@@ -79,17 +76,128 @@ bool FormTempPath(const char* final_path, std::string* temp) {
   return false;
 }
 
-bool IsTempName(const std::string& name) {
-  const size_t start = sizeof kTempStart - 1, end = sizeof kTempEnd - 1;
-  if (name.size() != start + kTempDigits + end) return false;
-  if (name.compare(0, start, kTempStart) != 0) return false;
-  if (name.compare(start + kTempDigits, end, kTempEnd) != 0) return false;
-  for (size_t i = start; i < start + kTempDigits; ++i) {
-    char c = name[i];
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-  }
-  return true;
+// True when the bare name read from a journal names a file in its folder.
+bool IsBareName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
+
+// The bare name of the native path.
+std::string BareName(const std::string& native) {
+  size_t slash = native.rfind('/');
+  return slash == std::string::npos ? native : native.substr(slash + 1);
+}
+
+// Flushes the written file native to the medium.
+FsError SyncFile(Fs* fs, const std::string& native) {
+  std::unique_ptr<FsFile> file;
+  FsError error = fs->Open(native, FsOpen::kRead, &file);
+  if (error == FsError::kNone) error = file->Sync();
+  FsError closed = file != nullptr ? file->Close() : FsError::kNone;
+  return error != FsError::kNone ? error : closed;
+}
+
+// Writes content as the new file native and makes it and its name durable.
+FsError WriteDurably(Fs* fs, const std::string& native, const std::string& content) {
+  std::unique_ptr<FsFile> file;
+  FsError error = fs->Open(native, FsOpen::kWriteNew, &file);
+  if (error == FsError::kNone) error = file->Write(content.data(), content.size());
+  if (error == FsError::kNone) error = file->Sync();
+  FsError closed = file != nullptr ? file->Close() : FsError::kNone;
+  if (error == FsError::kNone) error = closed;
+  if (error == FsError::kNone) error = fs->SyncFolder(NativeParentOf(native));
+  if (error != FsError::kNone && file != nullptr) fs->Remove(native);
+  return error;
+}
+
+// Reads the whole file native into *content.
+FsError ReadWhole(Fs* fs, const std::string& native, std::string* content) {
+  std::unique_ptr<FsFile> file;
+  FsError error = fs->Open(native, FsOpen::kRead, &file);
+  char buffer[4096];
+  size_t got = 0;
+  while (error == FsError::kNone && (error = file->Read(buffer, sizeof buffer, &got)) == FsError::kNone &&
+         got > 0) {
+    content->append(buffer, got);
+  }
+  return error;
+}
+
+// One file on its way into place.
+struct Step {
+  std::string temp, final, backup;  // native; backup empty when none is made
+  bool drop = false;                // the final name is only cleared
+  bool backedUp = false, placed = false;
+};
+
+// The journal of a commit of steps: for each final name, the backup that
+// holds its previous file ("B backup final") or that it had none
+// ("N final"), between a head and a tail line.
+std::string JournalOf(const std::vector<Step>& steps) {
+  std::string text = std::string(kJournalHead) + "\n";
+  for (const Step& step : steps) {
+    text += step.backup.empty() ? "N " : "B " + BareName(step.backup) + " ";
+    text += BareName(step.final) + "\n";
+  }
+  return text + kJournalTail + "\n";
+}
+
+// Puts back what the steps done so far changed, last first. False when a
+// step could not be undone.
+bool RollBack(Fs* fs, std::vector<Step>& steps) {
+  bool undone = true;
+  for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+    if (step->placed && fs->Rename(step->final, step->temp) != FsError::kNone) undone = false;
+    if (step->backedUp && fs->Rename(step->backup, step->final) != FsError::kNone) undone = false;
+  }
+  return undone;
+}
+
+// Undoes the commit that the journal native in folder describes: every
+// previous file comes back from its backup, every final name that had none
+// is cleared. Removes the journal when all is undone; true then.
+bool RollBackJournal(Fs* fs, const std::string& folder, const std::string& native) {
+  std::string text;
+  if (ReadWhole(fs, native, &text) != FsError::kNone) return false;
+  const std::string head = std::string(kJournalHead) + "\n", tail = std::string(kJournalTail) + "\n";
+  bool complete = text.size() >= head.size() + tail.size() && text.compare(0, head.size(), head) == 0 &&
+                  text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  // An incomplete journal was cut while it was written: nothing was moved.
+  bool undone = true;
+  for (size_t pos = head.size(); complete && pos < text.size() - tail.size();) {
+    size_t lf = text.find('\n', pos);
+    std::string line = text.substr(pos, lf - pos);
+    pos = lf + 1;
+    FsStat st;
+    if (line.compare(0, 2, "N ") == 0) {
+      std::string final = folder + "/" + line.substr(2);
+      if (IsBareName(line.substr(2)) && fs->Stat(final, false, &st) == FsError::kNone &&
+          fs->Remove(final) != FsError::kNone) {
+        undone = false;
+      }
+      continue;
+    }
+    size_t space = line.find(' ', 2);
+    if (line.compare(0, 2, "B ") != 0 || space == std::string::npos) continue;
+    std::string backup = folder + "/" + line.substr(2, space - 2);
+    std::string final = folder + "/" + line.substr(space + 1);
+    // Without its backup the previous file was not moved yet.
+    if (IsBackupName(line.substr(2, space - 2)) && IsBareName(line.substr(space + 1)) &&
+        fs->Stat(backup, false, &st) == FsError::kNone && fs->Rename(backup, final) != FsError::kNone) {
+      undone = false;
+    }
+  }
+  return undone && fs->SyncFolder(folder) == FsError::kNone && fs->Remove(native) == FsError::kNone;
+}
+}  // namespace
+
+bool FormTempPath(const char* final_path, std::string* temp) {
+  return FormOwnPath(final_path, kTempEnd, temp);
+}
+
+bool IsTempName(const std::string& name) { return IsOwnName(name, kTempEnd); }
+
+bool IsBackupName(const std::string& name) { return IsOwnName(name, kBackupEnd); }
+
 
 void RemoveStaleTemps(const char* path) {
   std::string folder;
@@ -97,10 +205,20 @@ void RemoveStaleTemps(const char* path) {
   Fs* fs = Fs::Default();
   std::vector<std::string> names;
   if (fs->ListFolder(folder, &names) != FsError::kNone) return;
+  // Unfinished commits first: they take their backups back. A backup that
+  // is left belongs to a finished commit, unless a journal could not be
+  // undone: then every backup stays for the next attempt.
+  bool undone = true;
+  for (const std::string& name : names) {
+    if (IsOwnName(name, kJournalEnd) && !RollBackJournal(fs, folder, folder + "/" + name)) {
+      undone = false;
+    }
+  }
   for (const std::string& name : names) {
     FsStat st;
     std::string stale = folder + "/" + name;
-    if (IsTempName(name) && fs->Stat(stale, false, &st) == FsError::kNone && !st.folder) {
+    if ((IsTempName(name) || (undone && IsBackupName(name))) &&
+        fs->Stat(stale, false, &st) == FsError::kNone && !st.folder) {
       fs->Remove(stale);
     }
   }
@@ -122,13 +240,8 @@ FsError CommitFiles(const std::vector<FileCommit>& files) {
     step.drop = file.dropWhenEmpty && st.size == 0;
     if (!step.drop) error = SyncFile(fs, step.temp);
     if (error != FsError::kNone) break;
-    steps.push_back(step);
-  }
-  // Each final name that holds something is first moved to a backup, so a
-  // failure later on can put every previous file back.
-  for (size_t i = 0; error == FsError::kNone && i < steps.size(); ++i) {
-    Step& step = steps[i];
-    FsStat st;
+    // Each final name that holds something gets a backup name, so that a
+    // failure or a crash later on can put every previous file back.
     FsError found = fs->Stat(step.final, false, &st);
     if (found == FsError::kNone && st.folder) {
       error = FsError::kNotRegular;  // a folder of that name is never moved
@@ -136,27 +249,53 @@ FsError CommitFiles(const std::vector<FileCommit>& files) {
     }
     if (found == FsError::kNone) {
       std::string backup;
-      if (!FormTempPath(files[i].final.c_str(), &backup) || !Native(backup, &step.backup)) {
+      if (!FormOwnPath(file.final.c_str(), kBackupEnd, &backup) || !Native(backup, &step.backup)) {
         error = Fs::LastError();
         break;
       }
-      error = fs->Rename(step.final, step.backup);
-      if (error != FsError::kNone) break;
-      step.backedUp = true;
     } else if (found != FsError::kNotFound) {
       error = found;
       break;
     }
-    if (!step.drop) {
-      error = fs->Rename(step.temp, step.final);
-      if (error != FsError::kNone) break;
-      step.placed = true;
+    // The journal names them all in one folder, one per line.
+    if (step.final.find('\n') != std::string::npos ||
+        (!steps.empty() && NativeParentOf(step.final) != NativeParentOf(steps[0].final))) {
+      error = FsError::kOther;
+      break;
+    }
+    steps.push_back(step);
+  }
+  // The journal is durable before the first rename: a run killed anywhere
+  // up to its removal is undone by the next run's RemoveStaleTemps.
+  std::string journal, folder = steps.empty() ? "" : NativeParentOf(steps[0].final);
+  if (error == FsError::kNone && !steps.empty()) {
+    std::string windows;
+    if (!FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows) || !Native(windows, &journal)) {
+      error = Fs::LastError();
+    } else {
+      error = WriteDurably(fs, journal, JournalOf(steps));
+      if (error != FsError::kNone) journal.clear();
     }
   }
-  for (size_t i = 0; error == FsError::kNone && i < steps.size(); ++i) {
-    error = fs->SyncFolder(NativeParentOf(steps[i].final));
+  // Every previous file is moved aside before the first new one comes in.
+  for (Step& step : steps) {
+    if (error != FsError::kNone || step.backup.empty()) continue;
+    error = fs->Rename(step.final, step.backup);
+    step.backedUp = error == FsError::kNone;
   }
-  if (error != FsError::kNone) RollBack(fs, steps);
+  for (Step& step : steps) {
+    if (error != FsError::kNone || step.drop) continue;
+    error = fs->Rename(step.temp, step.final);
+    step.placed = error == FsError::kNone;
+  }
+  if (error == FsError::kNone && !steps.empty()) error = fs->SyncFolder(folder);
+  // The commit is done once its journal is gone for good.
+  if (error == FsError::kNone && !journal.empty()) {
+    error = fs->Remove(journal);
+    if (error == FsError::kNone) journal.clear();
+    if (error == FsError::kNone) error = fs->SyncFolder(folder);
+  }
+  if (error != FsError::kNone && RollBack(fs, steps) && !journal.empty()) fs->Remove(journal);
   for (const Step& step : steps) {
     if (error == FsError::kNone && step.backedUp) fs->Remove(step.backup);
   }

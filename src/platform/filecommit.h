@@ -24,13 +24,21 @@ struct FileCommit {
 bool FormTempPath(const char* final_path, std::string* temp);
 // True when the bare file name is one that FormTempPath forms.
 bool IsTempName(const std::string& name);
-// Removes every file that FormTempPath's names name from the folder of
-// path: the leftovers of a killed run. Requires the folder lock.
+// True when the bare file name is that of a backup CommitFiles makes
+// ("~vel", eight hexadecimal digits, ".bak").
+bool IsBackupName(const std::string& name);
+// Clears what a killed run left in the folder of path: a commit cut off
+// before its end is undone from its journal (the previous files come back
+// from their backups, names that were new are removed), then temporary
+// files and the backups of finished commits are removed. Requires the
+// folder lock.
 void RemoveStaleTemps(const char* path);
-// Makes every temp of files durable and renames it over its final name (a
-// file or symbolic link there is replaced, never followed). All or none: on
-// a failure the names that were replaced get their previous files back.
-// The temps are gone afterwards either way. The error of the failed step.
+// Makes every temp of files (all in one folder) durable and renames it over
+// its final name (a file or symbolic link there is replaced, never
+// followed). All or none: first a journal, then every previous file moved
+// to a backup, then the new ones in place; a failure puts the previous files
+// back at once, a crash leaves the journal for RemoveStaleTemps. The temps
+// are gone afterwards either way. The error of the failed step.
 FsError CommitFiles(const std::vector<FileCommit>& files);
 // Removes the temp files of a set that is not to be committed.
 void DiscardFiles(const std::vector<FileCommit>& files);

@@ -78,7 +78,11 @@ FaultFs::FaultFs(Fs* base) : base_(base) {}
 
 void FaultFs::FailNth(FsOp op, int nth, FsError error, const std::string& name_part,
                       size_t keep_bytes) {
-  faults_.push_back({op, nth, error, name_part, keep_bytes});
+  faults_.push_back({op, nth, error, name_part, keep_bytes, false});
+}
+
+void FaultFs::CrashAtNth(FsOp op, int nth, const std::string& name_part) {
+  faults_.push_back({op, nth, FsError::kIoError, name_part, 0, true});
 }
 
 void FaultFs::CrashAfterBytes(uint64_t bytes) {
@@ -99,6 +103,10 @@ FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
     if (fault.op != op || fault.left <= 0) continue;
     if (path.find(fault.name_part) == std::string::npos) continue;
     if (--fault.left == 0) {
+      if (fault.crash) {
+        crashed_ = true;
+        return FsError::kIoError;
+      }
       if (keep_bytes != nullptr) *keep_bytes = fault.keep_bytes;
       ++struck_;
       return fault.error;

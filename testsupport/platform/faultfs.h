@@ -30,6 +30,10 @@ class FaultFs : public Fs {
   // taken as killed: the write reaching the limit is cut there, and every
   // later call fails with kIoError and touches nothing.
   void CrashAfterBytes(uint64_t bytes);
+  // The process is taken as killed just before the nth call of op on a path
+  // holding name_part: that call and every later one fail with kIoError and
+  // touch nothing.
+  void CrashAtNth(FsOp op, int nth, const std::string& name_part = "");
   // How many faults of FailNth have struck so far.
   int Struck() const { return struck_; }
   // True once the crash point was reached.
@@ -66,6 +70,7 @@ class FaultFs : public Fs {
     FsError error;
     std::string name_part;
     size_t keep_bytes;
+    bool crash;
   };
 
   Fs* base_;

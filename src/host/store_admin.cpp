@@ -190,3 +190,12 @@ bool SetProductName(sqlite3* db, const std::string& name, std::string* error) {
   *error = sqlite3_errmsg(db);
   return false;
 }
+
+FsError StoreJournalPending(const std::string& path, bool* pending) {
+  *pending = false;
+  FsStat st;
+  FsError error = Fs::Default()->Stat(path + "-journal", false, &st);
+  if (error == FsError::kNotFound) return FsError::kNone;
+  if (error == FsError::kNone) *pending = st.size > 0;
+  return error;
+}

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "fs.h"
+
 // Writes the application folders, the users (ID and selected data number) and the company data sets
 // (number, ID, name, period, kind, entity kind, number of assets) of db to
 // out as UTF-8 text. False with *error when the store cannot be read.
@@ -17,6 +19,11 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error);
 // line (UTF-8) per problem to out. The number of problems, or -1 with
 // *error when the store cannot be read far enough to check it.
 long CheckStore(sqlite3* db, std::ostream& out, std::string* error);
+
+// Whether the rollback journal beside the store file path (native, UTF-8;
+// path + "-journal") holds a change left unfinished: *pending true when it
+// is there and not empty. The error when its status cannot be read.
+FsError StoreJournalPending(const std::string& path, bool* pending);
 
 // Makes the user userIdUtf8 select the data number dataNo. False with
 // *error when the user is not in the store, no company data set has that

@@ -41,7 +41,7 @@ int _fileno(FILE* stream);
 // native itself when it is absolute or the current folder cannot be read.
 std::string NativeAbsolutePath(const std::string& native);
 // Reads the whole file at the native path (UTF-8 here) into *bytes; false
-// when it cannot be read.
+// (the reason in Fs::LastError()) when it cannot be read.
 bool ReadNativeFile(const char* native, std::string* bytes);
 // Puts bytes in place as the file at the native path in one step: written
 // to a temporary file beside it, flushed to the disk, then renamed over it.

@@ -11,6 +11,22 @@ FsError Fs::LastError() { return g_last_error; }
 
 void Fs::SetLastError(FsError error) { g_last_error = error; }
 
+const char* FsErrorText(FsError error) {
+  switch (error) {
+    case FsError::kNone: return "no error";
+    case FsError::kNotFound: return "no such file or folder";
+    case FsError::kExists: return "the name is in use";
+    case FsError::kAccessDenied: return "access denied";
+    case FsError::kDiskFull: return "no space left on the disk";
+    case FsError::kIoError: return "input/output error";
+    case FsError::kBusy: return "locked by another program";
+    case FsError::kNotRegular: return "not a regular file";
+    case FsError::kTooLong: return "the path is too long";
+    case FsError::kOther: break;
+  }
+  return "the file system refused it";
+}
+
 ScopedFs::ScopedFs(Fs* fs) : previous_(g_current) { g_current = fs; }
 
 ScopedFs::~ScopedFs() { g_current = previous_; }

@@ -25,6 +25,9 @@ enum class FsError {
   kOther,         // any other failure
 };
 
+// A short English reason for error (UTF-8, never null), for messages.
+const char* FsErrorText(FsError error);
+
 // How Fs::Open opens a file.
 enum class FsOpen {
   kRead,           // an existing regular file, for reading

@@ -198,8 +198,7 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
   bool named = SetProductName(handle, productCp932, &error);
   sqlite3_close(handle);
   if (!named) {
-    std::error_code ec;
-    std::filesystem::remove(db, ec);
+    Fs::Default()->Remove(db);
     return Refuse("cannot create " + db + ": " + error);
   }
   return kDone;
@@ -240,9 +239,12 @@ int Check(const Command* cmd, const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage(cmd, "check needs DB");
   // A writable connection rolls back a change that a killed program left
   // unfinished; a store that cannot be written is checked as it is.
-  std::error_code ec;
-  std::filesystem::path journal(std::u8string(args[0].begin(), args[0].end()) + u8"-journal");
-  bool unfinished = std::filesystem::file_size(journal, ec) > 0 && !ec;
+  bool unfinished = false;
+  FsError journal = StoreJournalPending(args[0], &unfinished);
+  if (journal != FsError::kNone) {
+    return Refuse("cannot check " + args[0] + ": the status of its journal " + args[0] +
+                  "-journal cannot be read (" + FsErrorText(journal) + ")");
+  }
   sqlite3* handle = nullptr;
   std::string detail;
   HostOpenResult result = OpenHostStore(args[0], true, &handle, &detail);
@@ -254,7 +256,8 @@ int Check(const Command* cmd, const std::vector<std::string>& args) {
   long problems = CheckStore(handle, std::cout, &error);
   sqlite3_close(handle);
   if (problems < 0) return Refuse("cannot check " + args[0] + ": " + error);
-  if (unfinished && !std::filesystem::exists(journal, ec)) {
+  bool left = true;
+  if (unfinished && StoreJournalPending(args[0], &left) == FsError::kNone && !left) {
     std::cout << "recovered: a change left unfinished was rolled back\n";
   }
   if (problems > 0) return Refuse(args[0] + ": " + std::to_string(problems) + " problems");

@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +14,7 @@
 #include "codepage.h"
 #include "drivemap.h"
 #include "mbcs.h"
-#include "readformat.h"
+#include "readfiles.h"
 #include "textaccessor.h"
 
 namespace {
@@ -127,28 +125,20 @@ int main(int argc, char** argv) {
   }
   if (argc != 3) return Fail("expects FORMAT.json FILE (see --help)");
 
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(argv[1], ec)) {
-    return Fail(std::string("the format file ") + argv[1] + " is not a regular file");
-  }
-  std::ifstream formatFile(argv[1], std::ios::binary);
-  if (!formatFile) return Fail(std::string("cannot read the format file ") + argv[1]);
-  std::stringstream formatText;
-  formatText << formatFile.rdbuf();
   ReadFormat format;
-  const std::string problem = ParseReadFormat(formatText.str(), &format);
-  if (!problem.empty()) return Fail(std::string(argv[1]) + ": " + problem);
+  std::string problem = LoadReadFormat(argv[1], &format);
+  if (!problem.empty()) return Fail(problem);
 
   // The library opens Windows paths: the file is reached through the drive
   // map's entry that contains it.
+  std::error_code ec;
   const std::filesystem::path native = std::filesystem::absolute(argv[2], ec);
   std::string windows;
   if (ec || !DriveMapToWindows(native.lexically_normal().string(), &windows)) {
     return Fail(std::string("no drive of the drive map holds ") + argv[2]);
   }
-  if (!std::filesystem::is_regular_file(native, ec)) {
-    return Fail(std::string(argv[2]) + " is not a regular file");
-  }
+  problem = CheckReadInput(argv[2]);
+  if (!problem.empty()) return Fail(problem);
   ClTextFile file;
   if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail(std::string("cannot open ") + argv[2]);
 

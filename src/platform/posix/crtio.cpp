@@ -64,15 +64,15 @@ int _fileno(FILE* stream) { return fileno(stream); }
 bool ReadNativeFile(const char* native, std::string* bytes) {
   bytes->clear();
   std::unique_ptr<FsFile> file;
-  if (Fs::Default()->Open(native, FsOpen::kRead, &file) != FsError::kNone) return false;
+  FsError error = Fs::Default()->Open(native, FsOpen::kRead, &file);
   char buffer[8192];
-  for (;;) {
-    size_t n = 0;
-    if (file->Read(buffer, sizeof buffer, &n) != FsError::kNone) return false;
-    if (n == 0) break;
-    bytes->append(buffer, n);
+  for (size_t n = 1; error == FsError::kNone && n > 0;) {
+    error = file->Read(buffer, sizeof buffer, &n);
+    if (error == FsError::kNone) bytes->append(buffer, n);
   }
-  return file->Close() == FsError::kNone;
+  if (error == FsError::kNone) error = file->Close();
+  if (error != FsError::kNone) Fs::SetLastError(error);
+  return error == FsError::kNone;
 }
 
 std::string NativeAbsolutePath(const std::string& native) {
@@ -83,25 +83,6 @@ std::string NativeAbsolutePath(const std::string& native) {
   std::free(cwd);
   return absolute;
 }
-
-namespace {
-// A short English reason for error, for messages shown in UTF-8.
-const char* FsErrorText(FsError error) {
-  switch (error) {
-    case FsError::kNone: return "no error";
-    case FsError::kNotFound: return "no such file or folder";
-    case FsError::kExists: return "the name is in use";
-    case FsError::kAccessDenied: return "access denied";
-    case FsError::kDiskFull: return "no space left on the disk";
-    case FsError::kIoError: return "input/output error";
-    case FsError::kBusy: return "locked by another program";
-    case FsError::kNotRegular: return "not a regular file";
-    case FsError::kTooLong: return "the path is too long";
-    case FsError::kOther: break;
-  }
-  return "the file system refused it";
-}
-}  // namespace
 
 bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why) {
   // Through the file-system interface, so tests can make each step fail.

@@ -1,0 +1,30 @@
+#include "readfiles.h"
+
+#include "crtio.h"
+#include "fs.h"
+
+namespace {
+// "" when path is a regular file, else the reason.
+std::string RegularFileProblem(const std::string& path) {
+  FsStat st;
+  FsError error = Fs::Default()->Stat(path, true, &st);
+  if (error != FsError::kNone) return FsErrorText(error);
+  return st.regular ? "" : "not a regular file";
+}
+}  // namespace
+
+std::string LoadReadFormat(const std::string& path, ReadFormat* format) {
+  std::string problem = RegularFileProblem(path);
+  if (!problem.empty()) return "the format file " + path + " cannot be read: " + problem;
+  std::string text;
+  if (!ReadNativeFile(path.c_str(), &text)) {
+    return "cannot read the format file " + path + ": " + FsErrorText(Fs::LastError());
+  }
+  problem = ParseReadFormat(text, format);
+  return problem.empty() ? "" : path + ": " + problem;
+}
+
+std::string CheckReadInput(const std::string& path) {
+  std::string problem = RegularFileProblem(path);
+  return problem.empty() ? "" : path + " cannot be read: " + problem;
+}

@@ -87,6 +87,12 @@ long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* asset, StKOTEINENI
   ReadHostFields(stmt, 1, kAssetFields, kAssetFieldCount, records);
   if (asset != nullptr) MakeAssetKey(walk_->cid, index, asset->abAssetKey);
   walk_->next = index + 1;
+  // The read ends after each stretch and after the last row, so that
+  // another program can write the store in between; the next Move seeks.
+  if ((index + 1) % kWalkRowsPerRead == 0 || index + 1 == walk_->count) {
+    sqlite3_reset(stmt);
+    walk_->next = -1;
+  }
   return 0;
 }
 

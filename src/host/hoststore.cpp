@@ -179,10 +179,20 @@ std::string HostOpenMessage(HostOpenResult result, const std::string& path,
   return "";
 }
 
+std::string HostErrorText(sqlite3* db) {
+  int code = sqlite3_errcode(db) & 0xFF;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+    return "another program is reading or writing the store; try again when it has finished";
+  }
+  return sqlite3_errmsg(db);
+}
+
 bool HostExec(sqlite3* db, const char* sql, std::string* error) {
   char* message = nullptr;
   if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
-  *error = message ? message : sqlite3_errmsg(db);
+  int code = sqlite3_errcode(db) & 0xFF;
+  bool held = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+  *error = message != nullptr && !held ? message : HostErrorText(db);
   sqlite3_free(message);
   return false;
 }

@@ -14,6 +14,9 @@ constexpr int kHostStoreVersion = 1;
 // The largest sequence number of an asset that its 16-byte ledger key can
 // carry (seven hex digits).
 constexpr long long kMaxAssetSeq = 0xFFFFFFF;
+// The asset walk reads at most this many rows in one read of the store, so
+// that a writer waits for one stretch at most, not for the whole walk.
+constexpr long kWalkRowsPerRead = 4096;
 
 // A prepared statement that finalizes itself.
 class HostStmt {
@@ -74,7 +77,12 @@ std::string HostProductName(sqlite3* db);
 bool CreateHostStore(const std::string& path, const std::string& outputFolder,
                      const std::string& settingsFolder, std::string* error);
 
-// Runs sql (no results). False with *error = the store's message.
+// The message (UTF-8) of the last failure on db: SQLite's, except that a
+// store another connection holds is said to be in use, to try again later.
+std::string HostErrorText(sqlite3* db);
+
+// Runs sql (no results). False with *error = the store's message
+// (HostErrorText).
 bool HostExec(sqlite3* db, const char* sql, std::string* error);
 
 // The column list "a, b, c" of the fields, after prefix.

@@ -51,7 +51,7 @@ bool Step(sqlite3* db, HostStmt& stmt, std::string* error) {
   int rc = sqlite3_step(stmt.get());
   stmt.Reset();
   if (rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
-  *error = std::string("the store refused the data: ") + sqlite3_errmsg(db);
+  *error = std::string("the store refused the data: ") + HostErrorText(db);
   return false;
 }
 
@@ -65,7 +65,7 @@ long Pick(std::mt19937& random, long low, long high) {
 bool InsertCompany(sqlite3* db, GeneratedCompany* made, long long* cid, std::string* error) {
   HostStmt next(db, "SELECT coalesce(max(data_no), 0) + 1 FROM companies");
   if (!next.ok() || sqlite3_step(next.get()) != SQLITE_ROW) {
-    *error = sqlite3_errmsg(db);
+    *error = HostErrorText(db);
     return false;
   }
   made->dataNo = static_cast<long>(sqlite3_column_int64(next.get(), 0));
@@ -177,7 +177,7 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
   HostStmt line(db, HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields,
                                   kBreakdownFieldCount));
   if (!asset.ok() || !line.ok()) {
-    *error = sqlite3_errmsg(db);
+    *error = HostErrorText(db);
     return false;
   }
   for (long i = 0; i < assets; ++i) {

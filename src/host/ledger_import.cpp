@@ -227,7 +227,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
       if (rc == SQLITE_DONE) {
         return Refuse(place, "no company data set has the number " + std::to_string(dataNo));
       }
-      if (rc != SQLITE_ROW) return Refuse(place, std::string("cannot read the store: ") + sqlite3_errmsg(db_));
+      if (rc != SQLITE_ROW) return Refuse(place, std::string("cannot read the store: ") + HostErrorText(db_));
     }
     return true;
   }
@@ -252,14 +252,14 @@ class LedgerSax : public nlohmann::json_sax<json> {
 
   HostStmt Prepare(const std::string& sql) {
     HostStmt stmt(db_, sql);
-    if (!stmt.ok()) Fail("", std::string("the store cannot take the ledger: ") + sqlite3_errmsg(db_));
+    if (!stmt.ok()) Fail("", std::string("the store cannot take the ledger: ") + HostErrorText(db_));
     return stmt;
   }
   void Step(HostStmt& stmt) {
     int rc = sqlite3_step(stmt.get());
     stmt.Reset();
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-      Fail("", std::string("the store refused the ledger: ") + sqlite3_errmsg(db_));
+      Fail("", std::string("the store refused the ledger: ") + HostErrorText(db_));
     }
   }
 

@@ -307,3 +307,43 @@ TEST(Generate, MakesEveryMethodWithBreakdownsForUserBench) {
 }
 
 }  // namespace
+
+// Another program writing the store commits between two stretches of an
+// export's walk and after its last row, without waiting for the walk to end;
+// the walk goes on with every row.
+TEST(RuleWalk, AWriterCommitsBetweenStretchesOfTheWalk) {
+  TempDir dir;
+  const std::string path = dir.Native("w.sqlite");
+  const long assets = kWalkRowsPerRead + 100;
+  std::string error;
+  ASSERT_TRUE(CreateHostStore(path, "C:\\", "C:\\s\\", &error)) << error;
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(OpenHostStore(path, true, &writer, &error), HOST_OPEN_OK);
+  GeneratedCompany made;
+  ASSERT_TRUE(GenerateCompany(writer, assets, 3, &made, &error)) << error;
+  sqlite3_busy_timeout(writer, 0);
+  auto write = [&] {
+    return HostExec(writer, "UPDATE users SET first_selection = first_selection + 1", &error);
+  };
+
+  ClAccConnect::SetStoreOptions(path.c_str(), "bench");
+  ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+  auto rule = Rule(ClDataMgr::Inst()->GetSetObject(5, 1)->GetSelectedInfo()->szDataID);
+  ASSERT_EQ(rule->MoveReady(nullptr, 0, 0), 0);
+  ASSERT_EQ(rule->GetCount(), assets);
+  StKOTEISHISANINFO asset{};
+  for (long i = 0; i < 10; ++i) ASSERT_EQ(rule->Move(i, &asset, nullptr, nullptr), 0);
+  // Inside a stretch the walk's read holds the store.
+  EXPECT_FALSE(write());
+  EXPECT_NE(error.find("another program is reading or writing the store"), std::string::npos) << error;
+  for (long i = 10; i < kWalkRowsPerRead; ++i) ASSERT_EQ(rule->Move(i, &asset, nullptr, nullptr), 0);
+  EXPECT_TRUE(write()) << error;
+  for (long i = kWalkRowsPerRead; i < assets; ++i) {
+    ASSERT_EQ(rule->Move(i, &asset, nullptr, nullptr), 0) << i;
+  }
+  EXPECT_TRUE(write()) << error;
+  rule->MoveFinish();
+  sqlite3_close(writer);
+  ClAccConnect::Inst()->LogOut();
+  ClAccConnect::Inst()->Terminate();
+}

@@ -20,7 +20,7 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
                      " bEntityKind, (SELECT count(*) FROM assets a WHERE a.cid = c.cid)"
                      " FROM companies c WHERE data_no IS NOT NULL ORDER BY data_no");
   if (!users.ok() || !companies.ok()) {
-    *error = std::string("cannot read the store: ") + sqlite3_errmsg(db);
+    *error = std::string("cannot read the store: ") + HostErrorText(db);
     return false;
   }
   HostStmt folders(db, "SELECT key, value FROM host_meta WHERE key LIKE '%_folder' ORDER BY key");
@@ -49,7 +49,7 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
     rc = SQLITE_DONE;
   }
   if (rc != SQLITE_DONE) {
-    *error = std::string("cannot read the store: ") + sqlite3_errmsg(db) +
+    *error = std::string("cannot read the store: ") + HostErrorText(db) +
              "; velor-host check tells what is wrong";
     return false;
   }
@@ -104,7 +104,7 @@ long RunStoreCheck(sqlite3* db, const StoreCheck& check, std::ostream& out, std:
     out << "\n";
   }
   if (rc != SQLITE_DONE) {
-    *error = sqlite3_errmsg(db);
+    *error = HostErrorText(db);
     return -1;
   }
   return problems;
@@ -117,7 +117,7 @@ long CheckStore(sqlite3* db, std::ostream& out, std::string* error) {
   // consistency checks may not get far enough to say anything.
   HostStmt integrity(db, "PRAGMA integrity_check");
   if (!integrity.ok()) {
-    *error = sqlite3_errmsg(db);
+    *error = HostErrorText(db);
     return -1;
   }
   long problems = 0;
@@ -130,7 +130,7 @@ long CheckStore(sqlite3* db, std::ostream& out, std::string* error) {
     out << "damaged store file: " << line << "\n";
   }
   if (rc != SQLITE_DONE) {
-    out << "damaged store file: " << sqlite3_errmsg(db) << "\n";
+    out << "damaged store file: " << HostErrorText(db) << "\n";
     return problems + 1;
   }
   for (const StoreCheck& check : kStoreChecks) {
@@ -154,7 +154,7 @@ bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::st
   HostStmt update(db, "UPDATE users SET selected_data_no = ? WHERE user_id = ?");
   HostStmt find(db, "SELECT 1 FROM companies WHERE data_no = ?");
   if (!update.ok() || !find.ok()) {
-    *error = std::string("cannot change the store: ") + sqlite3_errmsg(db);
+    *error = std::string("cannot change the store: ") + HostErrorText(db);
     return false;
   }
   sqlite3_bind_int64(find.get(), 1, dataNo);
@@ -165,13 +165,13 @@ bool SelectData(sqlite3* db, const std::string& userIdUtf8, long dataNo, std::st
     return false;
   }
   if (rc != SQLITE_ROW) {
-    *error = std::string("cannot read the store: ") + sqlite3_errmsg(db);
+    *error = std::string("cannot read the store: ") + HostErrorText(db);
     return false;
   }
   sqlite3_bind_int64(update.get(), 1, dataNo);
   sqlite3_bind_blob(update.get(), 2, user.data(), static_cast<int>(user.size()), SQLITE_STATIC);
   if (sqlite3_step(update.get()) != SQLITE_DONE) {
-    *error = std::string("cannot change the store: ") + sqlite3_errmsg(db);
+    *error = std::string("cannot change the store: ") + HostErrorText(db);
     return false;
   }
   if (sqlite3_changes(db) == 0) {
@@ -187,7 +187,7 @@ bool SetProductName(sqlite3* db, const std::string& name, std::string* error) {
     sqlite3_bind_blob(put.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     if (sqlite3_step(put.get()) == SQLITE_DONE) return true;
   }
-  *error = sqlite3_errmsg(db);
+  *error = HostErrorText(db);
   return false;
 }
 

@@ -111,6 +111,31 @@ touch "$work/.config/velor/Vel1A2B.TMP"
 run_quiet yamada 'T:\r1\y.csv'
 [ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
 
+# --- The store written while an export reads it ----------------------------
+# The export lets go of its read between stretches of rows: selections made
+# meanwhile go through, and the export's rows are those of a quiet run.
+mkdir -p "$work/c" "$work/q"
+run "$big" bench 'T:\q\a.csv' || fail "quiet export: $(cat "$work/out.txt")"
+"$velor" --db "$big" --user bench --yes --no-viewer --output 'T:\c\a.csv' </dev/null >/dev/null 2>&1 &
+pid=$!
+sleep 0.3
+for _ in 1 2 3; do
+  timeout 30 "$host" select "$big" bench 1 >"$work/sel.txt" 2>&1 ||
+    fail "a selection during an export: $(cat "$work/sel.txt")"
+done
+wait "$pid" || fail "the export during selections exited $?"
+cmp -s "$work/c/a.csv" "$work/q/a.csv" || fail "the export during selections wrote other rows"
+# A program that keeps its read open: the change is refused in words, in time.
+sqlite3 "$big" "BEGIN; SELECT count(*) FROM assets;" ".shell sleep 20" "COMMIT;" >/dev/null 2>&1 &
+reader=$!
+sleep 1
+timeout 15 "$host" select "$big" bench 1 >"$work/sel.txt" 2>&1
+status=$?
+kill "$reader" 2>/dev/null; wait "$reader" 2>/dev/null
+[ "$status" = 1 ] || fail "a selection against a held read exited $status"
+grep -q "another program is reading or writing the store; try again" "$work/sel.txt" ||
+  fail "held read: $(cat "$work/sel.txt")"
+
 # --- A settings file that cannot be rewritten -------------------------------
 # A folder in its place: the export is put in place, the run says that the
 # path was not remembered and fails.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "crtio.h"
 #include "drivemap.h"
 #include "mbcs.h"
 #include "wintypes.h"
@@ -109,19 +110,6 @@ FsError WriteDurably(Fs* fs, const std::string& native, const std::string& conte
   return error;
 }
 
-// Reads the whole file native into *content.
-FsError ReadWhole(Fs* fs, const std::string& native, std::string* content) {
-  std::unique_ptr<FsFile> file;
-  FsError error = fs->Open(native, FsOpen::kRead, &file);
-  char buffer[4096];
-  size_t got = 0;
-  while (error == FsError::kNone && (error = file->Read(buffer, sizeof buffer, &got)) == FsError::kNone &&
-         got > 0) {
-    content->append(buffer, got);
-  }
-  return error;
-}
-
 // One file on its way into place.
 struct Step {
   std::string temp, final, backup;  // native; backup empty when none is made
@@ -157,7 +145,7 @@ bool RollBack(Fs* fs, std::vector<Step>& steps) {
 // is cleared. Removes the journal when all is undone; true then.
 bool RollBackJournal(Fs* fs, const std::string& folder, const std::string& native) {
   std::string text;
-  if (ReadWhole(fs, native, &text) != FsError::kNone) return false;
+  if (!ReadNativeFile(native.c_str(), &text)) return false;
   const std::string head = std::string(kJournalHead) + "\n", tail = std::string(kJournalTail) + "\n";
   bool complete = text.size() >= head.size() + tail.size() && text.compare(0, head.size(), head) == 0 &&
                   text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

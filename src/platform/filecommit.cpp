@@ -186,7 +186,6 @@ bool IsTempName(const std::string& name) { return IsOwnName(name, kTempEnd); }
 
 bool IsBackupName(const std::string& name) { return IsOwnName(name, kBackupEnd); }
 
-
 void RemoveStaleTemps(const char* path) {
   std::string folder;
   if (!DriveMapFolderOf(path, &folder)) return;

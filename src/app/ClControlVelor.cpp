@@ -111,6 +111,52 @@ void AppendHostDataCause(unsigned failures, std::string* text) {
   }
 }
 
+// The lines that say why the remembered path could not be saved: the
+// settings file of dialog and the cause of the failed call.
+std::string SettingsFailureText(ClConditionEntry& dialog, FsError cause) {
+  char settings[kPathBufferSize] = {}, line[kPathBufferSize + 128];
+  dialog.GetSettingsFilePath(settings);
+  _snprintf(line, sizeof line, kSettingsFile, settings);
+  std::string text = line;
+  _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
+  text += line;
+  return text;
+}
+
+// The message of an export that put nothing in place: the overflow, the
+// host data and the files that failed with their causes, then settings_failure.
+std::string ExportFailureText(ClDepreciation& engine, const char* output, const char* kind_path,
+                              const char* log_path, const std::string& settings_failure) {
+  std::string text = kFailedHead;
+  char line[kPathBufferSize + 128];
+  if (engine.StoppedOnOverflow()) {
+    _snprintf(line, sizeof line, kOverflowAssets, output);
+    text += line;
+  }
+  AppendHostDataCause(engine.GetHostFailures(), &text);
+  const struct {
+    unsigned bit;
+    const char* path;
+  } files[] = {{ClDepreciation::kFailedAsset, output},
+               {ClDepreciation::kFailedKind, kind_path},
+               {ClDepreciation::kFailedLog, log_path}};
+  unsigned failures = engine.GetFileFailures();
+  std::string causes;
+  for (const auto& f : files) {
+    if ((failures & f.bit) != 0) {
+      _snprintf(line, sizeof line, kFailedFile, f.path[0] != '\0' ? f.path : output);
+      text += line;
+      FsError cause = engine.GetFailureCause(f.bit);
+      _snprintf(line, sizeof line, kFailedCause, FileFailureCause(cause));
+      if (cause != FsError::kNone && causes.find(line) == std::string::npos) causes += line;
+    }
+  }
+  text += causes;
+  text += settings_failure;
+  text += kFailedTail;
+  return text;
+}
+
 }  // namespace
 
 ClControlVelor::ClControlVelor() : CWinApp(nullptr) {}
@@ -244,15 +290,7 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   // Remembered after the commit: a save that fails leaves the files in
   // place, and the run ends with the failure instead of a success.
   std::string settings_failure;
-  if (!dialog.SaveOutputPath(output)) {
-    FsError cause = Fs::LastError();
-    char settings[kPathBufferSize] = {}, line[kPathBufferSize + 128];
-    dialog.GetSettingsFilePath(settings);
-    _snprintf(line, sizeof line, kSettingsFile, settings);
-    settings_failure = line;
-    _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
-    settings_failure += line;
-  }
+  if (!dialog.SaveOutputPath(output)) settings_failure = SettingsFailureText(dialog, Fs::LastError());
   bool failed = !committed || failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
   bool log_ok = !failed && log_path[0] != '\0';
   bool log_is_file = false;
@@ -265,32 +303,7 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   if (failed) {
     // Nothing was put in place: the previous files, the log among them,
     // stay as they were.
-    std::string text = kFailedHead;
-    char line[kPathBufferSize + 128];
-    if (engine.StoppedOnOverflow()) {
-      _snprintf(line, sizeof line, kOverflowAssets, output);
-      text += line;
-    }
-    AppendHostDataCause(host_failures, &text);
-    const struct {
-      unsigned bit;
-      const char* path;
-    } files[] = {{ClDepreciation::kFailedAsset, output},
-                 {ClDepreciation::kFailedKind, kind_path},
-                 {ClDepreciation::kFailedLog, log_path}};
-    std::string causes;
-    for (const auto& f : files) {
-      if ((failures & f.bit) != 0) {
-        _snprintf(line, sizeof line, kFailedFile, f.path[0] != '\0' ? f.path : output);
-        text += line;
-        FsError cause = engine.GetFailureCause(f.bit);
-        _snprintf(line, sizeof line, kFailedCause, FileFailureCause(cause));
-        if (cause != FsError::kNone && causes.find(line) == std::string::npos) causes += line;
-      }
-    }
-    text += causes;
-    text += settings_failure;
-    text += kFailedTail;
+    std::string text = ExportFailureText(engine, output, kind_path, log_path, settings_failure);
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;

@@ -36,9 +36,17 @@ uint64_t UnsignedAt(const unsigned char* p, int32_t size) {
   return size == 1 ? Load<uint8_t>(p) : size == 2 ? Load<uint16_t>(p) : size == 4 ? Load<uint32_t>(p) : Load<uint64_t>(p);
 }
 
-// The quote character of a setting, "" for none.
-const char* QuoteOf(ClTextAccessor::_Quote quote) {
-  return quote == ClTextAccessor::QUOTE_SINGLE ? "'" : quote == ClTextAccessor::QUOTE_DOUBLE ? "\"" : "";
+// The quote character of a setting, NUL for none.
+char QuoteOf(ClTextAccessor::_Quote quote) {
+  return quote == ClTextAccessor::QUOTE_SINGLE ? '\'' : quote == ClTextAccessor::QUOTE_DOUBLE ? '"' : '\0';
+}
+
+// The byte between the items of a line; NUL for fixed columns.
+char SeparatorOf(ClTextAccessor::_Delimiter delimiter) {
+  return delimiter == ClTextAccessor::DLM_COMMA ? ','
+         : delimiter == ClTextAccessor::DLM_TAB ? '\t'
+         : delimiter == ClTextAccessor::DLM_SPACE ? ' '
+                                                  : '\0';
 }
 
 bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }
@@ -67,15 +75,34 @@ void ClTextAccessor::PutLong(const char* s, size_t n) {
   }
 }
 
-void ClTextAccessor::PutSpaces(long n) {
+void ClTextAccessor::PutFill(char c, long n) {
   while (n > 0) {
     if (m_nOut == sizeof m_abOut) SendOut();
     const size_t room = sizeof m_abOut - m_nOut;
     const size_t k = static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room;
-    std::memset(m_abOut + m_nOut, ' ', k);
+    std::memset(m_abOut + m_nOut, c, k);
     m_nOut += k;
     n -= static_cast<long>(k);
   }
+}
+
+size_t ClTextAccessor::PutText(const char* s, long limit) {
+  if (limit <= 0) return 0;
+  const size_t most = static_cast<size_t>(limit);
+  if (most <= sizeof m_abOut - m_nOut) {
+    // Measured and copied in one pass: the texts of a line are short.
+    char* const out = m_abOut + m_nOut;
+    size_t n = 0;
+    while (n < most && s[n] != '\0') {
+      out[n] = s[n];
+      ++n;
+    }
+    m_nOut += n;
+    return n;
+  }
+  const size_t n = strnlen(s, most);
+  PutLong(s, n);
+  return n;
 }
 
 ClTextAccessor::ClTextAccessor(const char* group, const StTAFORMAT* format, long count, void* record)
@@ -100,6 +127,7 @@ long ClTextAccessor::SetMode(_Delimiter delimiter, _Quote quote) {
   }
   m_eDelimiter = delimiter;
   m_eQuote = quote;
+  m_cQuote = QuoteOf(quote);
   return ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
 }
 
@@ -149,11 +177,7 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
   m_nOut = 0;
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = _GetItemNum();
-  // One byte between items; none in fixed columns.
-  const char separator = m_eDelimiter == DLM_COMMA ? ','
-                         : m_eDelimiter == DLM_TAB ? '\t'
-                         : m_eDelimiter == DLM_SPACE ? ' '
-                                                     : '\0';
+  const char separator = SeparatorOf(m_eDelimiter);
   for (long p = 0; p < positions; ++p) {
     long result = render(_GetItemNo(p), p);
     if (result != 0) {
@@ -163,29 +187,53 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
     }
     // A stream that fails part way shows in the next shown item's result
     // and in the line's; what follows it is dropped.
-    if (p + 1 < positions && separator != '\0') {
-      if (m_nOut == sizeof m_abOut) SendOut();
-      m_abOut[m_nOut++] = separator;
-    }
+    if (p + 1 < positions && separator != '\0') PutByte(separator);
   }
+  return EndLine();
+}
+
+long ClTextAccessor::EndLine() {
   Put(kLineEnd, 2);
   SendOut();
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
+long ClTextAccessor::BlankRunEnd(long p, long positions) const {
+  const long end = positions < kMaxItems ? positions : kMaxItems;
+  while (p < end && m_abMask[p] == TAM_BLANK && static_cast<uint32_t>(m_pWork[p].lWidth) < kLineSize) ++p;
+  return p;
+}
+
 long ClTextAccessor::Write() { return Write2(0); }
 
 long ClTextAccessor::Write2(long lead) {
-  const bool fixed = m_eDelimiter == DLM_FIXED;
-  return WriteLine(lead, [this, fixed](long item, long) {
-    // Most items of a delimited line are blank: they are settled here,
-    // without the renderer.
-    if (!fixed && item >= 0 && item < m_lCount && item < kMaxItems && m_abMask[item] == TAM_BLANK) {
-      const long w = m_pWork[item].lWidth;
-      if (w >= 0 && w < kLineSize) return kWritten;
+  if (m_pStream == nullptr) return kFailed;
+  if (m_eDelimiter == DLM_FIXED || Ordered()) {
+    return WriteLine(lead, [this](long item, long) { return WriteItem(item); });
+  }
+  // The items in format order, delimited: most of them are blank and give
+  // only their separators, run by run.
+  m_nOut = 0;
+  for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
+  const long positions = m_lCount;
+  const char separator = SeparatorOf(m_eDelimiter);
+  long p = 0;
+  for (;;) {
+    const long shown = BlankRunEnd(p, positions);
+    // Every position after the first follows its separator: those of the
+    // blank run and of the item that ends it.
+    const long from = p > 0 ? p : 1;
+    const long last = shown < positions ? shown : positions - 1;
+    if (separator != '\0' && last >= from) PutFill(separator, last - from + 1);
+    if (shown >= positions) break;
+    const long result = WriteItem(shown);
+    if (result != 0) {
+      SendOut();
+      return result;
     }
-    return WriteItem(item);
-  });
+    p = shown + 1;
+  }
+  return EndLine();
 }
 
 long ClTextAccessor::ItemNameWrite() { return ItemNameWrite2(0); }
@@ -208,16 +256,15 @@ long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
   const auto* value = static_cast<const unsigned char*>(m_pRecord) + f.lOffset;
   if (f.lType == TAT_STRING) {
     const long limit = f.lSize < w ? f.lSize : w;
-    const size_t n = limit > 0 ? strnlen(reinterpret_cast<const char*>(value), static_cast<size_t>(limit)) : 0;
+    const char* text = reinterpret_cast<const char*>(value);
     if (fixed) {
-      Put(reinterpret_cast<const char*>(value), n);
-      PutSpaces(w - static_cast<long>(n));
+      PutSpaces(w - static_cast<long>(PutText(text, limit)));
+    } else if (m_cQuote != '\0') {
+      PutByte(m_cQuote);
+      PutText(text, limit);
+      PutByte(m_cQuote);
     } else {
-      const char* quote = QuoteOf(m_eQuote);
-      const size_t q = std::strlen(quote);
-      Put(quote, q);
-      Put(reinterpret_cast<const char*>(value), n);
-      Put(quote, q);
+      PutText(text, limit);
     }
     return m_pStream->fail() ? kFailed : kWritten;
   }
@@ -285,11 +332,9 @@ long ClTextAccessor::WriteItemName(long item, long position) {
     if (position != 0) Put("  ", 2);
     Put(f.szName, n);
   } else {
-    const char* quote = QuoteOf(m_eQuote);
-    const size_t q = std::strlen(quote);
-    Put(quote, q);
+    if (m_cQuote != '\0') PutByte(m_cQuote);
     Put(f.szName, n);
-    Put(quote, q);
+    if (m_cQuote != '\0') PutByte(m_cQuote);
   }
   return m_pStream->fail() ? kFailed : kWritten;
 }

@@ -138,20 +138,22 @@ class ClTextAccessor {
   long _InitOfs_Space(char* line, long size, StREADOFFSETINFO* ofs);
   // The item at a position of the item sequence, and the number of positions.
   long _GetItemNo(long position) {
-    if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) {
-      return position >= 0 && position < m_lOrderCount ? m_pOrder[position] : -1;
-    }
+    if (Ordered()) return position >= 0 && position < m_lOrderCount ? m_pOrder[position] : -1;
     return position;
   }
-  long _GetItemNum() {
-    if (m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr) return m_lOrderCount;
-    return m_lCount;
-  }
+  long _GetItemNum() { return Ordered() ? m_lOrderCount : m_lCount; }
+  // True when the item order, not the format, gives the item sequence.
+  bool Ordered() const { return m_nSelect == 0 && m_lOrderCount > 0 && m_pOrder != nullptr; }
 
  private:
   // Writes the positions of the item sequence with render between separators.
   template <typename Render>
   long WriteLine(long lead, Render render);
+  // Ends the line being written with CR LF and sends it; 0 or -1.
+  long EndLine();
+  // The first position from p on (below positions) that is not a blank item
+  // of a usable width; positions when there is none. Format order only.
+  long BlankRunEnd(long p, long positions) const;
   // Appends n bytes to the line being written (sending the buffer on when
   // full); nothing once the stream has failed.
   void Put(const char* s, size_t n) {
@@ -162,16 +164,26 @@ class ClTextAccessor {
       PutLong(s, n);
     }
   }
+  // Appends one byte.
+  void PutByte(char c) {
+    if (m_nOut == sizeof m_abOut) SendOut();
+    m_abOut[m_nOut++] = c;
+  }
   // Put for bytes that do not fit the room left.
   void PutLong(const char* s, size_t n);
-  // Appends n spaces.
-  void PutSpaces(long n);
+  // Appends n bytes c; n spaces.
+  void PutFill(char c, long n);
+  void PutSpaces(long n) { PutFill(' ', n); }
+  // Appends the text s up to its NUL, at most limit bytes; returns the
+  // bytes appended (0 for a limit below 1).
+  size_t PutText(const char* s, long limit);
   // Sends the buffered bytes to the stream; a short write fails the stream.
   void SendOut();
 
   std::iostream* m_pStream = nullptr;
   _Delimiter m_eDelimiter = DLM_FIXED;
   _Quote m_eQuote = QUOTE_NONE;
+  char m_cQuote = '\0';  // the quote character of m_eQuote, NUL for none
   void* m_pRecord;
   const char* m_pszGroup;
   const StTAFORMAT* m_pFormat;

@@ -2,6 +2,7 @@
 // each item through a fixed scratch area into the accessor's line buffer,
 // which goes to the stream in one piece at the end of the line (or when
 // full): one stream call per line, and nothing is allocated.
+#include <bit>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -76,6 +77,13 @@ void ClTextAccessor::PutLong(const char* s, size_t n) {
 }
 
 void ClTextAccessor::PutFill(char c, long n) {
+  if (n > 0 && n <= 8 && sizeof m_abOut - m_nOut >= 8) {
+    // A short fill as one store of eight bytes; those past n are scratch.
+    const uint64_t word = 0x0101010101010101ULL * static_cast<unsigned char>(c);
+    std::memcpy(m_abOut + m_nOut, &word, sizeof word);
+    m_nOut += static_cast<size_t>(n);
+    return;
+  }
   while (n > 0) {
     if (m_nOut == sizeof m_abOut) SendOut();
     const size_t room = sizeof m_abOut - m_nOut;
@@ -150,7 +158,7 @@ long ClTextAccessor::GetMask(long item) {
   return m_abMask[item];
 }
 
-long ClTextAccessor::WriteItem(long item) {
+inline long ClTextAccessor::WriteItem(long item) {
   if (m_pStream == nullptr) return kFailed;
   if (item < 0 || item >= m_lCount) return kBadArgument;
   const StTAFORMAT& f = m_pWork[item];
@@ -200,7 +208,33 @@ long ClTextAccessor::EndLine() {
 
 long ClTextAccessor::BlankRunEnd(long p, long positions) const {
   const long end = positions < kMaxItems ? positions : kMaxItems;
-  while (p < end && m_abMask[p] == TAM_BLANK && static_cast<uint32_t>(m_pWork[p].lWidth) < kLineSize) ++p;
+  // The masks eight at a time: the run ends at the first byte that is not
+  // TAM_BLANK.
+  long q = p;
+  const uint64_t blanks = 0x0101010101010101ULL * TAM_BLANK;
+  while (q + 8 <= end) {
+    uint64_t word;
+    std::memcpy(&word, m_abMask + q, sizeof word);
+    word ^= blanks;
+    if (word != 0) {
+      // The first byte in memory is the word's lowest on a little-endian
+      // machine, its highest on a big-endian one.
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(word)
+                                                                  : std::countl_zero(word);
+      q += bit / 8;
+      break;
+    }
+    q += 8;
+  }
+  if (q + 8 > end) {
+    while (q < end && m_abMask[q] == TAM_BLANK) ++q;
+  }
+  // A width outside 0..1023 sets a bit of 1024 or above in the union.
+  uint32_t widths = 0;
+  for (long i = p; i < q; ++i) widths |= static_cast<uint32_t>(m_pWork[i].lWidth);
+  if (widths < kLineSize) return q;
+  // The item whose width is refused ends the run.
+  while (static_cast<uint32_t>(m_pWork[p].lWidth) < kLineSize) ++p;
   return p;
 }
 

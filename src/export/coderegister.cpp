@@ -15,6 +15,21 @@ uint64_t KeyOf(const char* code, size_t length) {
   return key;
 }
 
+const uint32_t kDigitCodes = 1000000;  // six-digit codes: 000000 to 999999
+
+// The value of a code of kPrefix decimal digits, or kDigitCodes for any
+// other code.
+uint32_t DigitValue(const char* code, size_t length) {
+  if (length != kPrefix) return kDigitCodes;
+  uint32_t v = 0;
+  for (size_t i = 0; i < kPrefix; ++i) {
+    const unsigned digit = static_cast<unsigned char>(code[i]) - static_cast<unsigned>('0');
+    if (digit > 9) return kDigitCodes;
+    v = v * 10 + digit;
+  }
+  return v;
+}
+
 size_t HashOf(uint64_t key) {
   key ^= key >> 33;
   key *= 0xff51afd7ed558ccdULL;
@@ -25,6 +40,14 @@ size_t HashOf(uint64_t key) {
 
 int16_t ClCodeRegister::Register(const char* code) {
   size_t length = std::strlen(code);
+  if (const uint32_t v = DigitValue(code, length); v < kDigitCodes) {
+    uint64_t& word = DigitWord(v);
+    const uint64_t bit = uint64_t{1} << (v % 64);
+    if ((word & bit) != 0) return 1;
+    word |= bit;
+    ++m_nCount;
+    return 0;
+  }
   if (length == 0 || length > kShortCode) {
     if (Contains(code, length)) return 1;
     if (length > kPrefix && Contains(code, kPrefix)) return 2;
@@ -56,8 +79,16 @@ size_t ClCodeRegister::SlotOf(uint64_t key) const {
   return i;
 }
 
+uint64_t& ClCodeRegister::DigitWord(uint32_t v) {
+  if (m_aDigitCodes.empty()) m_aDigitCodes.assign((kDigitCodes + 63) / 64, 0);
+  return m_aDigitCodes[v / 64];
+}
+
 bool ClCodeRegister::Contains(const char* code, size_t length) const {
   if (length == 0) return m_bEmptyCode;
+  if (const uint32_t v = DigitValue(code, length); v < kDigitCodes) {
+    return !m_aDigitCodes.empty() && (m_aDigitCodes[v / 64] >> (v % 64) & 1) != 0;
+  }
   if (length > kShortCode) return m_setLong.count(std::string(code, length)) != 0;
   if (m_aKeys.empty()) return false;
   uint64_t key = KeyOf(code, length);

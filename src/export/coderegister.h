@@ -1,7 +1,8 @@
 // The register of asset codes written so far in one export, which finds
-// duplicate codes. Lookups are constant time: codes of up to 8 bytes (all
-// that the row writers register) are kept as 8-byte keys in an open-addressing
-// table; longer codes go to a set of strings.
+// duplicate codes. Lookups are constant time: codes of six decimal digits
+// (the usual asset codes) are bits of a million-bit map; other codes of up
+// to 8 bytes (all that the row writers register) are kept as 8-byte keys in
+// an open-addressing table; longer codes go to a set of strings.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,14 @@ class ClCodeRegister {
   size_t SlotOf(uint64_t key) const;
   // Doubles the key table and rehashes what it holds.
   void Grow();
+  // The word of m_aDigitCodes that holds the bit of the six-digit code of
+  // value v (bit v % 64); the map is made on first use.
+  uint64_t& DigitWord(uint32_t v);
+
+  // One bit per six-digit code (by its value), empty until the first one:
+  // the map is 122 KiB where the key table of a million codes is 16 MiB,
+  // and consecutive codes share its cache lines.
+  std::vector<uint64_t> m_aDigitCodes;
 
   std::vector<uint64_t> m_aKeys;  // 0 marks a free slot; size a power of two
   size_t m_nShortKeys = 0;        // keys in m_aKeys

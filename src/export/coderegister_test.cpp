@@ -55,9 +55,30 @@ TEST(CodeRegister, EmptyAndLongCodes) {
   EXPECT_EQ(reg.Register("\x81"), 0);
 }
 
+// Six-digit codes are held apart from the others, yet the prefix rule and
+// the count see them all.
+TEST(CodeRegister, SixDigitCodesAmongOthers) {
+  ClCodeRegister reg;
+  EXPECT_EQ(reg.Register("000000"), 0);
+  EXPECT_EQ(reg.Register("999999"), 0);
+  EXPECT_EQ(reg.Register("999999"), 1);
+  EXPECT_EQ(reg.Register("000000"), 1);
+  EXPECT_EQ(reg.Register("99999"), 0);     // five digits: another code
+  EXPECT_EQ(reg.Register("9999990"), 2);   // its first six are registered
+  EXPECT_EQ(reg.Register("99999A"), 0);
+  EXPECT_EQ(reg.Register("99999A"), 1);
+  EXPECT_EQ(reg.Register("99999:"), 0);    // the byte after '9' is no digit
+  EXPECT_EQ(reg.Register("/00000"), 0);    // nor the one before '0'
+  EXPECT_EQ(reg.Register("12345678"), 0);
+  EXPECT_EQ(reg.Register("123456"), 0);    // the longer came first
+  EXPECT_EQ(reg.Register("12345679"), 2);
+  EXPECT_EQ(reg.Count(), 8u);
+}
+
 // Every order of calls gives what the walk gives, over codes of 5 to 9 bytes
-// drawn from a small alphabet so that duplicates and prefixes abound, and
-// enough codes to make the table grow several times.
+// drawn from a small alphabet so that duplicates and prefixes abound (digits
+// only, or with a letter among them), and enough codes to make the table
+// grow several times.
 TEST(CodeRegister, MatchesTheWalkInRandomOrders) {
   for (unsigned seed = 1; seed <= 20; ++seed) {
     std::mt19937 random(seed);
@@ -66,7 +87,8 @@ TEST(CodeRegister, MatchesTheWalkInRandomOrders) {
     WalkedRegister walk;
     for (int i = 0; i < 3000; ++i) {
       std::string code(static_cast<size_t>(length(random)), '0');
-      for (char& c : code) c = static_cast<char>('0' + pick(random));
+      const char* alphabet = seed % 2 == 0 ? "012" : "01A";
+      for (char& c : code) c = alphabet[pick(random)];
       if (i % 7 == 0 && code.size() > 6) code.resize(6);
       ASSERT_EQ(reg.Register(code.c_str()), walk.Register(code)) << "seed " << seed << " call " << i;
     }

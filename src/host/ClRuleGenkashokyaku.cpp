@@ -22,6 +22,7 @@ struct ClRuleGenkashokyaku::Walk : HostStatementOwner {
   HostSession* session;
   long long cid = 0;
   HostStmt assets;   // rows of the company from seq ?2 on, in ledger order
+  HostRowTarget target;  // where a step of assets puts its row
   long count = 0;    // assets of the walk
   long next = -1;    // index the next step of assets delivers (-1: none)
   HostStmt lineQuery;  // breakdown lines of asset (?1, ?2), prepared on first use
@@ -60,9 +61,11 @@ long ClRuleGenkashokyaku::MoveReady(StFINDINFO* find, int sortType, int) {
   walk->cid = cid;
   walk->count = static_cast<long>(held);
   walk->assets = HostStmt(session->db(), "SELECT seq, " +
-                                             HostFieldColumns(kAssetFields, kAssetFieldCount, "") +
+                                             HostRowColumn(3, kAssetFields, kAssetFieldCount) +
                                              " FROM assets WHERE cid = ?1 AND seq >= ?2 ORDER BY seq");
-  if (!walk->assets.ok()) return -1;
+  walk->target.fields = kAssetFields;
+  walk->target.count = kAssetFieldCount;
+  if (!walk->assets.ok() || !BindHostRowTarget(walk->assets.get(), 3, &walk->target)) return -1;
   walk_ = std::move(walk);
   return 0;
 }
@@ -79,12 +82,14 @@ long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* asset, StKOTEINENI
     sqlite3_bind_int64(stmt, 2, index);
   }
   walk_->next = -1;
+  // The step fills the records, from the row numbered index only.
+  walk_->target.expected = index;
+  walk_->target.records[0] = asset;
+  walk_->target.records[1] = year;
   if (sqlite3_step(stmt) != SQLITE_ROW || sqlite3_column_int64(stmt, 0) != index) {
     sqlite3_reset(stmt);
     return -1;
   }
-  void* const records[2] = {asset, year};
-  ReadHostFields(stmt, 1, kAssetFields, kAssetFieldCount, records);
   if (asset != nullptr) MakeAssetKey(walk_->cid, index, asset->abAssetKey);
   walk_->next = index + 1;
   // The read ends after each stretch and after the last row, so that

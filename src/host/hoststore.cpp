@@ -59,6 +59,19 @@ std::string SchemaSql() {
   return sql;
 }
 
+const char kRowTargetType[] = "host-row-target";
+
+// host_row(target, seq, fields...): see HostRowColumn.
+void CopyHostRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  auto* target = argc >= 2 ? static_cast<HostRowTarget*>(sqlite3_value_pointer(argv[0], kRowTargetType))
+                           : nullptr;
+  if (target != nullptr && static_cast<size_t>(argc) == 2 + target->count &&
+      sqlite3_value_int64(argv[1]) == target->expected) {
+    ReadHostValues(argv + 2, target->fields, target->count, target->records);
+  }
+  sqlite3_result_null(context);
+}
+
 }  // namespace
 
 HostStmt::HostStmt(sqlite3* db, const std::string& sql) {
@@ -115,6 +128,12 @@ HostOpenResult OpenHostStore(const std::string& path, bool writable, sqlite3** d
   sqlite3_exec(handle, writable ? "PRAGMA cache_size = -32768" : "PRAGMA cache_size = -2048", nullptr,
                nullptr, nullptr);
   HostOpenResult result = HOST_OPEN_OK;
+  if (sqlite3_create_function_v2(handle, "host_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                 CopyHostRow, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    *detail = sqlite3_errmsg(handle);
+    sqlite3_close(handle);
+    return HOST_OPEN_UNREADABLE;
+  }
   {
     HostStmt id(handle, "PRAGMA application_id");
     int rc = id.ok() ? sqlite3_step(id.get()) : sqlite3_errcode(handle);
@@ -312,10 +331,19 @@ void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size
   // a value is safe only while no other thread uses the connection, which
   // holds for every store connection of this program.)
   for (size_t i = 0; i < count; ++i) {
+    if (records[fields[i].record] == nullptr) continue;
+    sqlite3_value* value = sqlite3_column_value(stmt, first + static_cast<int>(i));
+    if (value != nullptr) ReadHostValues(&value, &fields[i], 1, records);
+  }
+}
+
+void ReadHostValues(sqlite3_value* const* values, const HostField* fields, size_t count,
+                    void* const* records) {
+  for (size_t i = 0; i < count; ++i) {
     const HostField& f = fields[i];
     if (records[f.record] == nullptr) continue;
-    sqlite3_value* value = sqlite3_column_value(stmt, first + static_cast<int>(i));
-    if (value == nullptr || sqlite3_value_type(value) == SQLITE_NULL) continue;
+    sqlite3_value* value = values[i];
+    if (sqlite3_value_type(value) == SQLITE_NULL) continue;
     unsigned char* p = static_cast<unsigned char*>(records[f.record]) + f.offset;
     switch (f.type) {
       case HF_TEXT: {
@@ -346,6 +374,15 @@ void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size
       }
     }
   }
+}
+
+std::string HostRowColumn(int parameter, const HostField* fields, size_t count) {
+  return "host_row(?" + std::to_string(parameter) + ", seq, " + HostFieldColumns(fields, count, "") +
+         ")";
+}
+
+bool BindHostRowTarget(sqlite3_stmt* stmt, int parameter, HostRowTarget* target) {
+  return sqlite3_bind_pointer(stmt, parameter, target, kRowTargetType, nullptr) == SQLITE_OK;
 }
 
 void MakeAssetKey(long long cid, long long seq, unsigned char key[16]) {

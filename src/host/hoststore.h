@@ -101,6 +101,29 @@ void BindHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size
 // fields' offsets; texts are cut to fit with their NUL, NULL leaves a field.
 void ReadHostFields(sqlite3_stmt* stmt, int first, const HostField* fields, size_t count,
                     void* const* records);
+// ReadHostFields from count values, one per field in order (the arguments
+// of an SQL function, say), instead of the columns of a row.
+void ReadHostValues(sqlite3_value* const* values, const HostField* fields, size_t count,
+                    void* const* records);
+
+// Where the result column of HostRowColumn copies the row it is given: the
+// fields[0..count) of the row numbered expected go into the records as
+// ReadHostFields puts them.
+struct HostRowTarget {
+  const HostField* fields = nullptr;
+  size_t count = 0;
+  long long expected = -1;
+  void* records[2] = {};
+};
+// The result column "host_row(?parameter, seq, <field columns>)" (of a table
+// with a seq column), whose evaluation copies the fields of each row into
+// the HostRowTarget bound as that parameter, when the row's seq is the one
+// the target expects: one store call for the row instead of some per
+// column. Its value is NULL. Every connection OpenHostStore makes knows it.
+std::string HostRowColumn(int parameter, const HostField* fields, size_t count);
+// Binds target (kept, not copied) as the parameter of a HostRowColumn of
+// stmt; false when the store refuses.
+bool BindHostRowTarget(sqlite3_stmt* stmt, int parameter, HostRowTarget* target);
 
 // The 16-byte ledger key of asset seq of company cid (15 hex digits and a
 // NUL), and its reverse; ParseAssetKey is false for a key not of that form.

@@ -67,6 +67,18 @@ TEST(RuleWalk, DeliversLedgerOrderInSequenceAndAtAnyIndex) {
   EXPECT_EQ(none->GetCount(), 0);
 }
 
+TEST(RuleWalk, TwoWalksAtOnceEachFillTheirOwnRecords) {
+  LedgerStore store(kLedger, u8"u");
+  ASSERT_TRUE(store.ok()) << store.error();
+  auto a = Rule("A"), b = Rule("B"), again = Rule("A");
+  ASSERT_EQ(a->MoveReady(nullptr, 0, 0), 0);
+  ASSERT_EQ(b->MoveReady(nullptr, 0, 0), 0);
+  std::string codes = CodeAt(a.get(), 0) + CodeAt(b.get(), 0);
+  ASSERT_EQ(again->MoveReady(nullptr, 0, 0), 0) << "a walk prepared while others are open";
+  codes += CodeAt(again.get(), 3) + CodeAt(a.get(), 1) + CodeAt(b.get(), 1) + CodeAt(again.get(), 4);
+  EXPECT_EQ(codes, "EZAB-C");
+}
+
 TEST(RuleWalk, BreakdownLinesFollowTheAssetKey) {
   LedgerStore store(kLedger, u8"u");
   ASSERT_TRUE(store.ok()) << store.error();
@@ -182,6 +194,13 @@ TEST(RuleWalk, CountsTheRowsHeldAndDeliversNoRecordForAGap) {
   ASSERT_EQ(rule->GetCount(), 4);
   EXPECT_EQ(CodeAt(rule.get(), 0), "E");
   EXPECT_EQ(CodeAt(rule.get(), 1), "-") << "the gap";
+  StKOTEISHISANINFO kept{};
+  std::strcpy(kept.szAssetCode, "kept");
+  StKOTEINENINFO year{};
+  year.cyEnteredDepreciation.int64 = 7;
+  EXPECT_EQ(rule->Move(1, &kept, &year, nullptr), -1);
+  EXPECT_STREQ(kept.szAssetCode, "kept") << "the row after the gap is not delivered as asset 1";
+  EXPECT_EQ(year.cyEnteredDepreciation.int64, 7);
   EXPECT_EQ(CodeAt(rule.get(), 3), "A") << "a seek past the gap finds the asset numbered 3";
 
   // A number far beyond the count neither grows the walk nor is reached.

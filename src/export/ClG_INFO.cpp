@@ -183,10 +183,14 @@ void ClG_INFO::Clear() { std::memset(m_abRecord, 0, sizeof m_abRecord); }
 
 void ClG_INFO::SetText(long item, const char* text) {
   const StTAFORMAT& f = s_aFormat[item];
-  size_t room = static_cast<size_t>(f.lWidth < f.lSize ? f.lWidth : f.lSize);
-  size_t n = strnlen(text, room);
+  const size_t room = static_cast<size_t>(f.lWidth < f.lSize ? f.lWidth : f.lSize);
   char* slot = Slot(item);
-  std::memcpy(slot, text, n);
+  // Measured and copied in one pass: the texts of a row are short.
+  size_t n = 0;
+  while (n < room && text[n] != '\0') {
+    slot[n] = text[n];
+    ++n;
+  }
   if (n < static_cast<size_t>(f.lSize)) slot[n] = '\0';
 }
 

@@ -76,14 +76,7 @@ void ClTextAccessor::PutLong(const char* s, size_t n) {
   }
 }
 
-void ClTextAccessor::PutFill(char c, long n) {
-  if (n > 0 && n <= 8 && sizeof m_abOut - m_nOut >= 8) {
-    // A short fill as one store of eight bytes; those past n are scratch.
-    const uint64_t word = 0x0101010101010101ULL * static_cast<unsigned char>(c);
-    std::memcpy(m_abOut + m_nOut, &word, sizeof word);
-    m_nOut += static_cast<size_t>(n);
-    return;
-  }
+void ClTextAccessor::PutLongFill(char c, long n) {
   while (n > 0) {
     if (m_nOut == sizeof m_abOut) SendOut();
     const size_t room = sizeof m_abOut - m_nOut;
@@ -206,7 +199,14 @@ long ClTextAccessor::EndLine() {
   return m_pStream->fail() ? kFailed : kWritten;
 }
 
-long ClTextAccessor::BlankRunEnd(long p, long positions) const {
+bool ClTextAccessor::WidthsUsable() const {
+  // A width outside 0..1023 sets a bit of 1024 or above in the union.
+  uint32_t widths = 0;
+  for (long i = 0; i < m_lCount; ++i) widths |= static_cast<uint32_t>(m_pWork[i].lWidth);
+  return widths < kLineSize;
+}
+
+inline long ClTextAccessor::BlankRunEnd(long p, long positions, bool widthsUsable) const {
   const long end = positions < kMaxItems ? positions : kMaxItems;
   // The masks eight at a time: the run ends at the first byte that is not
   // TAM_BLANK.
@@ -229,7 +229,7 @@ long ClTextAccessor::BlankRunEnd(long p, long positions) const {
   if (q + 8 > end) {
     while (q < end && m_abMask[q] == TAM_BLANK) ++q;
   }
-  // A width outside 0..1023 sets a bit of 1024 or above in the union.
+  if (widthsUsable) return q;
   uint32_t widths = 0;
   for (long i = p; i < q; ++i) widths |= static_cast<uint32_t>(m_pWork[i].lWidth);
   if (widths < kLineSize) return q;
@@ -251,16 +251,28 @@ long ClTextAccessor::Write2(long lead) {
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = m_lCount;
   const char separator = SeparatorOf(m_eDelimiter);
+  const bool widthsUsable = WidthsUsable();
+  const auto* record = static_cast<const unsigned char*>(m_pRecord);
   long p = 0;
   for (;;) {
-    const long shown = BlankRunEnd(p, positions);
+    const long shown = BlankRunEnd(p, positions, widthsUsable);
     // Every position after the first follows its separator: those of the
     // blank run and of the item that ends it.
     const long from = p > 0 ? p : 1;
     const long last = shown < positions ? shown : positions - 1;
     if (separator != '\0' && last >= from) PutFill(separator, last - from + 1);
     if (shown >= positions) break;
-    const long result = WriteItem(shown);
+    const StTAFORMAT& f = m_pWork[shown];
+    long result;
+    if (f.lType == TAT_STRING && m_cQuote == '\0' && widthsUsable && record != nullptr &&
+        (shown >= kMaxItems || m_abMask[shown] == TAM_SHOW)) {
+      // A shown text without quotes, the most frequent item, as WriteValue
+      // writes it.
+      PutText(reinterpret_cast<const char*>(record + f.lOffset), f.lSize < f.lWidth ? f.lSize : f.lWidth);
+      result = m_pStream->fail() ? kFailed : kWritten;
+    } else {
+      result = WriteItem(shown);
+    }
     if (result != 0) {
       SendOut();
       return result;

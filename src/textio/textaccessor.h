@@ -152,8 +152,11 @@ class ClTextAccessor {
   // Ends the line being written with CR LF and sends it; 0 or -1.
   long EndLine();
   // The first position from p on (below positions) that is not a blank item
-  // of a usable width; positions when there is none. Format order only.
-  long BlankRunEnd(long p, long positions) const;
+  // of a usable width; positions when there is none. Format order only;
+  // widthsUsable says that every item's width is usable (see WidthsUsable).
+  long BlankRunEnd(long p, long positions, bool widthsUsable) const;
+  // True when every item of the working format has a width of 0 to 1,023.
+  bool WidthsUsable() const;
   // Appends n bytes to the line being written (sending the buffer on when
   // full); nothing once the stream has failed.
   void Put(const char* s, size_t n) {
@@ -172,7 +175,18 @@ class ClTextAccessor {
   // Put for bytes that do not fit the room left.
   void PutLong(const char* s, size_t n);
   // Appends n bytes c; n spaces.
-  void PutFill(char c, long n);
+  void PutFill(char c, long n) {
+    if (n > 0 && n <= 8 && sizeof m_abOut - m_nOut >= 8) {
+      // A short fill as one store of eight bytes; those past n are scratch.
+      const uint64_t word = 0x0101010101010101ULL * static_cast<unsigned char>(c);
+      std::memcpy(m_abOut + m_nOut, &word, sizeof word);
+      m_nOut += static_cast<size_t>(n);
+    } else {
+      PutLongFill(c, n);
+    }
+  }
+  // PutFill for fills longer than 8 bytes or beyond the room left.
+  void PutLongFill(char c, long n);
   void PutSpaces(long n) { PutFill(' ', n); }
   // Appends the text s up to its NUL, at most limit bytes; returns the
   // bytes appended (0 for a limit below 1).

@@ -113,6 +113,7 @@ ClTextAccessor::ClTextAccessor(const char* group, const StTAFORMAT* format, long
   m_lCount = static_cast<int32_t>(count);
   m_pWork = new StTAFORMAT[static_cast<size_t>(count)];
   std::memcpy(m_pWork, format, static_cast<size_t>(count) * sizeof(StTAFORMAT));
+  m_bWidthsUsable = WidthsUsable();
 }
 
 ClTextAccessor::~ClTextAccessor() { delete[] m_pWork; }
@@ -132,7 +133,10 @@ long ClTextAccessor::SetMode(_Delimiter delimiter, _Quote quote) {
   return ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
 }
 
-StTAFORMAT* ClTextAccessor::GetFormat() { return m_pWork; }
+StTAFORMAT* ClTextAccessor::GetFormat() {
+  m_bFormatLent = true;
+  return m_pWork;
+}
 
 long ClTextAccessor::GetFormatCount() { return m_lCount; }
 
@@ -251,7 +255,8 @@ long ClTextAccessor::Write2(long lead) {
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = m_lCount;
   const char separator = SeparatorOf(m_eDelimiter);
-  const bool widthsUsable = WidthsUsable();
+  // Rotation keeps the widths; a reset or a lent format may change them.
+  const bool widthsUsable = m_bFormatLent ? WidthsUsable() : m_bWidthsUsable;
   const auto* record = static_cast<const unsigned char*>(m_pRecord);
   long p = 0;
   for (;;) {
@@ -337,12 +342,11 @@ long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
       // ".%04d" of the fraction, cut after d digits: truncated, not rounded.
       field = w - d - 1;
       tail = static_cast<size_t>(d) + 1;
+      // The four digits of the fraction, leading zeros kept.
+      const uint64_t rest = a % 10000;
+      DecimalDigits(rest % 100 + 100, fraction + 5);
+      DecimalDigits(rest / 100 + 100, fraction + 3);
       fraction[0] = '.';
-      uint64_t rest = a % 10000;
-      for (int i = 4; i >= 1; --i) {
-        fraction[i] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-      }
     }
     const long length = fraction - begin;
     if (fixed && field > length) PutSpaces(field - length);

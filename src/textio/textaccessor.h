@@ -56,7 +56,9 @@ class ClTextAccessor {
   // Sets layout and quote; DLM_FIXED with a quote is refused with -1003
   // (recorded as textaccessor line 112) and nothing changes; else 0.
   long SetMode(_Delimiter delimiter, _Quote quote);
-  // The working format, and its item count.
+  // The working format, and its item count. The format may be changed
+  // through the pointer, so lines written after the first GetFormat check
+  // the widths anew every time.
   StTAFORMAT* GetFormat();
   long GetFormatCount();
   // Stores the low byte of value as the mask of item; -1 for an item out of
@@ -213,6 +215,8 @@ class ClTextAccessor {
   char m_szLastLine[kLineSize] = {};
   int32_t m_lPhysical = 0;
   int32_t m_lLogical = 0;
+  bool m_bWidthsUsable = false;  // WidthsUsable() of the working format
+  bool m_bFormatLent = false;    // GetFormat has given the format out
   int32_t m_lOrderCap = 0;  // entries the order array holds: the count given to SetOrder
   int m_nBadRow = 0;        // the line last taken was cut at the buffer's end or holds a NUL
   char m_abOut[kLineSize];  // bytes of the line being written, not yet sent

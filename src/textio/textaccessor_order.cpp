@@ -103,4 +103,5 @@ long ClTextAccessor::RotateFormat(long first, long target, long count) {
 
 void ClTextAccessor::ResetRotate() {
   if (m_lCount > 0) std::memcpy(m_pWork, m_pFormat, static_cast<size_t>(m_lCount) * sizeof(StTAFORMAT));
+  m_bWidthsUsable = WidthsUsable();
 }

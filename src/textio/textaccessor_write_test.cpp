@@ -297,6 +297,38 @@ TEST_F(WriteTest, ItemsOutsideTheModelAreRefused) {
   EXPECT_EQ(1025u, s.size());  // only the widest accepted item was written
 }
 
+TEST_F(WriteTest, WidthsChangedThroughTheFormatCountFromTheNextLine) {
+  formats_ = {Item("a", 3, 0, 0, 8, A::TAT_STRING), Item("b", 0, 0, 0, 0, A::TAT_STRING),
+              Item("c", 5, 0, 8, 8, A::TAT_STRING)};
+  A& a = Make();
+  a.SetMask(1, A::TAM_BLANK);
+  Text(0, "abcdefg");
+  Text(8, "xyz");
+  EXPECT_EQ(0, a.Write());
+  // A width the accessor refuses, then a narrower one, each set after a line.
+  a.GetFormat()[2].lWidth = 1024;
+  EXPECT_EQ(-1, a.Write());
+  a.GetFormat()[2].lWidth = 2;
+  a.GetFormat()[0].lWidth = 5;
+  EXPECT_EQ(0, a.Write());
+  a.ResetRotate();
+  EXPECT_EQ(0, a.Write());
+  // The refused line stops before its item, with no line end.
+  EXPECT_EQ("abc,,xyz\r\n" "abc,," "abcde,,xy\r\n" "abc,,xyz\r\n", Written());
+}
+
+TEST_F(WriteTest, CurrencyFractionsKeepTheirInnerZeros) {
+  formats_ = {Item("a", 0, 4, 0, 8, A::TAT_NUMBER), Item("b", 0, 4, 8, 8, A::TAT_NUMBER),
+              Item("c", 0, 3, 16, 8, A::TAT_NUMBER), Item("d", 0, 1, 24, 8, A::TAT_NUMBER)};
+  A& a = Make();
+  Value<int64_t>(0, 10102);
+  Value<int64_t>(8, -9990);
+  Value<int64_t>(16, 1000009);
+  Value<int64_t>(24, 99);
+  EXPECT_EQ(0, a.Write());
+  EXPECT_EQ("1.0102,-0.9990,100.000,0.0\r\n", Written());
+}
+
 TEST_F(WriteTest, LinesLongerThanTheLineBufferArriveWhole) {
   // Five items of 600 bytes: the line passes the accessor's buffer several
   // times over, in the middle of items and of their padding.

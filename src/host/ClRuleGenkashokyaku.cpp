@@ -86,7 +86,8 @@ long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* asset, StKOTEINENI
   walk_->target.expected = index;
   walk_->target.records[0] = asset;
   walk_->target.records[1] = year;
-  if (sqlite3_step(stmt) != SQLITE_ROW || sqlite3_column_int64(stmt, 0) != index) {
+  if (sqlite3_step(stmt) != SQLITE_ROW || sqlite3_column_int64(stmt, 0) != index ||
+      sqlite3_column_int(stmt, 1) != 1) {
     sqlite3_reset(stmt);
     return -1;
   }

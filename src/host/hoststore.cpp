@@ -68,8 +68,10 @@ void CopyHostRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
   if (target != nullptr && static_cast<size_t>(argc) == 2 + target->count &&
       sqlite3_value_int64(argv[1]) == target->expected) {
     ReadHostValues(argv + 2, target->fields, target->count, target->records);
+    sqlite3_result_int(context, 1);
+  } else {
+    sqlite3_result_null(context);
   }
-  sqlite3_result_null(context);
 }
 
 }  // namespace

@@ -119,7 +119,9 @@ struct HostRowTarget {
 // with a seq column), whose evaluation copies the fields of each row into
 // the HostRowTarget bound as that parameter, when the row's seq is the one
 // the target expects: one store call for the row instead of some per
-// column. Its value is NULL. Every connection OpenHostStore makes knows it.
+// column. Its value is 1 for a row copied, NULL for any other (a row the
+// store evaluated ahead of its step, when sorting, say). Every connection
+// OpenHostStore makes knows it.
 std::string HostRowColumn(int parameter, const HostField* fields, size_t count);
 // Binds target (kept, not copied) as the parameter of a HostRowColumn of
 // stmt; false when the store refuses.

@@ -57,11 +57,20 @@ bool IntegerSize(int32_t size) { return size == 1 || size == 2 || size == 4; }
 void ClTextAccessor::SendOut() {
   const size_t n = m_nOut;
   m_nOut = 0;
-  if (n == 0 || !m_pStream->good()) return;
+  if (n == 0 || !m_pStream->good()) {
+    m_bFailed = m_pStream->fail();
+    return;
+  }
   std::streambuf* buf = m_pStream->rdbuf();
   if (buf == nullptr || buf->sputn(m_abOut, static_cast<std::streamsize>(n)) != static_cast<std::streamsize>(n)) {
     m_pStream->setstate(std::ios::badbit);
   }
+  m_bFailed = m_pStream->fail();
+}
+
+void ClTextAccessor::BeginLine() {
+  m_nOut = 0;
+  m_bFailed = m_pStream->fail();
 }
 
 void ClTextAccessor::PutLong(const char* s, size_t n) {
@@ -179,7 +188,7 @@ inline long ClTextAccessor::WriteItem(long item) {
 template <typename Render>
 long ClTextAccessor::WriteLine(long lead, Render render) {
   if (m_pStream == nullptr) return kFailed;
-  m_nOut = 0;
+  BeginLine();
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = _GetItemNum();
   const char separator = SeparatorOf(m_eDelimiter);
@@ -200,7 +209,7 @@ long ClTextAccessor::WriteLine(long lead, Render render) {
 long ClTextAccessor::EndLine() {
   Put(kLineEnd, 2);
   SendOut();
-  return m_pStream->fail() ? kFailed : kWritten;
+  return m_bFailed ? kFailed : kWritten;
 }
 
 bool ClTextAccessor::WidthsUsable() const {
@@ -251,7 +260,7 @@ long ClTextAccessor::Write2(long lead) {
   }
   // The items in format order, delimited: most of them are blank and give
   // only their separators, run by run.
-  m_nOut = 0;
+  BeginLine();
   for (long i = 0; i < lead; ++i) Put(kLeadItem, 3);
   const long positions = m_lCount;
   const char separator = SeparatorOf(m_eDelimiter);
@@ -274,7 +283,7 @@ long ClTextAccessor::Write2(long lead) {
       // A shown text without quotes, the most frequent item, as WriteValue
       // writes it.
       PutText(reinterpret_cast<const char*>(record + f.lOffset), f.lSize < f.lWidth ? f.lSize : f.lWidth);
-      result = m_pStream->fail() ? kFailed : kWritten;
+      result = m_bFailed ? kFailed : kWritten;
     } else {
       result = WriteItem(shown);
     }
@@ -295,11 +304,11 @@ long ClTextAccessor::ItemNameWrite2(long lead) {
 
 int ClTextAccessor::CommentWrite(const char* text) {
   if (m_pStream == nullptr) return kFailed;
-  m_nOut = 0;
+  BeginLine();
   if (text != nullptr) Put(text, std::strlen(text));
   Put(kLineEnd, 2);
   SendOut();
-  return m_pStream->fail() ? kFailed : kWritten;
+  return m_bFailed ? kFailed : kWritten;
 }
 
 long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
@@ -317,7 +326,7 @@ long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
     } else {
       PutText(text, limit);
     }
-    return m_pStream->fail() ? kFailed : kWritten;
+    return m_bFailed ? kFailed : kWritten;
   }
   // Numbers: the digits end at the scratch's end; the integer part is padded
   // to field in fixed columns and followed by tail bytes (the fraction).
@@ -351,7 +360,7 @@ long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
     const long length = fraction - begin;
     if (fixed && field > length) PutSpaces(field - length);
     Put(begin, static_cast<size_t>(length) + tail);
-    return m_pStream->fail() ? kFailed : kWritten;
+    return m_bFailed ? kFailed : kWritten;
   } else if (f.lType == TAT_UNSIGNED && (IntegerSize(f.lSize) || f.lSize == 8)) {
     begin = DecimalDigits(UnsignedAt(value, f.lSize), end);
   } else {
@@ -360,7 +369,7 @@ long ClTextAccessor::WriteValue(const StTAFORMAT& f, bool fixed) {
   const long length = end - begin;
   if (fixed && field > length) PutSpaces(field - length);
   Put(begin, static_cast<size_t>(length));
-  return m_pStream->fail() ? kFailed : kWritten;
+  return m_bFailed ? kFailed : kWritten;
 }
 
 long ClTextAccessor::WriteItemName(long item, long position) {
@@ -386,5 +395,5 @@ long ClTextAccessor::WriteItemName(long item, long position) {
     Put(f.szName, n);
     if (m_cQuote != '\0') PutByte(m_cQuote);
   }
-  return m_pStream->fail() ? kFailed : kWritten;
+  return m_bFailed ? kFailed : kWritten;
 }

@@ -194,7 +194,11 @@ class ClTextAccessor {
   // bytes appended (0 for a limit below 1).
   size_t PutText(const char* s, long limit);
   // Sends the buffered bytes to the stream; a short write fails the stream.
+  // Records in m_bFailed whether the stream has failed.
   void SendOut();
+  // Starts a line: nothing buffered, m_bFailed as the stream is now. Within
+  // a line only SendOut touches the stream.
+  void BeginLine();
 
   std::iostream* m_pStream = nullptr;
   _Delimiter m_eDelimiter = DLM_FIXED;
@@ -217,6 +221,7 @@ class ClTextAccessor {
   int32_t m_lLogical = 0;
   bool m_bWidthsUsable = false;  // WidthsUsable() of the working format
   bool m_bFormatLent = false;    // GetFormat has given the format out
+  bool m_bFailed = false;        // the stream had failed at the line's start or last send
   int32_t m_lOrderCap = 0;  // entries the order array holds: the count given to SetOrder
   int m_nBadRow = 0;        // the line last taken was cut at the buffer's end or holds a NUL
   char m_abOut[kLineSize];  // bytes of the line being written, not yet sent

@@ -9,6 +9,7 @@
 #include "ClMsgMgr.h"
 #include "TextFile.h"
 #include "allocation_count.h"
+#include "faultfs.h"
 #include "tempdir.h"
 #include "textaccessor.h"
 
@@ -384,6 +385,23 @@ TEST(WriteUnattached, WritingWithoutStreamIsRefused) {
   EXPECT_EQ(-1, a.CommentWrite("x"));
   A none("G", nullptr, 3, nullptr);
   EXPECT_EQ(0, none.GetFormatCount());
+}
+
+// The file's buffer goes to disk in the middle of the eleventh line; the disk
+// is full: that line fails, and every one after it.
+TEST_F(WriteTest, AFailureInTheMiddleOfALineFailsThatLine) {
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  ScopedFs scoped(&faults);
+  for (int32_t i = 0; i < 5; ++i) formats_.push_back(Item("t", 600, 0, i * 601, 601, A::TAT_STRING));
+  A& a = Make();
+  for (int32_t i = 0; i < 5; ++i) Text(i * 601, std::string(600, static_cast<char>('a' + i)).c_str());
+  std::string results;
+  for (int line = 1; line <= 12; ++line) results += a.Write() == 0 ? '+' : '-';
+  EXPECT_EQ(results, "++++++++++--");
+  EXPECT_EQ(-1, a.CommentWrite("x"));
+  EXPECT_EQ(faults.Struck(), 1);
+  EXPECT_NE(0, file_.Close());
 }
 
 TEST_F(WriteTest, WritingToAClosedFileFails) {

@@ -191,7 +191,8 @@ class ClTextAccessor {
   void PutLongFill(char c, long n);
   void PutSpaces(long n) { PutFill(' ', n); }
   // Appends the text s up to its NUL, at most limit bytes; returns the
-  // bytes appended (0 for a limit below 1).
+  // bytes appended (0 for a limit below 1). All limit bytes of s may be
+  // read: it is an item's slot of the record.
   size_t PutText(const char* s, long limit);
   // Sends the buffered bytes to the stream; a short write fails the stream.
   // Records in m_bFailed whether the stream has failed.

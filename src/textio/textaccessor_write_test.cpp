@@ -104,6 +104,24 @@ TEST_F(WriteTest, TextWithoutTerminatorStopsAtItsSlot) {
   EXPECT_EQ("ABCD,xyz\r\n", Written());
 }
 
+// Texts are copied several bytes a step: every length around those steps,
+// double-byte characters among them, cut at the width or the slot's end.
+TEST_F(WriteTest, TextsOfEveryLengthUpToTheirLimit) {
+  formats_ = {Item("w", 16, 0, 0, 20, A::TAT_STRING), Item("s", 30, 0, 20, 17, A::TAT_STRING)};
+  A& a = Make();
+  std::string expected;
+  const std::string letters = "\x82\xa0" "bcdefghijklmnopqrstu";
+  for (size_t length = 0; length <= 20; ++length) {
+    std::memset(record_, 'x', 37);
+    std::string text = letters.substr(0, length);
+    std::memcpy(record_, text.c_str(), text.size() + (length < 20 ? 1 : 0));
+    std::memcpy(record_ + 20, text.c_str(), length < 17 ? length + 1 : 17);
+    EXPECT_EQ(0, a.Write()) << length;
+    expected += text.substr(0, 16) + "," + text.substr(0, 17) + "\r\n";
+  }
+  EXPECT_EQ(expected, Written());
+}
+
 TEST_F(WriteTest, MasksBlankOrSpaceAnItemAndStayAcrossLines) {
   formats_ = {Item("a", 3, 0, 0, 4, A::TAT_STRING), Item("b", 3, 0, 4, 4, A::TAT_STRING),
               Item("c", 4, 0, 8, 4, A::TAT_NUMBER)};

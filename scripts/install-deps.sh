@@ -1,12 +1,25 @@
 #!/bin/sh
 # Installs the Debian packages the project needs to build, test, benchmark and
-# run its desktop tests. Missing packages are installed with apt-get when run
-# as root; otherwise the exact command is printed and the script fails.
+# run its desktop tests, natively and cross-built for Windows. Missing packages
+# are installed with apt-get when run as root; otherwise the exact command is
+# printed and the script fails. Two callers at once wait for each other on the
+# package manager's lock.
+#
+# The Windows build needs SQLite, GoogleTest and nlohmann-json for the mingw-w64
+# compiler. Debian has no such builds, so the script prepares them in a cache
+# outside the repository ($VELOR_WIN_DEPS, by default
+# ${XDG_CACHE_HOME:-$HOME/.cache}/velor/win-deps):
+#   sqlite-src/   Debian's sqlite3 source package and its amalgamation sqlite3.c
+#   include/      nlohmann/ alone (all of /usr/include would shadow mingw's own)
+# GoogleTest is built from /usr/src/googletest by the Windows build itself.
 set -eu
 PACKAGES="cmake g++ make pkg-config git libgtest-dev libgmock-dev googletest \
 libbenchmark-dev libsqlite3-dev sqlite3 nlohmann-json3-dev libwxgtk3.2-dev \
 xvfb xauth xdotool openbox imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux python3 time clang libclang-rt-14-dev \
-libedit-dev gettext locales dpkg-dev libglib2.0-dev"
+libedit-dev gettext locales dpkg-dev libglib2.0-dev \
+g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+wine wine64 nsis tcl xz-utils"
+APT="apt-get -o DPkg::Lock::Timeout=600"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -16,8 +29,8 @@ done
 if [ -n "$missing" ]; then
   if [ "$(id -u)" = 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing
+    $APT update -qq
+    $APT install -y -qq --no-install-recommends $missing
   else
     echo "missing packages:$missing" >&2
     echo "run: sudo apt-get install -y$missing" >&2
@@ -32,4 +45,67 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     echo "missing locale ja_JP.UTF-8; run: sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8" >&2
     exit 1
   fi
+fi
+
+# --- Libraries for the Windows build, in a cache outside the repository ---
+WIN_DEPS=${VELOR_WIN_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/velor/win-deps}
+mkdir -p "$WIN_DEPS"
+# Only one caller prepares the cache at a time.
+exec 9>"$WIN_DEPS/.lock"
+flock 9
+
+if [ ! -f "$WIN_DEPS/include/nlohmann/json.hpp" ]; then
+  rm -rf "$WIN_DEPS/include.tmp"
+  mkdir -p "$WIN_DEPS/include.tmp"
+  cp -r /usr/include/nlohmann "$WIN_DEPS/include.tmp/"
+  rm -rf "$WIN_DEPS/include"
+  mv "$WIN_DEPS/include.tmp" "$WIN_DEPS/include"
+fi
+
+SQLITE="$WIN_DEPS/sqlite-src"
+if [ ! -f "$SQLITE/sqlite3.c" ]; then
+  # Debian's source package of the installed sqlite3, through a private source
+  # list so that the machine's own apt configuration stays as it is.
+  APTSRC="$WIN_DEPS/apt-src"
+  rm -rf "$APTSRC" "$SQLITE.tmp"
+  mkdir -p "$APTSRC/lists/partial" "$APTSRC/archives/partial" "$SQLITE.tmp"
+  # deb-src lines for every Debian archive the machine installs from.
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+  done > "$APTSRC/sources.list"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    awk '
+      function flush() {
+        if (types ~ /(^| )deb( |$)/ && uris != "")
+          printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n%s\n", uris, suites, comps, (signed != "" ? "Signed-By: " signed "\n" : "")
+        types = uris = suites = comps = signed = ""
+      }
+      /^[[:space:]]*$/ { flush(); next }
+      /^Types:/      { sub(/^Types:[[:space:]]*/, "");      types = $0 }
+      /^URIs:/       { sub(/^URIs:[[:space:]]*/, "");       uris = $0 }
+      /^Suites:/     { sub(/^Suites:[[:space:]]*/, "");     suites = $0 }
+      /^Components:/ { sub(/^Components:[[:space:]]*/, ""); comps = $0 }
+      /^Signed-By:/  { sub(/^Signed-By:[[:space:]]*/, "");  signed = $0 }
+      END { flush() }
+    ' "$f"
+  done > "$APTSRC/private.sources"
+  mkdir -p "$APTSRC/parts"
+  mv "$APTSRC/private.sources" "$APTSRC/parts/private.sources"
+  APTOPT="-o Dir::Etc::SourceList=$APTSRC/sources.list -o Dir::Etc::SourceParts=$APTSRC/parts \
+-o Dir::State::Lists=$APTSRC/lists -o Dir::Cache::Archives=$APTSRC/archives \
+-o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root"
+  # shellcheck disable=SC2086
+  apt-get $APTOPT update -qq
+  version=$(dpkg-query -W -f='${source:Version}' libsqlite3-dev)
+  # shellcheck disable=SC2086
+  (cd "$SQLITE.tmp" && apt-get $APTOPT source --download-only -qq "sqlite3=$version")
+  dsc=$(ls "$SQLITE.tmp"/sqlite3_*.dsc)
+  (cd "$SQLITE.tmp" && dpkg-source -x --no-check "$dsc" tree >/dev/null)
+  # The amalgamation: one sqlite3.c and its sqlite3.h, made from the tree.
+  (cd "$SQLITE.tmp/tree" && ./configure -q >/dev/null && make -s sqlite3.c >/dev/null)
+  cp "$SQLITE.tmp/tree/sqlite3.c" "$SQLITE.tmp/tree/sqlite3.h" "$SQLITE.tmp/"
+  rm -rf "$SQLITE.tmp/tree" "$SQLITE"
+  mv "$SQLITE.tmp" "$SQLITE"
+  rm -rf "$APTSRC"
 fi

@@ -16,7 +16,7 @@
 #include "hostsession.h"
 #include "hoststore.h"
 #include "ledger_import.h"
-#include "objbase.h"
+#include "taskalloc.h"
 #include "store_admin.h"
 
 namespace {

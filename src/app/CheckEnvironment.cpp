@@ -8,7 +8,7 @@
 #include "numtext.h"
 #include "pathapi.h"
 #include "winini.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

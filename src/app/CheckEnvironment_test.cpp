@@ -7,7 +7,7 @@
 #include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

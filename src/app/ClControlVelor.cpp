@@ -22,7 +22,7 @@
 #include "winfmt.h"
 #include "winfs.h"
 #include "winproc.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "small_ledger.h"
 #include "tempdir.h"
 #include "winproc.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "crtio.h"
 #include "lineedit.h"
 #include "messages.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

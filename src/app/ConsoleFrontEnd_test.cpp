@@ -9,7 +9,7 @@
 #include "pseudoterminal.h"
 #include "small_ledger.h"
 #include "tempdir.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

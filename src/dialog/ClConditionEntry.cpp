@@ -13,7 +13,7 @@
 #include "outputpaths.h"
 #include "pathfuncs.h"
 #include "winfs.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "small_ledger.h"
 #include "tempdir.h"
 #include "filedialog.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

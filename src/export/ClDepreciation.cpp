@@ -8,7 +8,7 @@
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
 #include "hostcodes.h"
-#include "objbase.h"
+#include "taskalloc.h"
 
 ClDepreciation::ClDepreciation() = default;
 

@@ -8,7 +8,7 @@
 #include "hoststore.h"
 #include "mbcs.h"
 #include "messages.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 std::string g_storePath;

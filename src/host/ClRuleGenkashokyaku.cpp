@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "hostsession.h"
-#include "objbase.h"
+#include "taskalloc.h"
 
 // The open walks of one rule object: the asset walk and the breakdown lines
 // of one lump-sum asset. Its statements belong to the session it was opened on.

@@ -15,7 +15,7 @@
 #include "ledger_store.h"
 #include "scripted_frontend.h"
 #include "store_admin.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "codepage.h"
 #include "hoststore.h"
 #include "ledger_store.h"
-#include "objbase.h"
+#include "taskalloc.h"
 
 namespace {
 

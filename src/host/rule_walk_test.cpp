@@ -13,7 +13,7 @@
 #include "hoststore.h"
 #include "ledger_generate.h"
 #include "ledger_store.h"
-#include "objbase.h"
+#include "taskalloc.h"
 
 namespace {
 

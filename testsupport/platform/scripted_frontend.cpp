@@ -1,6 +1,6 @@
 #include "scripted_frontend.h"
 
-#include "winuser.h"
+#include "messagebox.h"
 
 ScriptedFrontEnd::ScriptedFrontEnd() : previous_(SetCurrentFrontEnd(this)) {}
 

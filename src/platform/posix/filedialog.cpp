@@ -1,6 +1,6 @@
 #include "filedialog.h"
 
-#include "winuser.h"
+#include "messagebox.h"
 
 CFileDialog::CFileDialog(BOOL open, const char* def_ext, const char* file_name, DWORD flags,
                          const char* filter, CWnd* parent, DWORD, BOOL)

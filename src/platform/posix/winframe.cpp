@@ -4,7 +4,7 @@
 #include <set>
 
 #include "mbcs.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

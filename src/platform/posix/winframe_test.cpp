@@ -6,7 +6,7 @@
 #include "scripted_frontend.h"
 #include "tempdir.h"
 #include "winproc.h"
-#include "winuser.h"
+#include "messagebox.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "drivemap.h"
 #include "filedialog.h"
-#include "winuser.h"
+#include "messagebox.h"
 #include "wxchooserrules.h"
 #include "wxmessagebox.h"
 #include "wxscreentext.h"

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "winuser.h"
+#include "messagebox.h"
 #include "wxscreentext.h"
 #include "wxtrace.h"
 

@@ -1,4 +1,4 @@
-#include "objbase.h"
+#include "taskalloc.h"
 
 #include <cstdlib>
 

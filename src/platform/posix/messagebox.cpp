@@ -1,4 +1,4 @@
-#include "winuser.h"
+#include "messagebox.h"
 
 #include <cstdio>
 #include <string>

@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo package bench fuzz clean
+.PHONY: deps configure build test demo package bench fuzz clean windows test-windows
 
 deps:
 	@scripts/install-deps.sh
@@ -35,5 +35,20 @@ bench: deps
 fuzz: deps
 	scripts/fuzz.sh
 
+# The native Windows build, cross-compiled with mingw-w64 into $(WINBUILD):
+# velor.exe, velor-host.exe, velor-read.exe, the text library as a DLL with
+# its import library, and the tests.
+WINBUILD ?= build-win
+WINFLAGS ?=
+windows: deps
+	cmake -S . -B $(WINBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-w64-x86_64.cmake -DVELOR_BENCH=OFF $(WINFLAGS)
+	cmake --build $(WINBUILD) -j$(JOBS)
+
+# Runs every test of the Windows build under wine (a private prefix in
+# $(WINBUILD)/wineprefix).
+test-windows: windows
+	ctest --test-dir $(WINBUILD) --output-on-failure -j$(JOBS)
+
 clean:
-	rm -rf $(BUILD) build-asan build-bench build-fuzz
+	rm -rf $(BUILD) build-asan build-bench build-fuzz $(WINBUILD)

@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "wincon.h"
+#include "consolectrl.h"
 #include "wintime.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The framework's file class and its exception, as far as the system uses
 // them: status of a path, removal, opening, reading and writing whole files.
 // Paths are Windows paths in code page 932, reached through the drive map.
+// It is the project's own class on every platform.
 // Like the framework, Read, Write, Flush, Close and Remove report failure by
 // throwing a CFileException* that the catcher must Delete().
 #pragma once
@@ -9,10 +10,6 @@
 
 #include "fs.h"
 #include "wintypes.h"
-
-#ifdef _WIN32
-#include <afx.h>
-#else
 
 // The failure of a file operation.
 class CFileException {
@@ -103,4 +100,3 @@ class CFile {
  private:
   std::unique_ptr<FsFile> file_;  // null when none is open
 };
-#endif

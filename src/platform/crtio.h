@@ -9,11 +9,18 @@
 #include <direct.h>
 #include <io.h>
 #include <stdlib.h>
+// The runtime's own forms take paths in the ANSI code page and split without
+// regard to code page 932; the system's calls go to the project's own.
+#define _access VelorAccess
+#define _splitpath VelorSplitPath
+#define _getcwd VelorGetCwd
+#define _chdir VelorChdir
 #else
 #define _MAX_DRIVE 3
 #define _MAX_DIR 256
 #define _MAX_FNAME 256
 #define _MAX_EXT 256
+#endif
 
 // 0 when path exists and allows mode: 0 existence only, 2 writing, 4
 // reading, 6 both; -1 otherwise (also for any other mode). A share root
@@ -31,6 +38,7 @@ void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext
 char* _getcwd(char* buffer, int size);
 // Makes the Windows path the current folder; 0 on success, -1 otherwise.
 int _chdir(const char* path);
+#ifndef _WIN32
 // Non-zero when the file descriptor fd is a terminal.
 int _isatty(int fd);
 // The file descriptor of stream.

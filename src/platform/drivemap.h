@@ -7,12 +7,18 @@
 // Letters, server and share names are matched without regard to case; the
 // first entry for a root wins. Native names are UTF-8. The map follows the
 // variable's current value.
+// Under Windows there is no map (VELOR_DRIVES means nothing there): a Windows
+// path is its own native path, converted from code page 932 to UTF-8, and
+// drive types and shares are the real ones.
 #pragma once
 #include <string>
 
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The system's code page 932 paths go through the project's own call.
+#define GetDriveTypeA VelorGetDriveTypeA
+#else
 // Drive types, as GetDriveTypeA returns them.
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
@@ -26,8 +32,12 @@
 // root is "\\server\share" (with or without the final backslash): the type of
 // its map entry (DRIVE_REMOTE for shares), DRIVE_NO_ROOT_DIR when the map has
 // no entry for it or root is not a root. Null asks for the current folder's.
-UINT GetDriveTypeA(LPCSTR root);
+UINT DriveMapTypeOf(LPCSTR root);
 #endif
+
+// The type of the drive or share of root as the file system in use reports
+// it (Fs::DriveType): "X:\" or "\\server\share"; null for the current folder's.
+UINT GetDriveTypeA(LPCSTR root);
 
 // Turns the Windows path (NUL-terminated code page 932) into the native path
 // *native. A drive path "X:\a\b" or a UNC path "\\s\share\a" goes below its
@@ -54,6 +64,8 @@ std::string NativeParentOf(const std::string& native);
 // none) in *folder. False when it cannot be mapped.
 bool DriveMapFolderOf(const char* windows, std::string* folder);
 
+#ifndef _WIN32
 // The native folder of the share entry for the UNC root "\\server\share"
 // (code page 932, a final backslash allowed). False when there is none.
 bool DriveMapFindShare(const char* root, std::string* native);
+#endif

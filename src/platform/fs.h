@@ -125,6 +125,11 @@ class Fs {
   // the name: a file renamed over path while waiting is locked instead.
   virtual FsError LockFile(const std::string& path, int timeout_ms,
                            std::unique_ptr<FsLock>* lock) = 0;
+  // The type of the drive or share whose root is the Windows path root
+  // (code page 932: "X:\", "X:" or "\\server\share", a final backslash
+  // allowed; null: the current folder's), as GetDriveTypeA reports it
+  // (DRIVE_*); DRIVE_NO_ROOT_DIR (1) when there is none or root is no root.
+  virtual unsigned DriveType(const char* root) = 0;
 };
 
 // Makes fs the file system of Fs::Default() while it lives; the previous one

@@ -9,7 +9,15 @@
 
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The runtime's and Win32's forms follow the process's code page; the
+// system's text is always code page 932, so its calls go to the project's own.
+#define _ismbblead VelorIsMbbLead
+#define _ismbbtrail VelorIsMbbTrail
+#define IsDBCSLeadByte VelorIsDbcsLeadByte
+#define _mbsrchr VelorMbsRChr
+#define _mbschr VelorMbsChr
+#endif
 // Non-zero when c is a lead byte of code page 932 (C runtime name).
 int _ismbblead(unsigned int c);
 // Non-zero when c can be a trail byte of code page 932 (C runtime name).
@@ -21,7 +29,6 @@ BOOL IsDBCSLeadByte(BYTE b);
 unsigned char* _mbsrchr(const unsigned char* s, unsigned int c);
 // First such occurrence of c in s; null when none.
 unsigned char* _mbschr(const unsigned char* s, unsigned int c);
-#endif
 
 // What the byte at index i of text[0..length) is, scanning from the start.
 enum MbcsByteKind { MBCS_SINGLE = 0, MBCS_LEAD = 1, MBCS_TRAIL = 2 };

@@ -3,7 +3,10 @@
 #pragma once
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The box goes to the front end in use here too.
+#define MessageBoxA VelorMessageBoxA
+#else
 #define MB_OK 0x00000000u
 #define MB_YESNO 0x00000004u
 #define MB_ICONEXCLAMATION 0x00000030u
@@ -13,9 +16,9 @@
 #define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
+#endif
 
 // Shows text (code page 932) under caption with the buttons and icon of
 // type, owned by owner (null: none); returns the button chosen (IDOK, IDYES,
 // IDNO).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-#endif

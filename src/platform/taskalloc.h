@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #ifdef _WIN32
-#include <windows.h>  // brings the COM task allocator
+#include <objbase.h>  // the COM task allocator of ole32
 #else
 // A block of size bytes (uninitialised), or null when none can be had.
 void* CoTaskMemAlloc(size_t size);

@@ -3,7 +3,7 @@
 #include <string>
 
 // The native path (UTF-8) of file in the folder program of the user's data
-// folder ($XDG_DATA_HOME, else $HOME/.local/share on this machine; the local
-// application data folder under Windows). Empty when the environment names
+// folder ($XDG_DATA_HOME, else $HOME/.local/share here; under Windows the
+// roaming application data folder, %APPDATA%). Empty when the environment names
 // no such folder. Nothing is created.
 std::string UserDataFilePath(const char* program, const char* file);

@@ -6,7 +6,13 @@
 #include <cstdarg>
 #include <cstddef>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <stdio.h>
+// The runtime's own forms neither always end the text nor write exponents
+// and roundings as this contract says.
+#define _snprintf VelorSnprintf
+#define _vsnprintf VelorVsnprintf
+#endif
 // Formats into buffer[0..count) and always NUL-terminates it when count > 0.
 // Returns the number of bytes written without the NUL, or -1 when the output
 // was cut to fit (the buffer then holds the first count - 1 bytes).
@@ -16,4 +22,3 @@
 int _snprintf(char* buffer, size_t count, const char* format, ...);
 // _snprintf with a va_list.
 int _vsnprintf(char* buffer, size_t count, const char* format, va_list args);
-#endif

@@ -39,11 +39,15 @@ struct MSG {
   WPARAM wParam;  // WM_KEYDOWN: the virtual-key code
   LPARAM lParam;
 };
+#else
+// The framework's dialogs get their keys from the front end, with the
+// modifiers it reports: the key state is theirs, not the keyboard's.
+#define GetKeyState VelorGetKeyState
+#endif
 
 // The state of key vk while the current message is dispatched: negative
 // (high bit set) when held. Knows VK_SHIFT, VK_CONTROL and VK_MENU.
 SHORT GetKeyState(int vk);
-#endif
 
 // Modifier keys held with a key-down, as a front end reports them.
 enum KeyModifier : unsigned { kModShift = 1u, kModCtrl = 2u, kModAlt = 4u };

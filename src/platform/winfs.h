@@ -3,12 +3,25 @@
 #pragma once
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The system's paths are code page 932 whatever the process's code page: its
+// calls go to the project's own, which convert and call the wide API.
+#define CreateDirectoryA VelorCreateDirectoryA
+#define RemoveDirectoryA VelorRemoveDirectoryA
+#define DeleteFileA VelorDeleteFileA
+#define MoveFileExA VelorMoveFileExA
+#define GetTempFileNameA VelorGetTempFileNameA
+#define GetModuleFileNameA VelorGetModuleFileNameA
+#define GetTempPathA VelorGetTempPathA
+#define GetWindowsDirectoryA VelorGetWindowsDirectoryA
+#define GetUserNameA VelorGetUserNameA
+#else
 typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;  // ignored here
 typedef struct HINSTANCE__* HMODULE;                         // null: the program
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
 #define MOVEFILE_WRITE_THROUGH 0x00000008u
+#endif
 
 // Creates the folder path (its parent must exist). FALSE when it cannot be
 // made, also when something of that name exists.
@@ -43,4 +56,3 @@ UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 // size and receives the length with the NUL. FALSE (*size: the size needed)
 // when it does not fit or the name cannot be found.
 BOOL GetUserNameA(LPSTR buffer, DWORD* size);
-#endif

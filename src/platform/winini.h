@@ -2,7 +2,10 @@
 #pragma once
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The project's own reader, over code page 932 paths and contents.
+#define GetPrivateProfileStringA VelorGetPrivateProfileStringA
+#endif
 // Copies the value of key in [section] of the INI file (a Windows path; code
 // page 932 content, lines ended by CR LF or LF) into buffer of size bytes,
 // blanks around it and one pair of enclosing quotes removed. Section and key
@@ -13,4 +16,3 @@
 // section and key must not be null (0 and an empty buffer otherwise).
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
                                LPSTR buffer, DWORD size, LPCSTR file);
-#endif

@@ -10,7 +10,11 @@
 #include "winframe.h"
 #include "wintypes.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Started through the wide API with the command line converted from code
+// page 932; the text viewer is the real Notepad.
+#define CreateProcessA VelorCreateProcessA
+#else
 typedef void* HANDLE;
 typedef void* LPVOID;
 
@@ -34,6 +38,7 @@ struct PROCESS_INFORMATION {
   DWORD dwProcessId;
   DWORD dwThreadId;
 };
+#endif
 
 // Starts the program of command_line (its first word, quoted or not; or
 // application when given) with the rest as arguments, in current_dir
@@ -43,6 +48,7 @@ BOOL CreateProcessA(LPCSTR application, LPSTR command_line, SECURITY_ATTRIBUTES*
                     SECURITY_ATTRIBUTES* thread_attr, BOOL inherit_handles, DWORD flags,
                     LPVOID environment, LPCSTR current_dir, STARTUPINFOA* startup,
                     PROCESS_INFORMATION* info);
+#ifndef _WIN32
 // Releases a handle from CreateProcessA; TRUE when it was one.
 BOOL CloseHandle(HANDLE handle);
 #endif

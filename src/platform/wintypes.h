@@ -3,7 +3,21 @@
 // same sizes (LONG and DWORD are 32 bits, as on Windows).
 #pragma once
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
+// <windows.h> names its calls' code-page forms by macros (MessageBox for
+// MessageBoxA) that would rename the framework classes' own members.
+#undef MessageBox
+#undef SendMessage
+#undef SetWindowText
+#undef GetWindowText
+#undef GetFileTitle
+#undef DrawText
+#undef LoadString
+#undef CreateDialog
+#undef GetObject
 #else
 #include <cstddef>
 #include <cstdint>

@@ -273,7 +273,8 @@ TEST(TextReadItems, CheckNumeric) {
       {".5", 0, 5000},          {"\t3\t ", 0, 30000},
   };
   for (const Case& k : cases) {
-    tagCY v{-99};
+    tagCY v;
+    v.int64 = -99;
     EXPECT_EQ(k.result, r.CheckNumeric(k.text, &v)) << k.text;
     EXPECT_EQ(k.result == 0 ? k.value : -99, v.int64) << k.text;
   }

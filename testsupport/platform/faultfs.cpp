@@ -179,3 +179,25 @@ FsError FaultFs::LockFile(const std::string& path, int timeout_ms, std::unique_p
   FsError error = Check(FsOp::kLock, path);
   return error != FsError::kNone ? error : base_->LockFile(path, timeout_ms, lock);
 }
+
+namespace {
+// A root in the form the drive types are kept under: ASCII letters in upper
+// case, without a final backslash.
+std::string RootKey(std::string root) {
+  if (!root.empty() && root.back() == '\\') root.pop_back();
+  for (char& c : root) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return root;
+}
+}  // namespace
+
+void FaultFs::SetDriveType(const std::string& root, unsigned type) { drive_types_[RootKey(root)] = type; }
+
+unsigned FaultFs::DriveType(const char* root) {
+  if (root != nullptr) {
+    auto it = drive_types_.find(RootKey(root));
+    if (it != drive_types_.end()) return it->second;
+  }
+  return base_->DriveType(root);
+}

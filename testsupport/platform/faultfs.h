@@ -34,6 +34,10 @@ class FaultFs : public Fs {
   // holding name_part: that call and every later one fail with kIoError and
   // touch nothing.
   void CrashAtNth(FsOp op, int nth, const std::string& name_part = "");
+  // Makes DriveType report type (DRIVE_*) for the Windows root root ("X:\"
+  // or "\\server\share", matched without regard to case and to a final
+  // backslash), as if the machine had such a drive or share.
+  void SetDriveType(const std::string& root, unsigned type);
   // How many faults of FailNth have struck so far.
   int Struck() const { return struck_; }
   // True once the crash point was reached.
@@ -62,6 +66,8 @@ class FaultFs : public Fs {
                      std::unique_ptr<FsLock>* lock) override;
   FsError LockFile(const std::string& path, int timeout_ms,
                    std::unique_ptr<FsLock>* lock) override;
+  // The type set by SetDriveType for root, else the base's.
+  unsigned DriveType(const char* root) override;
 
  private:
   struct Fault {
@@ -74,6 +80,7 @@ class FaultFs : public Fs {
   };
 
   Fs* base_;
+  std::map<std::string, unsigned> drive_types_;  // by RootKey
   std::vector<Fault> faults_;
   std::vector<std::pair<FsOp, std::string>> calls_;
   int struck_ = 0;

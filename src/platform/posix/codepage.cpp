@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "mbcs.h"
 
 namespace {
 
@@ -73,24 +72,6 @@ bool Cp932ToUtf8(std::string_view cp932, std::string* out) {
   thread_local Converter conv("UTF-8", "CP932");
   size_t at = 0;
   return conv.Run(cp932, out, &at);
-}
-
-std::string Cp932ToUtf8Shown(std::string_view cp932) {
-  std::string utf8;
-  if (Cp932ToUtf8(cp932, &utf8)) return utf8;
-  // Character by character, marking what has no meaning.
-  utf8.clear();
-  for (size_t i = 0; i < cp932.size();) {
-    size_t n = MbcsKindAt(cp932.data(), cp932.size(), i) == MBCS_LEAD ? 2 : 1;
-    std::string one;
-    if (Cp932ToUtf8(cp932.substr(i, n), &one) && !one.empty()) {
-      utf8 += one;
-    } else {
-      utf8 += "\xEF\xBF\xBD";  // U+FFFD
-    }
-    i += n;
-  }
-  return utf8;
 }
 
 bool Utf8ToCp932(std::string_view utf8, std::string* out, char32_t* bad) {

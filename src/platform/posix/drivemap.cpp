@@ -278,7 +278,7 @@ const Entry* RootEntry(const Map& map, const char* root) {
 
 }  // namespace
 
-UINT GetDriveTypeA(LPCSTR root) {
+UINT DriveMapTypeOf(LPCSTR root) {
   auto map = CurrentMap();
   const Entry* e = nullptr;
   if (root == nullptr) {

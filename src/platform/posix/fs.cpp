@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "drivemap.h"
+
 namespace {
 
 FsError ErrorOf(int error) {
@@ -302,6 +304,9 @@ class PosixFs : public Fs {
       if (error != FsError::kNone) return error;
     }
   }
+
+  // The drive types of the drive map's entries.
+  unsigned DriveType(const char* root) override { return DriveMapTypeOf(root); }
 };
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "winini.h"
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "crtio.h"
 #include "drivemap.h"
 #include "mbcs.h"
 #include "mbscase.h"
@@ -71,13 +70,8 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
   std::string value = default_value != nullptr ? std::string(Trim(default_value)) : std::string();
   std::string native;
   if (file != nullptr && DriveMapToNative(file, &native)) {
-    std::ifstream in(native, std::ios::binary);
-    if (in) {
-      std::ostringstream all;
-      all << in.rdbuf();
-      std::string found;
-      if (FindValue(all.str(), section, key, &found)) value = found;
-    }
+    std::string all, found;
+    if (ReadNativeFile(native.c_str(), &all) && FindValue(all, section, key, &found)) value = found;
   }
   size_t n = MbcsCutLength(value.c_str(), value.size(), size - 1);
   std::memcpy(buffer, value.c_str(), n);

@@ -1,7 +1,5 @@
 #include "frontend.h"
 
-#include "winenv.h"
-
 namespace {
 FrontEnd* g_front_end = nullptr;
 }  // namespace
@@ -12,11 +10,6 @@ bool FrontEnd::OnDesktop() const { return false; }
 bool FrontEnd::ShowProgress(long, long, long) { return true; }
 void FrontEnd::EndProgress() {}
 
-bool DisplayAvailable() {
-  char value[2];
-  return GetEnvironmentVariableA("DISPLAY", value, sizeof value) != 0 ||
-         GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
-}
 bool FrontEnd::ShowTextFile(const std::string&) { return false; }
 
 FrontEnd* CurrentFrontEnd() { return g_front_end; }

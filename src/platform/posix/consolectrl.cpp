@@ -1,4 +1,4 @@
-#include "wincon.h"
+#include "consolectrl.h"
 
 #include <csignal>
 

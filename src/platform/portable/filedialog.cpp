@@ -4,7 +4,8 @@
 
 CFileDialog::CFileDialog(BOOL open, const char* def_ext, const char* file_name, DWORD flags,
                          const char* filter, CWnd* parent, DWORD, BOOL)
-    : open_(open),
+    : m_ofn(),
+      open_(open),
       def_ext_(def_ext ? def_ext : ""),
       file_name_(file_name ? file_name : ""),
       filter_(filter ? filter : ""),

@@ -1,11 +1,10 @@
 #include "pathapi.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 
 #include "drivemap.h"
+#include "fs.h"
 #include "mbcs.h"
 
 namespace {
@@ -60,13 +59,18 @@ BOOL PathStripToRootA(LPSTR path) {
 
 BOOL PathFileExistsA(LPCSTR path) {
   std::string native;
-  struct stat st;
-  return path != nullptr && DriveMapToNative(path, &native) && stat(native.c_str(), &st) == 0;
+  FsStat st;
+  return path != nullptr && DriveMapToNative(path, &native) &&
+                 Fs::Default()->Stat(native, true, &st) == FsError::kNone
+             ? TRUE
+             : FALSE;
 }
 
 BOOL PathIsDirectoryA(LPCSTR path) {
   std::string native;
-  struct stat st;
-  return path != nullptr && DriveMapToNative(path, &native) && stat(native.c_str(), &st) == 0 &&
-         S_ISDIR(st.st_mode);
+  FsStat st;
+  return path != nullptr && DriveMapToNative(path, &native) &&
+                 Fs::Default()->Stat(native, true, &st) == FsError::kNone && st.folder
+             ? TRUE
+             : FALSE;
 }

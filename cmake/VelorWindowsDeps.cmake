@@ -1,0 +1,37 @@
+# The libraries of a Windows build. Debian has no mingw-w64 builds of them, so
+# scripts/install-deps.sh prepares them in a cache outside the repository
+# (VELOR_WIN_DEPS): SQLite's amalgamation from Debian's source package and
+# nlohmann-json's headers in a folder of their own (all of /usr/include would
+# shadow mingw's C headers). GoogleTest is built here from Debian's sources.
+if(DEFINED ENV{VELOR_WIN_DEPS})
+  set(_velor_win_deps_default $ENV{VELOR_WIN_DEPS})
+elseif(DEFINED ENV{XDG_CACHE_HOME})
+  set(_velor_win_deps_default $ENV{XDG_CACHE_HOME}/velor/win-deps)
+else()
+  set(_velor_win_deps_default $ENV{HOME}/.cache/velor/win-deps)
+endif()
+set(VELOR_WIN_DEPS ${_velor_win_deps_default} CACHE PATH "Libraries of the Windows build")
+foreach(f sqlite-src/sqlite3.c include/nlohmann/json.hpp)
+  if(NOT EXISTS ${VELOR_WIN_DEPS}/${f})
+    message(FATAL_ERROR "${VELOR_WIN_DEPS}/${f} is missing: run scripts/install-deps.sh")
+  endif()
+endforeach()
+
+add_library(velor_sqlite3 STATIC ${VELOR_WIN_DEPS}/sqlite-src/sqlite3.c)
+target_include_directories(velor_sqlite3 SYSTEM PUBLIC ${VELOR_WIN_DEPS}/sqlite-src)
+target_compile_definitions(velor_sqlite3 PRIVATE SQLITE_THREADSAFE=1 SQLITE_OMIT_LOAD_EXTENSION)
+target_compile_options(velor_sqlite3 PRIVATE -w)
+add_library(SQLite::SQLite3 ALIAS velor_sqlite3)
+
+add_library(velor_nlohmann_json INTERFACE)
+target_include_directories(velor_nlohmann_json SYSTEM INTERFACE ${VELOR_WIN_DEPS}/include)
+add_library(nlohmann_json::nlohmann_json ALIAS velor_nlohmann_json)
+
+# GoogleTest (its targets come as GTest::gtest and so on). Its sources hold texts without a code page 932 form: they are
+# compiled with UTF-8 literals.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main gmock gmock_main)
+  target_compile_options(${t} PRIVATE -fexec-charset=UTF-8 -w)
+endforeach()

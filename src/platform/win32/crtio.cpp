@@ -1,0 +1,63 @@
+#include "crtio.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "codepage.h"
+#include "win32/wide.h"
+
+int _access(const char* path, int mode) {
+  std::wstring wide;
+  if (mode != 0 && mode != 2 && mode != 4 && mode != 6) {
+    errno = EINVAL;
+    return -1;
+  }
+  if (path == nullptr || !Cp932ToWide(path, &wide) || wide.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  return ::_waccess(wide.c_str(), mode) == 0 ? 0 : -1;
+}
+
+char* _getcwd(char* buffer, int size) {
+  wchar_t wide[32768];
+  DWORD n = GetCurrentDirectoryW(32768, wide);
+  std::string windows;
+  if (buffer == nullptr || size <= 0 || n == 0 || n >= 32768 ||
+      !WideToCp932(std::wstring_view(wide, n), &windows)) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  if (windows.size() + 1 > static_cast<size_t>(size)) {
+    errno = ERANGE;
+    return nullptr;
+  }
+  std::memcpy(buffer, windows.c_str(), windows.size() + 1);
+  return buffer;
+}
+
+int _chdir(const char* path) {
+  std::wstring wide;
+  if (path == nullptr || !Cp932ToWide(path, &wide) || wide.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  if (!SetCurrentDirectoryW(wide.c_str())) {
+    errno = ENOENT;
+    return -1;
+  }
+  return 0;
+}
+
+std::string NativeAbsolutePath(const std::string& native) {
+  std::wstring wide;
+  if (!Utf8ToWide(native, &wide) || wide.empty()) return native;
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return native;
+  std::wstring full(n, L'\0');
+  DWORD got = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return native;
+  full.resize(got);
+  return WideToUtf8(full);
+}

@@ -7,6 +7,7 @@
 #include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "messagebox.h"
 
 namespace {
@@ -34,7 +35,8 @@ std::string Shown(std::string text) {
 // the test writes.
 class CheckEnvironmentTest : public ::testing::Test {
  protected:
-  CheckEnvironmentTest() : drives_("VELOR_DRIVES", "T:=" + tmp_.path()) {
+  CheckEnvironmentTest() {
+    drives_.Add("T:", tmp_.path());
     EXPECT_TRUE(cwd_.MoveTo(tmp_.path()));
   }
 
@@ -53,7 +55,7 @@ class CheckEnvironmentTest : public ::testing::Test {
   }
 
   TempDir tmp_;
-  ScopedEnv drives_;
+  TestDrives drives_;
   ScopedCurrentFolder cwd_;
   ClControlVelor app_;
 };

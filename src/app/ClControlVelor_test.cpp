@@ -15,6 +15,7 @@
 #include "scripted_frontend.h"
 #include "small_ledger.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "winproc.h"
 #include "messagebox.h"
 
@@ -34,7 +35,8 @@ const char kDoneWithLog[] = "減価償却情報の出力が一応終了しまし
 class ControlVelorTest : public ::testing::Test {
  protected:
   ControlVelorTest()
-      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
+      : viewer_("VELOR_VIEWER", "") {
+    drives_.Add("T:", tmp_.path());
     SetTextViewerEnabled(true);
   }
 
@@ -49,7 +51,8 @@ class ControlVelorTest : public ::testing::Test {
   const ScriptedFrontEnd::Box& LastBox() { return fe_.boxes().back(); }
 
   TempDir tmp_;
-  ScopedEnv drives_, viewer_;
+  TestDrives drives_;
+  ScopedEnv viewer_;
   ScopedCurrentFolder cwd_;  // start-up moves to the program's folder
   ScriptedFrontEnd fe_;
   ClControlVelor app_;

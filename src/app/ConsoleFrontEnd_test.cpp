@@ -9,6 +9,7 @@
 #include "pseudoterminal.h"
 #include "small_ledger.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "messagebox.h"
 
 namespace {
@@ -25,6 +26,7 @@ class ConsoleTest : public ::testing::Test {
     fe_ = new ConsoleFrontEnd(in_, out_, err_, interactive, yes);
     current_ = new ScopedFrontEnd(fe_);
   }
+  ConsoleTest() { drives_.Add("T:", tmp_.path()); }
   ~ConsoleTest() override {
     delete current_;
     delete fe_;
@@ -42,7 +44,7 @@ class ConsoleTest : public ::testing::Test {
   }
 
   TempDir tmp_;
-  ScopedEnv drives_{"VELOR_DRIVES", "T:=" + tmp_.path()};
+  TestDrives drives_;
   FILE *in_ = nullptr, *out_ = nullptr, *err_ = nullptr;
   ConsoleFrontEnd* fe_ = nullptr;
   ScopedFrontEnd* current_ = nullptr;
@@ -57,7 +59,7 @@ TEST_F(ConsoleTest, ProgressOnlyOnATerminal) {
 
   // On a terminal: one line overwritten in place, erased at the end.
   PseudoTerminal pty;
-  ASSERT_TRUE(pty.ok());
+  if (!pty.ok()) GTEST_SKIP() << "no pseudo-terminal on this system";
   {
     ConsoleFrontEnd console(in_, out_, pty.terminal(), false, false);
     EXPECT_TRUE(console.ShowProgress(64, 100, 1000));

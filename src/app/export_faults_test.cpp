@@ -16,6 +16,7 @@
 #include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "winproc.h"
 #include "messagebox.h"
 
@@ -33,7 +34,8 @@ std::string Names(const Folder& folder) {
 class ExportFaultsTest : public ::testing::Test {
  protected:
   ExportFaultsTest()
-      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";Z:=/"), viewer_("VELOR_VIEWER", "") {
+      : viewer_("VELOR_VIEWER", "") {
+    drives_.Add("T:", tmp_.path());
     SetTextViewerEnabled(false);
     MakeNativeFolders(tmp_.Native("out"));
   }
@@ -67,7 +69,8 @@ class ExportFaultsTest : public ::testing::Test {
   }
 
   TempDir tmp_;
-  ScopedEnv drives_, viewer_;
+  TestDrives drives_;
+  ScopedEnv viewer_;
 };
 
 // The demo ledger's user aoki has diagnostics entries: all three files are
@@ -85,7 +88,7 @@ TEST_F(ExportFaultsTest, EveryFaultAtEveryFileKeepsThePreviousExport) {
       for (int nth = 1; nth <= 8; ++nth) {
         WritePrevious();
         const Folder previous = Out();
-        FaultFs faults;
+        FaultFs faults(Fs::Default());
         faults.FailNth(op, nth, error, out, 3);
         ClControlVelor::RunOutcome outcome;
         std::string text;
@@ -131,7 +134,7 @@ TEST_F(ExportFaultsTest, ACrashAnywhereLeavesThePreviousExportAndTheNextRunClean
     SCOPED_TRACE("crash after " + std::to_string(point) + " bytes");
     WritePrevious();
     const Folder previous = Out();
-    FaultFs faults;
+    FaultFs faults(Fs::Default());
     faults.CrashAfterBytes(point);
     {
       ScopedFs scoped(&faults);
@@ -175,7 +178,7 @@ TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
                      std::to_string(static_cast<int>(op)));
         WritePrevious();
         const Folder previous = Out();
-        FaultFs faults;
+        FaultFs faults(Fs::Default());
         faults.CrashAtNth(op, nth, where);
         {
           ScopedFs scoped(&faults);
@@ -262,7 +265,7 @@ TEST_F(ExportFaultsTest, AFailedSaveOfTheSettingsFileIsAFailureAndKeepsTheExport
                    std::to_string(static_cast<int>(error)));
       WriteFileBytes(settings, "other/1:C:\\x.csv\n");
       WritePrevious();
-      FaultFs faults;
+      FaultFs faults(Fs::Default());
       faults.FailNth(c.op, c.nth, error, c.name);
       std::string text;
       {

@@ -36,11 +36,13 @@ TEST(ExportProgressTest, CtrlCCancelsWhileTheExportRuns) {
   {
     ExportProgress progress(nullptr);
     EXPECT_TRUE(progress.Update(1, 10));
-    ASSERT_TRUE(RaiseInterrupt());
+    if (!RaiseInterrupt()) GTEST_SKIP() << "this process cannot send itself Ctrl-C (it has no console)";
     EXPECT_FALSE(progress.Update(2, 10));
   }
   // Afterwards Ctrl-C is the process's again, and a new export starts clean.
-  EXPECT_TRUE(InterruptIsDefault());
+  if (InterruptHandlingKnown()) {
+    EXPECT_TRUE(InterruptIsDefault());
+  }
   ExportProgress next(nullptr);
   EXPECT_TRUE(next.Update(1, 10));
 }

@@ -7,6 +7,7 @@
 #include "scripted_frontend.h"
 #include "small_ledger.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "filedialog.h"
 #include "messagebox.h"
 
@@ -24,14 +25,16 @@ const char kCaption[] = "減価償却";
 
 // A dialog with drive T: on a temporary folder (R: removable, Q: a CD-ROM,
 // M: a RAM disk) and a share \\srv\share, and no host connection: the host's
-// default folder is empty, so the temporary folder is offered.
+// default folder is empty, so the temporary folder (T:\tmp, as POSIX finds it
+// through TMPDIR and Windows through TMP) is offered.
 class ConditionEntryTest : public ::testing::Test {
  protected:
-  ConditionEntryTest()
-      : drives_("VELOR_DRIVES", "T:=" + tmp_.path() + ";R:=" + tmp_.path() + "@removable;Q:=" +
-                                    tmp_.path() + "@cdrom;M:=" + tmp_.path() + "@ramdisk;\\\\srv\\share=" +
-                                    tmp_.Native("share")),
-        tmpdir_("TMPDIR", tmp_.Native("tmp")) {
+  ConditionEntryTest() : tmpdir_("TMPDIR", tmp_.Native("tmp")), windows_tmp_("TMP", "T:\\tmp") {
+    drives_.Add("T:", tmp_.path());
+    drives_.Add("R:", tmp_.path(), DRIVE_REMOVABLE);
+    drives_.Add("Q:", tmp_.path(), DRIVE_CDROM);
+    drives_.Add("M:", tmp_.path(), DRIVE_RAMDISK);
+    drives_.Add("\\\\srv\\share", tmp_.Native("share"), DRIVE_REMOTE);
     WriteFileBytes(tmp_.Native("share/dir/keep"), "");
     WriteFileBytes(tmp_.Native("tmp/keep"), "");
   }
@@ -67,7 +70,8 @@ class ConditionEntryTest : public ::testing::Test {
   }
 
   TempDir tmp_;
-  ScopedEnv drives_, tmpdir_;
+  TestDrives drives_;
+  ScopedEnv tmpdir_, windows_tmp_;
   ScriptedFrontEnd fe_;
   ClConditionEntry dlg_;
 };

@@ -8,6 +8,7 @@
 #include "codepage.h"
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
@@ -150,17 +151,19 @@ TEST(ClosePath, FailsAt260BytesWithoutBackslash) {
 // Drives and shares of every kind over real folders.
 class DriveTest : public ::testing::Test {
  protected:
-  DriveTest()
-      : env_("VELOR_DRIVES",
-             "C:=" + dir_.Native("c") + ";R:=" + dir_.Native("r") + "@removable;N:=" +
-                 dir_.Native("n") + "@remote;D:=" + dir_.Native("d") + "@cdrom;M:=" +
-                 dir_.Native("m") + "@ramdisk;G:=" + dir_.Native("gone") + "@removable;" +
-                 "\\\\srv\\share=" + dir_.Native("share") + ";\\\\srv\\gone=" +
-                 dir_.Native("nothing")) {
+  DriveTest() {
+    drives_.Add("C:", dir_.Native("c"));
+    drives_.Add("R:", dir_.Native("r"), DRIVE_REMOVABLE);
+    drives_.Add("N:", dir_.Native("n"), DRIVE_REMOTE);
+    drives_.Add("D:", dir_.Native("d"), DRIVE_CDROM);
+    drives_.Add("M:", dir_.Native("m"), DRIVE_RAMDISK);
+    drives_.Add("G:", dir_.Native("gone"), DRIVE_REMOVABLE);
+    drives_.Add("\\\\srv\\share", dir_.Native("share"), DRIVE_REMOTE);
+    drives_.Add("\\\\srv\\gone", dir_.Native("nothing"), DRIVE_REMOTE);
     for (const char* d : {"c", "r", "n", "d", "m", "share"}) MakeNativeFolders(dir_.Native(d));
   }
   TempDir dir_;
-  ScopedEnv env_;
+  TestDrives drives_;
 };
 
 TEST_F(DriveTest, EveryDriveType) {
@@ -181,7 +184,7 @@ TEST_F(DriveTest, EveryDriveType) {
 }
 
 TEST_F(DriveTest, ReadOnlyFixedDriveIsRefused) {
-  if (RunsAsSuperuser()) GTEST_SKIP() << "the superuser may write anywhere";
+  if (RunsAsSuperuser()) GTEST_SKIP() << "permissions do not stop these tests (the superuser, or Windows)";
   MakeReadOnly(dir_.Native("c"));
   EXPECT_FALSE(CheckDrive("C:\\a.csv"));
 }

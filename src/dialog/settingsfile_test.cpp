@@ -7,6 +7,7 @@
 
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
@@ -55,7 +56,8 @@ TEST(ReplaceStoredLine, MovesTheEntryToTheEndAndKeepsTheOthers) {
 
 TEST(SettingsFile, ReplaceLeavesNoTemporaryFileAndRefusesWhatItCannotRead) {
   TempDir dir;
-  ScopedEnv drives("VELOR_DRIVES", "S:=" + dir.path());
+  TestDrives drives;
+  drives.Add("S:", dir.path());
   EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "a\n"));
   EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "b\n"));
   EXPECT_EQ(ReadFileBytes(dir.Native("Velorant.env")), "b\n");

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -13,6 +11,7 @@
 #include "hostrecords.h"
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
@@ -27,7 +26,8 @@ const char kAssetPath[] = "C:\\data\\out\\assets.csv";
 // Drive C: maps to a temporary folder holding data\out.
 class CSVEditTest : public ::testing::Test {
  protected:
-  CSVEditTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path()) {
+  CSVEditTest() {
+    drives_.Add("C:", dir_.path());
     MakeNativeFolders(dir_.Native("data/out"));
   }
   std::string Native(const char* name) const { return dir_.Native(std::string("data/out/") + name); }
@@ -43,7 +43,7 @@ class CSVEditTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
 };
 
 TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
@@ -146,7 +146,7 @@ TEST_F(CSVEditTest, FailedOpensAreRecorded) {
 }
 
 TEST_F(CSVEditTest, FailedWritesShowAtClose) {
-  FaultFs faults;
+  FaultFs faults(Fs::Default());
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
   ScopedFs scoped(&faults);
   TestableCSVEdit edit;
@@ -160,7 +160,7 @@ TEST_F(CSVEditTest, FailedWritesShowAtClose) {
 
 TEST_F(CSVEditTest, AWriteThatFailedShowsAtOnce) {
   // The walk stops on the first failed write; it must not wait for the close.
-  FaultFs faults;
+  FaultFs faults(Fs::Default());
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
   ScopedFs scoped(&faults);
   TestableCSVEdit edit;

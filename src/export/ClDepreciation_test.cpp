@@ -11,6 +11,7 @@
 #include "ledger_store.h"
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "wintime.h"
 
 namespace {
@@ -37,7 +38,8 @@ std::u8string Asset(const char8_t* code, const char8_t* quantity) {
 // machine stays reachable for the store.
 class ExportRunTest : public ::testing::Test {
  protected:
-  ExportRunTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path() + ";Z:=/") {
+  ExportRunTest() {
+    drives_.Add("C:", dir_.path());
     MakeNativeFolders(dir_.Native("data/out"));
   }
   std::string Bytes(const char* name) const {
@@ -64,7 +66,7 @@ class ExportRunTest : public ::testing::Test {
   std::vector<std::string> Names() const { return FolderEntryNames(dir_.Native("data/out")); }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
 };
 
 // The asset-kind file's lines before its rows, dated date.

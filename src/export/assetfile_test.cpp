@@ -8,6 +8,7 @@
 #include "ClCSVEdit.h"
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ TEST(ExportFormats, TitlesFitTheirSlots) {
 // Drive C: maps to a temporary folder; the asset file is C:\out\a.csv.
 class AssetFileTest : public ::testing::Test {
  protected:
-  AssetFileTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path()) {
+  AssetFileTest() {
+    drives_.Add("C:", dir_.path());
     MakeNativeFolders(dir_.Native("out"));
   }
   std::string AssetBytes() const { return ReadFileBytes(dir_.Native("out/a.csv")); }
@@ -104,7 +106,7 @@ class AssetFileTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
 };
 
 TEST_F(AssetFileTest, PreambleAndTitleLine) {

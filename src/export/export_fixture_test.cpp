@@ -7,11 +7,13 @@
 #include "mbcs.h"
 #include "ledger_store.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 ExportFiles RunExport(const std::string& ledgerJson, const std::string& user) {
   ExportFiles files;
   TempDir drive;
-  ScopedEnv drives("VELOR_DRIVES", "C:=" + drive.path() + ";Z:=/");
+  TestDrives drives;
+  drives.Add("C:", drive.path());
   WriteFileBytes(drive.Native("out/.keep"), "");
   LedgerStore store(ledgerJson, user);
   if (!store.ok()) {

@@ -11,6 +11,7 @@
 #include "ledger_store.h"
 #include "nativeos.h"
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ const char8_t kLedger[] = u8R"({"format": "velor-ledger/1",
 
 class ObserverTest : public ::testing::Test {
  protected:
-  ObserverTest() : drives_("VELOR_DRIVES", "C:=" + dir_.path() + ";Z:=/"), store_(kLedger, u8"sato") {
+  ObserverTest() : store_(kLedger, u8"sato") {
+    drives_.Add("C:", dir_.path());
     MakeNativeFolders(dir_.Native("out"));
   }
   // Runs the three stages with observer; returns the engine's failures.
@@ -78,7 +80,7 @@ class ObserverTest : public ::testing::Test {
     return engine.GetFileFailures();
   }
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
   LedgerStore store_;
 };
 

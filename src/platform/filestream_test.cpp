@@ -6,12 +6,15 @@
 #include <string>
 
 #include "tempdir.h"
+#include "testdrives.h"
 
 namespace {
 
 class FileStreamTest : public ::testing::Test {
  protected:
-  FileStreamTest() : drives_("VELOR_DRIVES", "W:=" + dir_.path()) {}
+  FileStreamTest() {
+    drives_.Add("W:", dir_.path());
+  }
 
   // Everything the buffer yields when the file holding bytes is read.
   std::string ReadBack(const std::string& bytes) {
@@ -24,7 +27,7 @@ class FileStreamTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
 };
 
 TEST_F(FileStreamTest, TextReadingDropsOnlyTheCrOfCrLf) {

@@ -8,6 +8,7 @@
 #include "ClMsgMgr.h"
 #include "faultfs.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "textaccessor.h"
 
 namespace {
@@ -26,7 +27,8 @@ void ExpectRecorded(long code, const char* source, long line) {
 class TextFileTest : public ::testing::Test {
  protected:
   TextFileTest()
-      : drives_("VELOR_DRIVES", "T:=" + dir_.path()), format_(TextItem()), accessor_("G", &format_, 1, record_) {
+      : format_(TextItem()), accessor_("G", &format_, 1, record_) {
+    drives_.Add("T:", dir_.path());
     accessor_.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);
   }
   static StTAFORMAT TextItem() {
@@ -46,7 +48,7 @@ class TextFileTest : public ::testing::Test {
   std::string Bytes(const char* name) { return ReadFileBytes(dir_.Native(name)); }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
   StTAFORMAT format_;
   char record_[21] = {};
   ClTextAccessor accessor_;
@@ -132,7 +134,7 @@ TEST_F(TextFileTest, CloseOfANeverOpenedFileSucceeds) {
 }
 
 TEST_F(TextFileTest, FailedWritesAreReportedByClose) {
-  FaultFs faults;
+  FaultFs faults(Fs::Default());
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
   ScopedFs scoped(&faults);
   F file;

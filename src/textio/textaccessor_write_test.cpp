@@ -11,6 +11,7 @@
 #include "allocation_count.h"
 #include "faultfs.h"
 #include "tempdir.h"
+#include "testdrives.h"
 #include "textaccessor.h"
 
 namespace {
@@ -33,7 +34,9 @@ StTAFORMAT Item(const char* name, int32_t width, int32_t decimals, int32_t offse
 // and reads back the whole file.
 class WriteTest : public ::testing::Test {
  protected:
-  WriteTest() : drives_("VELOR_DRIVES", "T:=" + dir_.path()) {}
+  WriteTest() {
+    drives_.Add("T:", dir_.path());
+  }
 
   // Builds the accessor over formats_ and record_, attached to an open file.
   A& Make(A::_Delimiter delimiter = A::DLM_COMMA, A::_Quote quote = A::QUOTE_NONE) {
@@ -54,7 +57,7 @@ class WriteTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  ScopedEnv drives_;
+  TestDrives drives_;
   ClTextFile file_;
   std::vector<StTAFORMAT> formats_;
   unsigned char record_[4096] = {};

@@ -128,56 +128,56 @@ FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFi
   FsError error = Check(FsOp::kOpen, path);
   if (error != FsError::kNone) return error;
   std::unique_ptr<FsFile> base;
-  error = base_->Open(path, mode, &base);
+  error = base_->Open(Reach(path), mode, &base);
   if (error == FsError::kNone) *file = std::make_unique<FaultFile>(this, path, std::move(base));
   return error;
 }
 
 FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {
   FsError error = Check(FsOp::kStat, path);
-  return error != FsError::kNone ? error : base_->Stat(path, follow, stat);
+  return error != FsError::kNone ? error : base_->Stat(Reach(path), follow, stat);
 }
 
 FsError FaultFs::Remove(const std::string& path) {
   FsError error = Check(FsOp::kRemove, path);
-  return error != FsError::kNone ? error : base_->Remove(path);
+  return error != FsError::kNone ? error : base_->Remove(Reach(path));
 }
 
 FsError FaultFs::Rename(const std::string& from, const std::string& to) {
   FsError error = Check(FsOp::kRename, from + "\n" + to);
-  return error != FsError::kNone ? error : base_->Rename(from, to);
+  return error != FsError::kNone ? error : base_->Rename(Reach(from), Reach(to));
 }
 
 FsError FaultFs::SyncFolder(const std::string& folder) {
   FsError error = Check(FsOp::kSync, folder);
-  return error != FsError::kNone ? error : base_->SyncFolder(folder);
+  return error != FsError::kNone ? error : base_->SyncFolder(Reach(folder));
 }
 
 FsError FaultFs::CreateFolder(const std::string& path) {
   FsError error = Check(FsOp::kFolder, path);
-  return error != FsError::kNone ? error : base_->CreateFolder(path);
+  return error != FsError::kNone ? error : base_->CreateFolder(Reach(path));
 }
 
 FsError FaultFs::RemoveFolder(const std::string& path) {
   FsError error = Check(FsOp::kFolder, path);
-  return error != FsError::kNone ? error : base_->RemoveFolder(path);
+  return error != FsError::kNone ? error : base_->RemoveFolder(Reach(path));
 }
 
 FsError FaultFs::ListFolder(const std::string& folder, std::vector<std::string>* names) {
   names->clear();
   FsError error = Check(FsOp::kList, folder);
-  return error != FsError::kNone ? error : base_->ListFolder(folder, names);
+  return error != FsError::kNone ? error : base_->ListFolder(Reach(folder), names);
 }
 
 FsError FaultFs::LockFolder(const std::string& folder, int timeout_ms,
                             std::unique_ptr<FsLock>* lock) {
   FsError error = Check(FsOp::kLock, folder);
-  return error != FsError::kNone ? error : base_->LockFolder(folder, timeout_ms, lock);
+  return error != FsError::kNone ? error : base_->LockFolder(Reach(folder), timeout_ms, lock);
 }
 
 FsError FaultFs::LockFile(const std::string& path, int timeout_ms, std::unique_ptr<FsLock>* lock) {
   FsError error = Check(FsOp::kLock, path);
-  return error != FsError::kNone ? error : base_->LockFile(path, timeout_ms, lock);
+  return error != FsError::kNone ? error : base_->LockFile(Reach(path), timeout_ms, lock);
 }
 
 namespace {
@@ -193,6 +193,19 @@ std::string RootKey(std::string root) {
 }  // namespace
 
 void FaultFs::SetDriveType(const std::string& root, unsigned type) { drive_types_[RootKey(root)] = type; }
+
+void FaultFs::ReachRootAt(const std::string& root, const std::string& native_folder) {
+  roots_[RootKey(root)] = native_folder;
+}
+
+std::string FaultFs::Reach(const std::string& path) const {
+  for (const auto& [root, folder] : roots_) {
+    if (path.size() < root.size() || RootKey(path.substr(0, root.size())) != root) continue;
+    if (path.size() > root.size() && path[root.size()] != '\\') continue;
+    return folder + path.substr(root.size());
+  }
+  return path;
+}
 
 unsigned FaultFs::DriveType(const char* root) {
   if (root != nullptr) {

@@ -38,6 +38,12 @@ class FaultFs : public Fs {
   // or "\\server\share", matched without regard to case and to a final
   // backslash), as if the machine had such a drive or share.
   void SetDriveType(const std::string& root, unsigned type);
+  // Makes the native paths of the Windows root root ("X:" or
+  // "\\server\share", matched as SetDriveType matches) reach the native
+  // folder native_folder instead: "X:\a\b" is native_folder + "\a\b". Under
+  // Windows, where a Windows path is its own native path, this gives tests
+  // drives and shares the machine lacks.
+  void ReachRootAt(const std::string& root, const std::string& native_folder);
   // How many faults of FailNth have struck so far.
   int Struck() const { return struck_; }
   // True once the crash point was reached.
@@ -80,7 +86,11 @@ class FaultFs : public Fs {
   };
 
   Fs* base_;
+  // path, or where ReachRootAt sends it.
+  std::string Reach(const std::string& path) const;
+
   std::map<std::string, unsigned> drive_types_;  // by RootKey
+  std::map<std::string, std::string> roots_;     // by RootKey: native folder
   std::vector<Fault> faults_;
   std::vector<std::pair<FsOp, std::string>> calls_;
   int struck_ = 0;

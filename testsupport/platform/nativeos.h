@@ -10,10 +10,14 @@
 bool MakeNativeFolders(const std::string& native);
 // True when native names a folder.
 bool NativeIsFolder(const std::string& native);
+// The separator of native paths: '/', or '\\' under Windows.
+char NativeSeparator();
 // Takes the write permission from the folder native (reading and entering
-// stay allowed).
+// stay allowed); under Windows it only sets the read-only attribute, which
+// does not stop writing into a folder.
 void MakeReadOnly(const std::string& native);
-// True when the tests run as the superuser, whom permissions do not stop.
+// True when MakeReadOnly does not stop the tests from writing: they run as
+// the superuser, or under Windows.
 bool RunsAsSuperuser();
 // The number of entries of the folder native (0 when it cannot be read).
 int CountFolderEntries(const std::string& native);
@@ -28,12 +32,21 @@ bool IsSymlink(const std::string& native);
 void SleepMilliseconds(int milliseconds);
 // The value of the environment variable name; null when it is not set.
 const char* EnvValue(const char* name);
+// Sets the environment variable name to value (UTF-8).
+void SetEnvValue(const char* name, const std::string& value);
 // Removes the environment variable name (a ScopedEnv of it restores it).
 void RemoveEnvValue(const char* name);
-// Sends the process the interrupt of Ctrl-C; true when it was sent.
+// Sends the process the interrupt of Ctrl-C and returns once its handlers
+// have run; false when it could not (a Windows process without a console).
 bool RaiseInterrupt();
+// True when InterruptIsDefault can tell (false under Windows, which keeps no
+// readable record of the handlers).
+bool InterruptHandlingKnown();
 // True when Ctrl-C has the system's default handling (ends the process).
 bool InterruptIsDefault();
+// word quoted for the shell of RunShellCommand (sh, or cmd.exe under
+// Windows) as one argument; word holds no quote of that shell.
+std::string ShellQuote(const std::string& word);
 // Runs command through the shell with no input; *out receives its standard
 // output and error. Returns the exit status, -1 when it did not exit.
 int RunShellCommand(const std::string& command, std::string* out);

@@ -1,51 +1,16 @@
 #include "tempdir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "nativeos.h"
+#include "nativepath.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-// The path of a native (UTF-8) name, and back: the standard library reads a
-// narrow path in the ANSI code page under Windows.
-fs::path PathOf(const std::string& native) {
-  return fs::path(std::u8string(native.begin(), native.end()));
-}
-std::string NativeOf(const fs::path& path) {
-  std::u8string s = path.u8string();
-  return std::string(s.begin(), s.end());
-}
-
-#ifdef _WIN32
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                              static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return wide;
-}
-
-// Sets (value null: removes) the variable in the process's environment and
-// in the C runtime's copy of it (an empty value removes it from the copy).
-void SetVariable(const std::string& name, const std::string* value) {
-  std::wstring wide_name = Wide(name), wide_value = value != nullptr ? Wide(*value) : L"";
-  _wputenv_s(wide_name.c_str(), wide_value.c_str());
-  SetEnvironmentVariableW(wide_name.c_str(), value != nullptr ? wide_value.c_str() : nullptr);
-}
-
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-}  // namespace
 
 TempDir::TempDir() {
   std::error_code ec;
@@ -74,36 +39,27 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Native(const std::string& name) const {
-  std::string path = path_ + kSeparator + name;
-  if (kSeparator != '/') {
-    for (char& c : path) {
-      if (c == '/') c = kSeparator;
-    }
+  const char separator = NativeSeparator();
+  std::string path = path_ + separator + name;
+  for (char& c : path) {
+    if (c == '/') c = separator;
   }
   return path;
 }
 
 ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
-  const char* old = std::getenv(name);
+  const char* old = EnvValue(name);
   had_ = old != nullptr;
   if (had_) old_ = old;
-#ifdef _WIN32
-  SetVariable(name_, &value);
-#else
-  setenv(name, value.c_str(), 1);
-#endif
+  SetEnvValue(name, value);
 }
 
 ScopedEnv::~ScopedEnv() {
-#ifdef _WIN32
-  SetVariable(name_, had_ ? &old_ : nullptr);
-#else
   if (had_) {
-    setenv(name_.c_str(), old_.c_str(), 1);
+    SetEnvValue(name_.c_str(), old_);
   } else {
-    unsetenv(name_.c_str());
+    RemoveEnvValue(name_.c_str());
   }
-#endif
 }
 
 std::string ReadFileBytes(const std::string& native) {

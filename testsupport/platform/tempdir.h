@@ -13,7 +13,8 @@ class TempDir {
 
   // The folder's native absolute path, without a trailing slash.
   const std::string& path() const { return path_; }
-  // path() + "/" + name.
+  // path() + the native separator + name, every '/' of name turned into
+  // that separator.
   std::string Native(const std::string& name) const;
 
  private:

@@ -5,19 +5,30 @@
 #include <string>
 
 #include "codepage.h"
+#include "drivemap.h"
+#include "fs.h"
 #include "win32/wide.h"
 
+// Through the file system in use, as every file call of the layer goes.
 int _access(const char* path, int mode) {
-  std::wstring wide;
   if (mode != 0 && mode != 2 && mode != 4 && mode != 6) {
     errno = EINVAL;
     return -1;
   }
-  if (path == nullptr || !Cp932ToWide(path, &wide) || wide.empty()) {
+  std::string native;
+  FsStat st;
+  if (path == nullptr || !DriveMapToNative(path, &native) ||
+      Fs::Default()->Stat(native, true, &st) != FsError::kNone) {
     errno = ENOENT;
     return -1;
   }
-  return ::_waccess(wide.c_str(), mode) == 0 ? 0 : -1;
+  // Windows grants reading whatever it can open; writing is what the
+  // read-only attribute refuses.
+  if ((mode & 2) != 0 && !st.writable) {
+    errno = EACCES;
+    return -1;
+  }
+  return 0;
 }
 
 char* _getcwd(char* buffer, int size) {

@@ -17,6 +17,7 @@
 #include "ledger_generate.h"
 #include "ledger_import.h"
 #include "pathapi.h"
+#include "programstart.h"
 #include "store_admin.h"
 
 namespace {
@@ -297,7 +298,8 @@ int Generate(const Command* cmd, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  PrepareConsole();
+  std::vector<std::string> args = ProgramArguments(argc, argv);
   if (args.empty()) return Usage(nullptr, "no command given");
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsageText, stdout);

@@ -14,6 +14,7 @@
 #include "codepage.h"
 #include "drivemap.h"
 #include "mbcs.h"
+#include "programstart.h"
 #include "readfiles.h"
 #include "textaccessor.h"
 
@@ -119,28 +120,33 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  PrepareConsole();
+  const std::vector<std::string> args = ProgramArguments(argc, argv);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     std::cout << kHelp;
     return 0;
   }
-  if (argc != 3) return Fail("expects FORMAT.json FILE (see --help)");
+  if (args.size() != 2) return Fail("expects FORMAT.json FILE (see --help)");
+  // The arguments are UTF-8, so is the path made of them.
+  const std::filesystem::path filePath(std::u8string(args[1].begin(), args[1].end()));
 
   ReadFormat format;
-  std::string problem = LoadReadFormat(argv[1], &format);
+  std::string problem = LoadReadFormat(args[0], &format);
   if (!problem.empty()) return Fail(problem);
 
   // The library opens Windows paths: the file is reached through the drive
   // map's entry that contains it.
   std::error_code ec;
-  const std::filesystem::path native = std::filesystem::absolute(argv[2], ec);
+  const std::filesystem::path native = std::filesystem::absolute(filePath, ec);
+  const std::u8string nativeName = native.lexically_normal().u8string();
   std::string windows;
-  if (ec || !DriveMapToWindows(native.lexically_normal().string(), &windows)) {
-    return Fail(std::string("no drive of the drive map holds ") + argv[2]);
+  if (ec || !DriveMapToWindows(std::string(nativeName.begin(), nativeName.end()), &windows)) {
+    return Fail("no drive of the drive map holds " + args[1]);
   }
-  problem = CheckReadInput(argv[2]);
+  problem = CheckReadInput(args[1]);
   if (!problem.empty()) return Fail(problem);
   ClTextFile file;
-  if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail(std::string("cannot open ") + argv[2]);
+  if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail("cannot open " + args[1]);
 
   std::vector<unsigned char> record(static_cast<size_t>(format.recordSize));
   ClTextAccessor reader("VREAD", format.items.data(), static_cast<long>(format.items.size()), record.data());

@@ -16,6 +16,7 @@
 #include "frontend.h"
 #include "lineedit.h"
 #include "messages.h"
+#include "programstart.h"
 #include "userfolders.h"
 #include "winfs.h"
 #include "winproc.h"
@@ -53,10 +54,11 @@ bool OutputPath(const std::string& utf8, std::string* windows, std::string* why)
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareConsole();
   InitMessageLanguage();
   VelorOptions options;
   std::string error;
-  if (!ParseVelorOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+  if (!ParseVelorOptions(ProgramArguments(argc, argv), &options, &error)) {
     return BadCommandLine(error);
   }
   if (options.help) {

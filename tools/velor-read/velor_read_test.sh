@@ -3,6 +3,8 @@
 # bytes that are not code page 932: velor_read_test.sh VELOR_READ SOURCE_DIR
 set -euo pipefail
 tool=$1
+# The emulator of a cross build (wine), else nothing.
+run=${VELOR_EMULATOR:-}
 src=$2
 here=$src/tools/velor-read
 tmp=$(mktemp -d)
@@ -11,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The asset-kind file: the header lines are refused without failing the run,
 # and every kind row reads.
-"$tool" "$src/examples/syurui-format.json" "$here/testdata/syurui.SSC" > "$tmp/out.jsonl" \
+$run "$tool" "$src/examples/syurui-format.json" "$here/testdata/syurui.SSC" > "$tmp/out.jsonl" \
   || fail "syurui.SSC did not read cleanly"
 python3 - "$tmp/out.jsonl" <<'PY' || fail "unexpected output for syurui.SSC"
 import json, sys
@@ -33,7 +35,7 @@ PY
 # The asset-kind file of the demo export, when the tree holds one.
 demo=$src/src/export/testdata/demo-corporation-syurui.SSC
 if [ -f "$demo" ]; then
-  "$tool" "$src/examples/syurui-format.json" "$demo" > "$tmp/demo.jsonl" || fail "the demo asset-kind file did not read"
+  $run "$tool" "$src/examples/syurui-format.json" "$demo" > "$tmp/demo.jsonl" || fail "the demo asset-kind file did not read"
   python3 - "$tmp/demo.jsonl" <<'PY' || fail "unexpected output for the demo asset-kind file"
 import json, sys
 rows = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8")]
@@ -46,13 +48,13 @@ fi
 cp "$here/testdata/syurui.SSC" "$tmp/bad.SSC"
 printf '12,x\r\n' >> "$tmp/bad.SSC"
 status=0
-"$tool" "$src/examples/syurui-format.json" "$tmp/bad.SSC" > /dev/null || status=$?
+$run "$tool" "$src/examples/syurui-format.json" "$tmp/bad.SSC" > /dev/null || status=$?
 [ "$status" = 1 ] || fail "a refused row gave exit $status"
 
 # Bytes without a code page 932 form still give valid JSON.
 printf '{"layout":"comma","items":[{"lWidth":9,"lOffset":0,"lSize":10,"lType":0},{"lWidth":9,"lOffset":10,"lSize":8,"lType":1}]}' > "$tmp/f.json"
 printf 'a\xff\x81,-12.34\nlast,7' > "$tmp/odd.txt"
-"$tool" "$tmp/f.json" "$tmp/odd.txt" > "$tmp/odd.jsonl" || fail "odd bytes gave a failure"
+$run "$tool" "$tmp/f.json" "$tmp/odd.txt" > "$tmp/odd.jsonl" || fail "odd bytes gave a failure"
 python3 - "$tmp/odd.jsonl" <<'PY' || fail "odd bytes gave bad JSON"
 import json, sys
 rows = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8", errors="strict")]
@@ -63,7 +65,7 @@ PY
 # Bad command lines and format files give 2 with a message.
 check2() {
   local status=0
-  "$tool" "$@" > /dev/null 2> "$tmp/err" || status=$?
+  $run "$tool" "$@" > /dev/null 2> "$tmp/err" || status=$?
   [ "$status" = 2 ] || fail "exit $status for $*"
   [ -s "$tmp/err" ] || fail "no message for $*"
 }
@@ -99,5 +101,5 @@ mkfifo "$tmp/fifo"
 check2 "$tmp/f.json" "$tmp/fifo"
 check2 "$tmp/f.json" "$tmp"
 check2 "$tmp/fifo" "$tmp/odd.txt"
-"$tool" --help | grep -q "usage: velor-read" || fail "--help"
+$run "$tool" --help | grep -q "usage: velor-read" || fail "--help"
 echo "velor-read: all checks passed"

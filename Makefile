@@ -42,12 +42,14 @@ WINBUILD ?= build-win
 WINFLAGS ?=
 windows: deps
 	cmake -S . -B $(WINBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-w64-x86_64.cmake -DVELOR_BENCH=OFF $(WINFLAGS)
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-w64-x86_64.cmake -DVELOR_BENCH=OFF \
+	  -DVELOR_NATIVE_BUILD=$(abspath $(BUILD)) $(WINFLAGS)
 	cmake --build $(WINBUILD) -j$(JOBS)
 
 # Runs every test of the Windows build under wine (a private prefix in
-# $(WINBUILD)/wineprefix).
-test-windows: windows
+# $(WINBUILD)/wineprefix). The native build is made too: the Windows
+# program's exports are compared with its own.
+test-windows: windows build
 	ctest --test-dir $(WINBUILD) --output-on-failure -j$(JOBS)
 
 clean:

@@ -292,7 +292,7 @@ TEST_F(ExportFaultsTest, AFailedExportNamesAFailedSaveToo) {
   ASSERT_TRUE(store.ok()) << store.error();
   WritePrevious();
   const Folder previous = Out();
-  FaultFs faults;
+  FaultFs faults(Fs::Default());
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, tmp_.Native("out/"));
   faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied, ".TMP");
   ClControlVelor::RunOutcome outcome;

@@ -98,7 +98,7 @@ int FaultFs::Calls(FsOp op, const std::string& name_part) const {
 
 FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
   if (crashed_) return FsError::kIoError;
-  calls_.emplace_back(op, path);
+  if (keep_calls_) calls_.emplace_back(op, path);
   for (Fault& fault : faults_) {
     if (fault.op != op || fault.left <= 0) continue;
     if (path.find(fault.name_part) == std::string::npos) continue;

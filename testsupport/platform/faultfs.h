@@ -50,6 +50,10 @@ class FaultFs : public Fs {
   bool Crashed() const { return crashed_; }
   // How many calls of op were made so far (on paths holding name_part).
   int Calls(FsOp op, const std::string& name_part = "") const;
+  // Whether calls are kept for Calls (from the start they are); a file
+  // system kept for its drives alone keeps none, so that it allocates nothing
+  // per call.
+  void KeepCalls(bool keep) { keep_calls_ = keep; }
 
   // The error the next call of op on path meets (kNone: it goes through);
   // counts the call. For the files FaultFs hands out.
@@ -93,6 +97,7 @@ class FaultFs : public Fs {
   std::map<std::string, std::string> roots_;     // by RootKey: native folder
   std::vector<Fault> faults_;
   std::vector<std::pair<FsOp, std::string>> calls_;
+  bool keep_calls_ = true;
   int struck_ = 0;
   bool crash_set_ = false;
   bool crashed_ = false;

@@ -3,7 +3,7 @@
 
 bool HasDriveMap() { return true; }
 
-TestDrives::TestDrives() = default;
+TestDrives::TestDrives() { fs_.KeepCalls(false); }
 
 TestDrives::~TestDrives() = default;
 

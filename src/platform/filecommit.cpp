@@ -79,12 +79,13 @@ bool FormOwnPath(const char* final_path, const char* end, std::string* own) {
 
 // True when the bare name read from a journal names a file in its folder.
 bool IsBareName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
 
-// The bare name of the native path.
+// The bare name of the native path (a Windows one may separate with either
+// slash).
 std::string BareName(const std::string& native) {
-  size_t slash = native.rfind('/');
+  size_t slash = native.find_last_of("/\\");
   return slash == std::string::npos ? native : native.substr(slash + 1);
 }
 

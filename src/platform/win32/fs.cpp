@@ -27,9 +27,13 @@ OVERLAPPED At(uint64_t offset) {
 // The most bytes one ReadFile or WriteFile call moves.
 constexpr size_t kChunk = 1u << 30;
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 class WinFile : public FsFile {
  public:
-  explicit WinFile(HANDLE handle) : handle_(handle) {}
+  // wide is the file's path; read_only when handle may only read.
+  WinFile(HANDLE handle, std::wstring wide, bool read_only)
+      : handle_(handle), wide_(std::move(wide)), read_only_(read_only) {}
   ~WinFile() override {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
@@ -121,7 +125,17 @@ class WinFile : public FsFile {
     return FsError::kNone;
   }
 
-  FsError Sync() override { return FlushFileBuffers(handle_) ? FsError::kNone : LastFsError(); }
+  // Windows flushes only through a handle that may write: a file opened for
+  // reading is flushed through a second handle of its own.
+  FsError Sync() override {
+    if (!read_only_) return FlushFileBuffers(handle_) ? FsError::kNone : LastFsError();
+    HANDLE writer = CreateFileW(wide_.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (writer == INVALID_HANDLE_VALUE) return LastFsError();
+    FsError error = FlushFileBuffers(writer) ? FsError::kNone : LastFsError();
+    if (!CloseHandle(writer) && error == FsError::kNone) error = LastFsError();
+    return error;
+  }
 
   // Windows locks conflict even between two locks of one handle, and an
   // unlock must name a range exactly as it was locked. The ranges this file
@@ -208,6 +222,8 @@ class WinFile : public FsFile {
   }
 
   HANDLE handle_;
+  std::wstring wide_;
+  bool read_only_;
   std::map<uint64_t, Held> held_;  // by first byte
 };
 
@@ -224,19 +240,6 @@ class HandleLock : public FsLock {
 // The name of the folder lock's file: made when the lock is taken, deleted by
 // the system when its handle closes, also when the holder is killed.
 const wchar_t kFolderLockName[] = L"\\~velor-folder.lck";
-// The byte that LockFile locks: far beyond any data, so that the holder's
-// own reads and writes of the file through other handles are not barred.
-constexpr uint64_t kFileLockByte = 0x7FFFFFFF00000000ull;
-
-// True when the two handles are one file.
-bool SameFile(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION ia = {}, ib = {};
-  return GetFileInformationByHandle(a, &ia) && GetFileInformationByHandle(b, &ib) &&
-         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-         ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 class WinFs : public Fs {
  public:
@@ -267,7 +270,7 @@ class WinFs : public Fs {
       CloseHandle(handle);
       return FsError::kNotRegular;
     }
-    *file = std::make_unique<WinFile>(handle);
+    *file = std::make_unique<WinFile>(handle, std::move(wide), mode == FsOpen::kRead);
     return FsError::kNone;
   }
 
@@ -389,54 +392,39 @@ class WinFs : public Fs {
     }
   }
 
-  // A byte far beyond the data is locked, so that the holder may read and
-  // replace the file itself. The file is replaced by renames, so the lock
-  // taken is checked to be on the file that has the name now; if not, the
-  // new one is locked instead.
+  // Windows replaces no file that is held open, and the holder replaces
+  // the file by a rename: the lock is held on a hidden file beside it (its
+  // name + ".lck"), which goes when its last holder lets go. The file itself
+  // is made, empty, when it is missing.
   FsError LockFile(const std::string& path, int timeout_ms,
                    std::unique_ptr<FsLock>* lock) override {
     std::wstring wide;
     if (!WidePath(path, &wide)) return FsError::kNotFound;
+    HANDLE target = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (target == INVALID_HANDLE_VALUE) return LastFsError();
+    CloseHandle(target);
+    const std::wstring lock_name = wide + L".lck";
     ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(std::max(timeout_ms, 0));
     for (;;) {
-      HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-        handle = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-      }
-      if (handle == INVALID_HANDLE_VALUE) return LastFsError();
-      OVERLAPPED at = At(kFileLockByte);
-      bool locked = false;
-      FsError error = FsError::kNone;
-      for (;;) {
+      HANDLE handle = CreateFileW(lock_name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        OVERLAPPED at = At(0);
         if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
-          locked = true;
-          break;
-        }
-        DWORD code = GetLastError();
-        if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
-          error = FsErrorOfWin32(code);
-          break;
-        }
-        if (GetTickCount64() >= until) {
-          error = FsError::kBusy;
-          break;
-        }
-        PauseForLock();
-      }
-      if (locked) {
-        HANDLE named = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-        bool same = named != INVALID_HANDLE_VALUE && SameFile(handle, named);
-        if (named != INVALID_HANDLE_VALUE) CloseHandle(named);
-        if (same) {
           *lock = std::make_unique<HandleLock>(handle);
           return FsError::kNone;
         }
+        DWORD code = GetLastError();
+        CloseHandle(handle);
+        if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return FsErrorOfWin32(code);
+      } else {
+        // Being deleted as its last holder lets go.
+        DWORD code = GetLastError();
+        if (code != ERROR_SHARING_VIOLATION && code != ERROR_ACCESS_DENIED) return FsErrorOfWin32(code);
       }
-      CloseHandle(handle);
-      if (!locked) return error;
+      if (GetTickCount64() >= until) return FsError::kBusy;
+      PauseForLock();
     }
   }
 

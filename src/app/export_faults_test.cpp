@@ -212,7 +212,9 @@ TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
   ASSERT_TRUE(store.ok()) << store.error();
   WriteFileBytes(tmp_.Native("outside/target"), "not to be touched");
   for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
-    ASSERT_TRUE(MakeSymlink(tmp_.Native("outside/target"), tmp_.Native(std::string("out/") + name)));
+    if (!MakeSymlink(tmp_.Native("outside/target"), tmp_.Native(std::string("out/") + name))) {
+      GTEST_SKIP() << "no symbolic links can be made here";
+    }
   }
   ClControlVelor::RunOutcome outcome;
   Export(&outcome);

@@ -224,6 +224,7 @@ TEST_F(DriveTest, FileHoldingALevelNameFailsAndIsKept) {
 }
 
 TEST_F(DriveTest, FailedLevelRemovesWhatTheCallCreatedOnly) {
+  if (!HasDriveMap()) GTEST_SKIP() << "Windows counts a name in UTF-16 units: 100 double-byte characters fit";
   MakeNativeFolders(dir_.Native("c/base"));
   MakeNativeFolders(dir_.Native("c/base/old"));  // existed before, empty
   // 100 double-byte characters: 200 bytes here, 300 in a native name, which
@@ -240,9 +241,11 @@ TEST_F(DriveTest, RemoveCreatedFoldersStopsAtTheExistingFolder) {
   MakeNativeFolders(dir_.Native("c/e"));
   MakeNativeFolders(dir_.Native("c/e/a"));
   MakeNativeFolders(dir_.Native("c/e/a/b"));
-  EXPECT_TRUE(RemoveCreatedFolders("C:\\E\\a\\b\\c\\", "c:\\e\\"));
-  // Case differs, so the native folders are other ones: nothing removed.
-  EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e/a/b")));
+  if (!NativeExists(dir_.Native("c/E"))) {
+    EXPECT_TRUE(RemoveCreatedFolders("C:\\E\\a\\b\\c\\", "c:\\e\\"));
+    // Case differs, so the native folders are other ones: nothing removed.
+    EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e/a/b")));
+  }
   EXPECT_TRUE(RemoveCreatedFolders("C:\\e\\a\\b\\c\\", "C:\\e\\"));
   EXPECT_FALSE(NativeExists(dir_.Native("c/e/a")));
   EXPECT_TRUE(NativeIsFolder(dir_.Native("c/e")));

@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "faultfs.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -47,8 +46,10 @@ TEST(ReadFilesTest, TheInputIsCheckedThroughTheFileSystem) {
   const std::string input = tmp.Native("in.txt");
   WriteFileBytes(input, "a\r\n");
   EXPECT_EQ(CheckReadInput(input), "");
-  std::filesystem::create_symlink(input, tmp.Native("link.txt"));
-  EXPECT_EQ(CheckReadInput(tmp.Native("link.txt")), "");
+  // A link to a regular file counts, where links can be made.
+  if (MakeSymlink(input, tmp.Native("link.txt"))) {
+    EXPECT_EQ(CheckReadInput(tmp.Native("link.txt")), "");
+  }
   EXPECT_NE(CheckReadInput(tmp.path()).find("not a regular file"), std::string::npos);
   FaultFs fs;
   fs.FailNth(FsOp::kStat, 1, FsError::kIoError, "in.txt");

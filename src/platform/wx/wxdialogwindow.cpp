@@ -10,9 +10,9 @@
 #include <cstdio>
 
 #include "wxdialogfont.h"
-#include "wxedittext.h"
+#include "edittext.h"
 #include "wxscreentext.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 namespace {
 

@@ -4,13 +4,14 @@
 #include <wx/cursor.h>
 #include <wx/utils.h>
 
+#include "choosertexts.h"
 #include "drivemap.h"
 #include "filedialog.h"
 #include "messagebox.h"
 #include "wxchooserrules.h"
 #include "wxmessagebox.h"
 #include "wxscreentext.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 bool ChooseDesktopFile(wxWindow* owner, const FileChooserRequest& request, std::string* path) {
   std::string folder;
@@ -37,10 +38,7 @@ bool ChooseDesktopFile(wxWindow* owner, const FileChooserRequest& request, std::
   std::string windows;
   if (!DriveMapToWindows(native, &windows)) {
     DesktopTrace("chooser refused " + native);
-    ShowDesktopMessageBox(owner,
-                          "選択されたファイルは出力先に指定できません。\n\n"
-                          "別のファイルを指定してください。",
-                          "減価償却", MB_ICONEXCLAMATION);
+    ShowDesktopMessageBox(owner, kUnusableChoiceText, kUnusableChoiceCaption, MB_ICONEXCLAMATION);
     return false;
   }
   DesktopTrace("chooser chose " + native);

@@ -17,7 +17,7 @@
 #include "wxscreentext.h"
 #include "wxtextviewer.h"
 #include "wxtoolkitlog.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 namespace {
 

@@ -5,11 +5,9 @@
 #include <wx/utils.h>
 #include <wx/generic/msgdlgg.h>
 
-#include <cstdio>
-
 #include "messagebox.h"
 #include "wxscreentext.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 namespace {
 
@@ -49,15 +47,6 @@ int Answer(int wx_id, UINT type) {
   }
 }
 
-const char* AnswerName(int answer) {
-  switch (answer) {
-    case IDYES: return "yes";
-    case IDNO: return "no";
-    case IDCANCEL: return "cancel";
-    default: return "ok";
-  }
-}
-
 }  // namespace
 
 int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::string& caption,
@@ -66,12 +55,7 @@ int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::s
   // The button texts a Japanese desktop shows.
   box.SetYesNoCancelLabels(U8(u8"はい(&Y)"), U8(u8"いいえ(&N)"), U8(u8"キャンセル"));
   box.SetOKCancelLabels(wxString("OK"), U8(u8"キャンセル"));
-  if (DesktopTraceOn()) {
-    char head[64];
-    std::snprintf(head, sizeof head, "messagebox type=0x%x owner=%s caption=", type,
-                  owner != nullptr ? "dialog" : "none");
-    DesktopTrace(head + Utf8Of(ScreenText(caption)) + " text=" + TraceEscape(Utf8Of(ScreenText(text))));
-  }
+  TraceMessageBox(type, owner != nullptr, caption, text);
   // Y and N alone answer a question, as its buttons' labels promise.
   if ((type & kButtonMask) == MB_YESNO || (type & kButtonMask) == kYesNoCancel) {
     box.Bind(wxEVT_CHAR_HOOK, [&box](wxKeyEvent& event) {
@@ -90,6 +74,6 @@ int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::s
   // A wait cursor shown by the program does not cover the box.
   wxBusyCursorSuspender arrow;
   int answer = Answer(box.ShowModal(), type);
-  DesktopTrace(std::string("answer ") + AnswerName(answer));
+  TraceAnswer(answer);
   return answer;
 }

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "wxscreentext.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 namespace {
 const int kGaugeRange = 1000;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "wxscreentext.h"
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 WxTextViewer::WxTextViewer(const std::string& path, const std::string& text)
     : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(path), wxDefaultPosition, wxSize(720, 420),

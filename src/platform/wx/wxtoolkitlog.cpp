@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 namespace {
 

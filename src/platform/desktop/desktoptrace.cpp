@@ -1,7 +1,10 @@
-#include "wxtrace.h"
+#include "desktoptrace.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "codepage.h"
+#include "messagebox.h"
 
 bool DesktopTraceOn() {
   const char* path = std::getenv("VELOR_DESKTOP_TRACE");
@@ -29,4 +32,19 @@ std::string TraceEscape(const std::string& text) {
     }
   }
   return out;
+}
+
+void TraceMessageBox(UINT type, bool owned, const std::string& caption, const std::string& text) {
+  if (!DesktopTraceOn()) return;
+  char head[64];
+  std::snprintf(head, sizeof head, "messagebox type=0x%x owner=%s caption=", type, owned ? "dialog" : "none");
+  DesktopTrace(head + Cp932ToUtf8Shown(caption) + " text=" + TraceEscape(Cp932ToUtf8Shown(text)));
+}
+
+void TraceAnswer(int answer) {
+  const char* name = "ok";
+  if (answer == IDYES) name = "yes";
+  if (answer == IDNO) name = "no";
+  if (answer == IDCANCEL) name = "cancel";
+  DesktopTrace(std::string("answer ") + name);
 }

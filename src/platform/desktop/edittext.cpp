@@ -1,4 +1,4 @@
-#include "wxedittext.h"
+#include "edittext.h"
 
 #include <cstdint>
 #include <vector>

@@ -92,6 +92,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "velor exports the fixed-asset ledger of a company data set to the files a\n depreciation application imports; velor-host makes and fills its host store;\n velor-read reads text files through the text record library, which is\n installed with its headers and CMake package.")
+if(WIN32)
+  include(VelorPackageWindows)
+endif()
 include(CPack)
 
 # The Debian package, unpacked into a scratch root, runs from there.

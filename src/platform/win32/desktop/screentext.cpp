@@ -1,7 +1,7 @@
 #include "screentext.h"
 
 #include "codepage.h"
-#include "wide.h"
+#include "win32/wide.h"
 
 std::wstring ScreenText(const std::string& cp932) {
   std::wstring wide;

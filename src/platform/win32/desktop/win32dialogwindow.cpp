@@ -7,7 +7,7 @@
 #include "desktoptrace.h"
 #include "edittext.h"
 #include "screentext.h"
-#include "wide.h"
+#include "win32/wide.h"
 
 namespace {
 

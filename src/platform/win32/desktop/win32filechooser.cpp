@@ -11,7 +11,7 @@
 #include "codepage.h"
 #include "desktoptrace.h"
 #include "screentext.h"
-#include "wide.h"
+#include "win32/wide.h"
 #include "win32messagebox.h"
 
 bool ChooseWin32File(HWND owner, const FileChooserRequest& request, std::string* path) {

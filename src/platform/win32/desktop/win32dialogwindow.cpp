@@ -89,6 +89,11 @@ INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
       return TRUE;
+    case WM_ACTIVATE:
+      // A message box or the chooser took the activation: where the focus
+      // is when the dialog has it back is traced anew.
+      if (LOWORD(wparam) == WA_INACTIVE) traced_focus_ = -1;
+      return FALSE;
     case WM_CLOSE:
       DesktopTrace("close box");
       if (!dlg_.IsEnded()) dlg_.UserClosed();

@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo package bench fuzz clean windows test-windows
+.PHONY: deps configure build test demo package bench fuzz clean windows test-windows package-windows
 
 deps:
 	@scripts/install-deps.sh
@@ -51,6 +51,13 @@ windows: deps
 # program's exports are compared with its own.
 test-windows: windows build
 	ctest --test-dir $(WINBUILD) --output-on-failure -j$(JOBS)
+
+# The Windows installer of the Windows build (CPack's NSIS generator):
+# $(WINBUILD)/velor-VERSION-win64.exe installs velor.exe, velor-host.exe,
+# velor-read.exe, OrbelleDef.ini, the text library with its headers and CMake
+# package, and a Start-menu folder.
+package-windows: windows
+	cd $(WINBUILD) && cpack -G NSIS
 
 clean:
 	rm -rf $(BUILD) build-asan build-bench build-fuzz $(WINBUILD)

@@ -47,7 +47,8 @@ find "$drive_c" -path '*Start Menu/Programs/Velor/README.lnk' | grep -q . || fai
 
 # The installed programs run from their folder.
 wine 'C:\Velor\bin\velor.exe' --help >"$work/help" 2>&1 || fail "the installed velor.exe --help: $(cat "$work/help")"
-grep -q "usage: velor" "$work/help" || fail "velor.exe --help: $(cat "$work/help")"
+# In English or, as it finds its installed catalogue, in Japanese.
+grep -q -- "velor \[--db FILE\]" "$work/help" || fail "velor.exe --help: $(cat "$work/help")"
 wine 'C:\Velor\bin\velor-host.exe' init 'C:\h.sqlite' --output-folder 'C:\out\' --settings-folder 'C:\s\' \
   >"$work/run" 2>&1 || fail "velor-host.exe init: $(cat "$work/run")"
 wine 'C:\Velor\bin\velor-host.exe' import 'C:\h.sqlite' 'C:\Velor\share\doc\velor\examples\demo-ledger.json' \

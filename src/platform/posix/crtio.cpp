@@ -11,6 +11,7 @@
 #include <string>
 
 #include "drivemap.h"
+#include "portable/winstrings.h"
 
 int _access(const char* path, int mode) {
   int bits;
@@ -37,12 +38,7 @@ char* _getcwd(char* buffer, int size) {
     errno = ENOENT;
     return nullptr;
   }
-  if (windows.size() + 1 > static_cast<size_t>(size)) {
-    errno = ERANGE;
-    return nullptr;
-  }
-  std::memcpy(buffer, windows.c_str(), windows.size() + 1);
-  return buffer;
+  return CopyOrRange(windows, buffer, size);
 }
 
 int _chdir(const char* path) {

@@ -23,14 +23,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
       size == 0) {
     return 0;
   }
-  if (windows.size() + 1 <= size) {
-    std::memcpy(buffer, windows.c_str(), windows.size() + 1);
-    return static_cast<DWORD>(windows.size());
-  }
-  size_t cut = MbcsCutLength(windows.c_str(), windows.size(), size - 1);
-  std::memcpy(buffer, windows.c_str(), cut);
-  buffer[cut] = 0;
-  return size;
+  return CopyOrCut(windows, buffer, size);
 }
 
 DWORD GetTempPathA(DWORD size, LPSTR buffer) {

@@ -7,6 +7,7 @@
 #include "codepage.h"
 #include "drivemap.h"
 #include "fs.h"
+#include "portable/winstrings.h"
 #include "win32/wide.h"
 
 // Through the file system in use, as every file call of the layer goes.
@@ -40,12 +41,7 @@ char* _getcwd(char* buffer, int size) {
     errno = ENOENT;
     return nullptr;
   }
-  if (windows.size() + 1 > static_cast<size_t>(size)) {
-    errno = ERANGE;
-    return nullptr;
-  }
-  std::memcpy(buffer, windows.c_str(), windows.size() + 1);
-  return buffer;
+  return CopyOrRange(windows, buffer, size);
 }
 
 int _chdir(const char* path) {

@@ -34,5 +34,15 @@ if [ ! -f "$WINEPREFIX/.velor-ready" ]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 # One wine server for the whole test run: it stays 30 s after its last program.
-wineserver -p30 2>/dev/null || true
+# A server and its services started by a program would hold the program's
+# output open until the server ends, so a caller reading the output through a
+# pipe would wait those 30 s: unless a program started here within the last
+# 20 s (then the server is surely up), they are started first with their
+# output going nowhere.
+stamp=$WINEPREFIX/.velor-last-run
+if [ -z "$(find "$stamp" -newermt '20 seconds ago' 2>/dev/null)" ]; then
+  wineserver -p30 </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
+touch "$stamp"
 exec wine "$@"

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "faultfs.h"
 #include "scripted_frontend.h"
 #include "small_ledger.h"
 #include "tempdir.h"
@@ -155,11 +156,11 @@ TEST_F(ConditionEntryTest, NoToTheFolderQuestionRefusesSilently) {
 }
 
 TEST_F(ConditionEntryTest, AFailedLevelRemovesTheLevelsCreatedBefore) {
-  // The second level is too long for a native name (100 double-byte
-  // characters are 300 bytes of UTF-8), so it cannot be created.
-  std::string longName;
-  for (int i = 0; i < 100; ++i) longName += "表";
-  Execute("T:\\new\\" + longName + "\\out.csv");
+  // The second level cannot be created (access denied).
+  FaultFs faults;
+  faults.FailNth(FsOp::kFolder, 1, FsError::kAccessDenied, "level2");
+  ScopedFs scoped(&faults);
+  Execute("T:\\new\\level2\\out.csv");
   fe_.Answer(IDYES);
   ExpectRefusedWith(kM6);
   // A file holding the name of a level.
@@ -168,6 +169,7 @@ TEST_F(ConditionEntryTest, AFailedLevelRemovesTheLevelsCreatedBefore) {
   fe_.Answer(IDYES);
   ExpectRefusedWith(kM6);
   EXPECT_EQ(Run(), IDC_CANCEL);
+  EXPECT_EQ(faults.Struck(), 1);
   EXPECT_FALSE(NativeExists(tmp_.Native("new")));
   EXPECT_EQ(ReadFileBytes(tmp_.Native("blocker")), "x");
   EXPECT_TRUE(NativeExists(tmp_.Native("tmp/keep")));

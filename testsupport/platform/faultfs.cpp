@@ -90,9 +90,20 @@ void FaultFs::CrashAfterBytes(uint64_t bytes) {
   crash_room_ = bytes;
 }
 
+namespace {
+// True when path holds part, a backslash and a slash taken as the same: a
+// part written "/out/" matches native paths here and "T:\out\a.csv" under
+// Windows.
+bool HoldsPart(const std::string& path, const std::string& part) {
+  if (part.empty()) return true;
+  auto same = [](char a, char b) { return a == b || ((a == '/' || a == '\\') && (b == '/' || b == '\\')); };
+  return std::search(path.begin(), path.end(), part.begin(), part.end(), same) != path.end();
+}
+}  // namespace
+
 int FaultFs::Calls(FsOp op, const std::string& name_part) const {
   return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const auto& call) {
-    return call.first == op && call.second.find(name_part) != std::string::npos;
+    return call.first == op && HoldsPart(call.second, name_part);
   }));
 }
 
@@ -101,7 +112,7 @@ FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
   if (keep_calls_) calls_.emplace_back(op, path);
   for (Fault& fault : faults_) {
     if (fault.op != op || fault.left <= 0) continue;
-    if (path.find(fault.name_part) == std::string::npos) continue;
+    if (!HoldsPart(path, fault.name_part)) continue;
     if (--fault.left == 0) {
       if (fault.crash) {
         crashed_ = true;

@@ -17,11 +17,14 @@ enum class FsOp { kOpen, kRead, kWrite, kSync, kClose, kRename, kRemove, kLock, 
 
 class FaultFs : public Fs {
  public:
-  // Forwards to base (which must outlive it), failing nothing yet.
-  explicit FaultFs(Fs* base = Fs::System());
+  // Forwards to base (which must outlive it), failing nothing yet. By
+  // default the base is the file system in use, so that the faults lie over
+  // the drives a test has made (TestDrives).
+  explicit FaultFs(Fs* base = Fs::Default());
 
   // Makes the nth call (1 for the next) of op on a path that holds
-  // name_part (any path when empty) fail with error. A failing write first
+  // name_part (any path when empty; a slash and a backslash alike) fail with
+  // error. A failing write first
   // writes its first keep_bytes bytes (a short write). Renames match on
   // either path; locks count LockFolder, LockFile and LockRange.
   void FailNth(FsOp op, int nth, FsError error, const std::string& name_part = "",

@@ -19,6 +19,9 @@ void MakeReadOnly(const std::string& native);
 // True when MakeReadOnly does not stop the tests from writing: they run as
 // the superuser, or under Windows.
 bool RunsAsSuperuser();
+// True under Windows, where the diagnostics log is shown by the real
+// Notepad; natively its stand-in is VELOR_VIEWER, xdg-open or the front end.
+bool TextViewerIsNotepad();
 // The number of entries of the folder native (0 when it cannot be read).
 int CountFolderEntries(const std::string& native);
 // The names of the entries of the folder native, sorted (none when it

@@ -87,10 +87,13 @@ TEST_F(VelorProgramTest, DiagnosticsGiveStatusThree) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
   std::string out;
-  EXPECT_EQ(RunVelor("--db " + store.path() + " --user aoki --output " + T("b.csv"), &out), 3) << out;
+  // Under Windows the log would go to Notepad itself, which no test starts.
+  const std::string viewer = TextViewerIsNotepad() ? " --no-viewer" : "";
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user aoki --output " + T("b.csv") + viewer, &out), 3) << out;
+  EXPECT_FALSE(ReadFileBytes(tmp_.Native("VelrixSysErr.txt")).empty());
+  if (TextViewerIsNotepad()) return;
   // No desktop and no viewer command: the log's text is printed.
   EXPECT_NE(out.find(U8(u8"＜ERROR＞")), std::string::npos) << out;
-  EXPECT_FALSE(ReadFileBytes(tmp_.Native("VelrixSysErr.txt")).empty());
 }
 
 TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
@@ -125,7 +128,7 @@ TEST_F(VelorProgramTest, AReportBesideTheSummaryLine) {
             3)
       << out;
   EXPECT_NE(out.find("velor: 8 assets read, 8 data rows (0 breakdown rows), 6 asset kinds, "
-                     "1 warnings, 4 errors\n"),
+                     "1 warnings, 4 errors"),
             std::string::npos)
       << out;
   EXPECT_NE(ReadFileBytes(tmp_.Native("r.json")).find("\"asset_code\": \"51\""), std::string::npos);
@@ -135,7 +138,7 @@ TEST_F(VelorProgramTest, AReportBesideTheSummaryLine) {
                      &out),
             1)
       << out;
-  EXPECT_NE(out.find("missing/r.json"), std::string::npos) << out;
+  EXPECT_NE(out.find(tmp_.Native("missing/r.json")), std::string::npos) << out;
 }
 
 // The program's own messages follow the locale; the system's texts do not.

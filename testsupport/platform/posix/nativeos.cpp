@@ -17,6 +17,8 @@ void MakeReadOnly(const std::string& native) { chmod(native.c_str(), 0555); }
 
 bool RunsAsSuperuser() { return geteuid() == 0; }
 
+bool TextViewerIsNotepad() { return false; }
+
 bool MakeSymlink(const std::string& target, const std::string& link) {
   return symlink(target.c_str(), link.c_str()) == 0;
 }

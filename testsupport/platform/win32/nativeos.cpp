@@ -26,9 +26,25 @@ void MakeReadOnly(const std::string& native) {
 
 bool RunsAsSuperuser() { return true; }
 
+bool TextViewerIsNotepad() { return true; }
+
+// A link that does not reach its target (wine makes such links) is removed
+// and counts as not made.
 bool MakeSymlink(const std::string& target, const std::string& link) {
-  return CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(),
-                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+  const std::wstring wide_link = Wide(link);
+  if (CreateSymbolicLinkW(wide_link.c_str(), Wide(target).c_str(),
+                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) == 0) {
+    return false;
+  }
+  HANDLE reached = CreateFileW(wide_link.c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (reached == INVALID_HANDLE_VALUE) {
+    DeleteFileW(wide_link.c_str());
+    return false;
+  }
+  CloseHandle(reached);
+  return true;
 }
 
 bool IsSymlink(const std::string& native) {

@@ -14,6 +14,7 @@
 #include "caption.h"
 #include "cfile.h"
 #include "codepage.h"
+#include "consoleout.h"
 #include "crtio.h"
 #include "filecause.h"
 #include "mbcs.h"
@@ -189,7 +190,7 @@ BOOL ClControlVelor::InitInstance() {
   connect->SetUseDataType(3);
   std::string reason;
   if (connect->Initiate(&reason) != 0) {
-    std::fprintf(stderr, "velor: %s\n", reason.c_str());
+    ConsolePrintf(stderr, "velor: %s\n", reason.c_str());
     return FALSE;
   }
 

@@ -2,6 +2,7 @@
 
 #include "ClConditionEntry.h"
 #include "codepage.h"
+#include "consoleout.h"
 #include "crtio.h"
 #include "lineedit.h"
 #include "messages.h"
@@ -45,9 +46,9 @@ bool ConsoleFrontEnd::ReadLine(FILE* to, const std::string& label, const std::st
     return editor_->ReadLine(label + (offered.empty() ? " " : ": "), offered, !offered.empty(), line);
   }
   if (offered.empty()) {
-    std::fprintf(to, "%s ", label.c_str());
+    ConsolePrintf(to, "%s ", label.c_str());
   } else {
-    std::fprintf(to, "%s [%s]: ", label.c_str(), offered.c_str());
+    ConsolePrintf(to, "%s [%s]: ", label.c_str(), offered.c_str());
   }
   std::fflush(to);
   int c;
@@ -67,20 +68,20 @@ int ConsoleFrontEnd::MessageBox(HWND, const std::string& text, const std::string
   bool question = (type & MB_YESNO) != 0;
   bool information = (type & 0xF0u) == MB_ICONINFORMATION;
   FILE* to = information && !question ? out_ : err_;
-  std::fprintf(to, "[%s]\n%s\n", Utf8(caption).c_str(), Utf8(text).c_str());
+  ConsolePrintf(to, "[%s]\n%s\n", Utf8(caption).c_str(), Utf8(text).c_str());
   if (!question) {
     std::fflush(to);
     return IDOK;
   }
   if (!interactive_) {
-    std::fprintf(to, "(y/n) %s\n", yes_ ? "y" : "n");
+    ConsolePrintf(to, "(y/n) %s\n", yes_ ? "y" : "n");
     std::fflush(to);
     return yes_ ? IDYES : IDNO;
   }
   for (;;) {
     std::string answer;
     if (!ReadLine(to, "(y/n)", "", &answer)) {
-      std::fprintf(to, "\n");
+      ConsolePrintf(to, "\n");
       return IDNO;
     }
     if (answer == "y" || answer == "Y" || answer == "yes") return IDYES;
@@ -90,13 +91,13 @@ int ConsoleFrontEnd::MessageBox(HWND, const std::string& text, const std::string
 
 void ConsoleFrontEnd::RunModal(CDialog& dlg) {
   const DialogTemplate* tmpl = dlg.Template();
-  std::fprintf(out_, "%s\n", Utf8(tmpl != nullptr ? tmpl->caption : "").c_str());
+  ConsolePrintf(out_, "%s\n", Utf8(tmpl != nullptr ? tmpl->caption : "").c_str());
   // The labels and the colon are the system's own text (code page 932).
-  std::fprintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_COMPANY) + "：" + TextOf(dlg, IDC_COMPANY)).c_str());
-  std::fprintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_PERIOD) + "：" + TextOf(dlg, IDC_PERIOD)).c_str());
+  ConsolePrintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_COMPANY) + "：" + TextOf(dlg, IDC_COMPANY)).c_str());
+  ConsolePrintf(out_, "  %s\n", Utf8(TextOf(dlg, IDC_LABEL_PERIOD) + "：" + TextOf(dlg, IDC_PERIOD)).c_str());
   std::string label = Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)));
   if (!interactive_) {
-    std::fprintf(out_, "  %s\n", Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)) + "：" + TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
+    ConsolePrintf(out_, "  %s\n", Utf8(Label(TextOf(dlg, IDC_GROUP_OUTPUT)) + "：" + TextOf(dlg, IDC_OUTPUT_PATH)).c_str());
     std::fflush(out_);
     dlg.UserClicked(IDC_EXECUTE);
     if (!dlg.IsEnded()) dlg.EndDialog(IDC_CANCEL);
@@ -105,7 +106,7 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
   while (!dlg.IsEnded()) {
     std::string line, offered = Utf8(TextOf(dlg, IDC_OUTPUT_PATH));
     if (!ReadLine(out_, label, offered, &line)) {
-      std::fprintf(out_, "\n");
+      ConsolePrintf(out_, "\n");
       dlg.UserClosed();
       break;
     }
@@ -115,7 +116,7 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
       if (!Utf8ToCp932(line, &cp932, &bad)) {
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
-        std::fprintf(err_, "velor: %s\n",
+        ConsolePrintf(err_, "velor: %s\n",
                      Tr("the path holds a character without a code page 932 form (%s)", {code}).c_str());
         continue;
       }
@@ -124,7 +125,7 @@ void ConsoleFrontEnd::RunModal(CDialog& dlg) {
       dlg.UserFocused(IDC_OUTPUT_PATH);
       if (!dlg.UserTyped(IDC_OUTPUT_PATH, cp932)) {
         dlg.UserTyped(IDC_OUTPUT_PATH, before);
-        std::fprintf(err_, "velor: the path is %zu bytes long in code page 932, too long; at most %u fit\n",
+        ConsolePrintf(err_, "velor: the path is %zu bytes long in code page 932, too long; at most %u fit\n",
                      cp932.size(), static_cast<unsigned>(dlg.Control(IDC_OUTPUT_PATH)->limit));
         continue;
       }
@@ -138,7 +139,7 @@ bool ConsoleFrontEnd::ChooseFile(const FileChooserRequest&, std::string*) { retu
 bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
   std::string bytes;
   if (!ReadNativeFile(native_path.c_str(), &bytes)) return false;
-  std::fprintf(out_, "%s", Utf8(bytes).c_str());
+  ConsolePrintf(out_, "%s", Utf8(bytes).c_str());
   std::fflush(out_);
   return true;
 }
@@ -146,7 +147,7 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
 bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
   if (_isatty(_fileno(err_)) == 0) return true;
   // "\x1b[K" erases what a longer line before left at the end.
-  std::fprintf(err_, "\rvelor: %ld of %ld assets (%ld a second)\x1b[K", done, total, rate);
+  ConsolePrintf(err_, "\rvelor: %ld of %ld assets (%ld a second)\x1b[K", done, total, rate);
   std::fflush(err_);
   progress_shown_ = true;
   return true;
@@ -155,7 +156,7 @@ bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
 void ConsoleFrontEnd::EndProgress() {
   if (!progress_shown_) return;
   progress_shown_ = false;
-  std::fprintf(err_, "\r\x1b[K");
+  ConsolePrintf(err_, "\r\x1b[K");
   std::fflush(err_);
 }
 
@@ -163,7 +164,7 @@ void PresetPathFrontEnd::RunModal(CDialog& dlg) {
   dlg.UserFocused(IDC_OUTPUT_PATH);
   if (!dlg.UserTyped(IDC_OUTPUT_PATH, path_)) {
     // Cut, the path would name another file: the run ends, remembering nothing.
-    std::fprintf(stderr, "velor: --output is %zu bytes long in code page 932, too long; at most %u fit\n",
+    ConsolePrintf(stderr, "velor: --output is %zu bytes long in code page 932, too long; at most %u fit\n",
                  path_.size(), static_cast<unsigned>(dlg.Control(IDC_OUTPUT_PATH)->limit));
     dlg.EndDialog(IDC_CANCEL);
     return;

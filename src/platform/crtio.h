@@ -15,6 +15,9 @@
 #define _splitpath VelorSplitPath
 #define _getcwd VelorGetCwd
 #define _chdir VelorChdir
+// The runtime's _isatty is true of every character device, the empty device
+// NUL among them; a terminal is a console.
+#define _isatty VelorIsatty
 #else
 #define _MAX_DRIVE 3
 #define _MAX_DIR 256
@@ -38,9 +41,9 @@ void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext
 char* _getcwd(char* buffer, int size);
 // Makes the Windows path the current folder; 0 on success, -1 otherwise.
 int _chdir(const char* path);
-#ifndef _WIN32
-// Non-zero when the file descriptor fd is a terminal.
+// Non-zero when the file descriptor fd is a terminal (on Windows a console).
 int _isatty(int fd);
+#ifndef _WIN32
 // The file descriptor of stream.
 int _fileno(FILE* stream);
 #endif

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "codepage.h"
+#include "consoleout.h"
 #include "frontend.h"
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
@@ -15,6 +16,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   std::string t, c;
   if (!Cp932ToUtf8(text ? text : "", &t)) t = text ? text : "";
   if (!Cp932ToUtf8(caption ? caption : "", &c)) c = caption ? caption : "";
-  std::fprintf(stderr, "[%s] %s\n", c.c_str(), t.c_str());
+  ConsolePrintf(stderr, "[%s] %s\n", c.c_str(), t.c_str());
   return (type & MB_YESNO) ? IDNO : IDOK;
 }

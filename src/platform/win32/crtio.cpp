@@ -68,3 +68,9 @@ std::string NativeAbsolutePath(const std::string& native) {
   full.resize(got);
   return WideToUtf8(full);
 }
+
+int _isatty(int fd) {
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? 1 : 0;
+}

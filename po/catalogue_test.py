@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Every message the sources look up with Tr (and the --help text) has its
+"""Every message the sources look up with Tr (and the parts of the --help text) has its
 entry in each catalogue of po/, and every entry is still looked up."""
 import codecs, glob, pathlib, re, sys
 
@@ -13,9 +13,8 @@ for path in glob.glob(str(root / 'src' / '**' / '*.cpp'), recursive=True):
     text = pathlib.Path(path).read_text(encoding='utf-8')
     for run in re.findall(r'\bTr\(\s*((?:%s\s*)+)' % literal, text):
         wanted.add(decode(run))
-    usage = re.search(r'const char\* VelorUsage\(\) \{\s*return\s*((?:%s\s*)+);' % literal, text)
-    if usage:
-        wanted.add(decode(usage.group(1)))
+    for usage in re.findall(r'const char\* Velor\w*Usage\(\) \{\s*return\s*((?:%s\s*)+);' % literal, text):
+        wanted.add(decode(usage))
 
 failed = False
 for po in sorted((root / 'po').glob('*.po')):

@@ -56,6 +56,9 @@ bool DriveMapToWindows(const std::string& native, std::string* windows);
 // maps a root that no earlier entry maps (an unset variable passes); else
 // false with *entry the first bad entry and *problem (UTF-8) saying why.
 bool DriveMapCheck(std::string* entry, std::string* problem);
+// True where Windows paths go through the drive map (natively); false under
+// Windows.
+bool DriveMapInUse();
 // The native folder that holds the native path native: "." for a bare name,
 // "/" for a name at the top.
 std::string NativeParentOf(const std::string& native);

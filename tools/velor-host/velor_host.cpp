@@ -19,6 +19,7 @@
 #include "pathapi.h"
 #include "programstart.h"
 #include "store_admin.h"
+#include "userfolders.h"
 
 namespace {
 
@@ -48,9 +49,10 @@ const Command kCommands[] = {
      "Makes a new empty host store at DB; refuses an existing file. Missing folders\n"
      "above DB are created, and named on the standard error.\n"
      "--output-folder    the default output folder, a Windows path on a drive of the\n"
-     "                   drive map (C:\\dir\\, \\\\server\\share\\dir\\); default: $HOME/\n"
+     "                   drive map (C:\\dir\\, \\\\server\\share\\dir\\); default: the home\n"
+     "                   folder ($HOME/; under Windows %USERPROFILE%\\)\n"
      "--settings-folder  the settings folder, the same way; default: $XDG_CONFIG_HOME/velor/\n"
-     "                   or $HOME/.config/velor/\n"
+     "                   or $HOME/.config/velor/ (under Windows %APPDATA%\\velor\\)\n"
      "--product-name     the name of the installed depreciation application, shown\n"
      "                   in velor's messages about the installation (default below)\n"
      "The default folders are turned into Windows form through the drive map\n"
@@ -182,15 +184,14 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
     return Refuse("--product-name must be 1 to " + std::to_string(kProductNameMax) +
                   " bytes in code page 932");
   }
-  std::string home = HostEnvText("HOME");
-  std::string config = HostEnvText("XDG_CONFIG_HOME");
-  if (config.empty() && !home.empty()) config = home + "/.config";
-  if ((output.empty() || settings.empty()) && home.empty() && config.empty()) {
-    return Refuse("HOME is not set; give --output-folder and --settings-folder");
+  const std::string home = UserHomeFolder(), config = UserConfigFolder("velor");
+  if ((output.empty() && home.empty()) || (settings.empty() && config.empty())) {
+    return Refuse("the user has no home or settings folder (HOME is not set); give --output-folder and "
+                  "--settings-folder");
   }
   std::string outputWin, settingsWin, error;
-  if (!WindowsFolder("--output-folder", output, home + "/", &outputWin, &error) ||
-      !WindowsFolder("--settings-folder", settings, config + "/velor/", &settingsWin, &error) ||
+  if (!WindowsFolder("--output-folder", output, home, &outputWin, &error) ||
+      !WindowsFolder("--settings-folder", settings, config, &settingsWin, &error) ||
       !MakeStoreFolder(db, &error) || !CreateHostStore(db, outputWin, settingsWin, &error)) {
     return Refuse(error);
   }

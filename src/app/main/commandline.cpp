@@ -87,11 +87,10 @@ const char* VelorUsage() {
          "the host store: the asset file at the output path, syurui.SSC and, when\n"
          "values could not be carried over unchanged, VelrixSysErr.txt beside it.\n"
          "\n"
-         "  --db FILE       the host store (default: $VELOR_HOST_DB, else\n"
-         "                  $XDG_DATA_HOME/velor/host.sqlite)\n"
+         "  --db FILE       the host store (default: $VELOR_HOST_DB, else host.sqlite\n"
+         "                  in the folder velor of the user's data folder; see below)\n"
          "  --user ID       the current user (default: $VELOR_USER, else the login name)\n"
          "  --output PATH   export to PATH without asking; a Windows path (C:\\dir\\a.csv)\n"
-         "                  or a native absolute path under a drive of VELOR_DRIVES\n"
          "  --report FILE   write a JSON report of the export to FILE: the company,\n"
          "                  the files, the counts and every diagnostics entry with\n"
          "                  the asset and column it concerns (docs/report.md)\n"
@@ -105,16 +104,26 @@ const char* VelorUsage() {
          "Without --output the path is asked for on a terminal: the path offered (the\n"
          "one remembered for this user and company data) stands on the line ready to\n"
          "edit (cursor keys, Home/End, Up/Down for earlier lines) and Enter takes the\n"
-         "line. The first offer is a pattern such as Z:\\home\\me\\*.csv, which is\n"
-         "refused: type a file name in place of the *. Without a terminal the offered\n"
-         "path is exported once. In the desktop window F12 executes, Enter moves to\n"
-         "the next control, Esc cancels, and Y or N answers a question. Every export\n"
-         "ends with a line of its counts; one that runs longer than half a second\n"
-         "shows its progress (on a terminal: on the standard error, where Ctrl-C\n"
-         "cancels it; on the desktop: in a window with a cancel button).\n"
+         "line. The first offer is a pattern such as C:\\dir\\*.csv, which is refused:\n"
+         "type a file name in place of the *. Without a terminal the offered path is\n"
+         "exported once. In the desktop window F12 executes, Enter moves to the next\n"
+         "control, Esc cancels, and Y or N answers a question. Every export ends with\n"
+         "a line of its counts; one that runs longer than half a second shows its\n"
+         "progress (on a terminal: on the standard error, where Ctrl-C cancels it; on\n"
+         "the desktop: in a window with a cancel button).\n"
+         "\n"
+         "Exit status: 0 exported, log deleted; 3 exported with diagnostics entries\n"
+         "(log kept); 1 refused, cancelled or failed; 2 bad command line or front end\n"
+         "not available.\n"
+         "\n";
+}
+
+const char* VelorDriveMapUsage() {
+  return "The user's data folder is $XDG_DATA_HOME, else ~/.local/share.\n"
          "\n"
          "The drive map VELOR_DRIVES turns the Windows paths of the system into native\n"
-         "folders. Its entries, separated by ';':\n"
+         "folders; --output also takes a native absolute path under one of its drives.\n"
+         "Its entries, separated by ';':\n"
          "  X:=/native/folder[@TYPE]     drive X: is that folder; TYPE is fixed (the\n"
          "                               default), removable, remote, cdrom or ramdisk\n"
          "  \\\\server\\share=/native/folder  the share \\\\server\\share (a remote drive)\n"
@@ -124,9 +133,12 @@ const char* VelorUsage() {
          "\n"
          "Environment: VELOR_HOST_DB, VELOR_USER (see above); VELOR_DRIVES (the drive\n"
          "map); VELOR_VIEWER, the command (no shell) that shows the diagnostics log\n"
-         "(it is given a UTF-8 copy); LANG=ja_JP.UTF-8 gives these messages in Japanese.\n"
+         "(it is given a UTF-8 copy); LANG=ja_JP.UTF-8 gives these messages in Japanese.\n";
+}
+
+const char* VelorWindowsUsage() {
+  return "The user's data folder is %APPDATA%. The diagnostics log opens in Notepad.\n"
          "\n"
-         "Exit status: 0 exported, log deleted; 3 exported with diagnostics entries\n"
-         "(log kept); 1 refused, cancelled or failed; 2 bad command line or front end\n"
-         "not available.\n";
+         "Environment: VELOR_HOST_DB, VELOR_USER (see above). The messages are in\n"
+         "Japanese when Windows is, or when LANG is ja_JP.UTF-8.\n";
 }

@@ -21,5 +21,11 @@ struct VelorOptions {
 bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* options,
                        std::string* error);
 
-// The text of --help.
+// The text of --help: VelorUsage(), then VelorDriveMapUsage() where paths
+// go through the drive map, VelorWindowsUsage() under Windows.
 const char* VelorUsage();
+// The user's data folder, the drive map and the environment where the drive
+// map is in use.
+const char* VelorDriveMapUsage();
+// The user's data folder, the viewer and the environment under Windows.
+const char* VelorWindowsUsage();

@@ -11,6 +11,7 @@
 #include "ConsoleFrontEnd.h"
 #include "codepage.h"
 #include "commandline.h"
+#include "consoleout.h"
 #include "crtio.h"
 #include "drivemap.h"
 #include "frontend.h"
@@ -27,7 +28,7 @@ namespace {
 ClControlVelor the_app;
 
 int BadCommandLine(const std::string& why) {
-  std::fprintf(stderr, "velor: %s\n%s\n", why.c_str(), Tr("Try 'velor --help'."));
+  ConsolePrintf(stderr, "velor: %s\n%s\n", why.c_str(), Tr("Try 'velor --help'."));
   return 2;
 }
 
@@ -62,12 +63,13 @@ int main(int argc, char** argv) {
     return BadCommandLine(error);
   }
   if (options.help) {
-    std::fputs(Tr(VelorUsage()), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    bool wrote = ConsoleWrite(stdout, Tr(VelorUsage())) &&
+                 ConsoleWrite(stdout, Tr(DriveMapInUse() ? VelorDriveMapUsage() : VelorWindowsUsage()));
+    return wrote && std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
   }
   std::string entry, problem;
   if (!DriveMapCheck(&entry, &problem)) {
-    std::fprintf(stderr, "velor: %s\n",
+    ConsolePrintf(stderr, "velor: %s\n",
                  Tr("the VELOR_DRIVES entry \"%s\" is refused: %s", {entry, problem}).c_str());
     return 1;
   }
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
   char module[MAX_PATH + 1] = {};
   DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
   if (length == 0 || length >= sizeof module) {
-    std::fprintf(stderr, "velor: %s\n",
+    ConsolePrintf(stderr, "velor: %s\n",
                  Tr("the program's folder lies under no drive of VELOR_DRIVES; add an entry for "
                     "it (for example Z:=/)"));
     return 1;
@@ -96,7 +98,7 @@ int main(int argc, char** argv) {
     std::string why;
     desktop = CreateDesktopFrontEnd(&why);
     if (desktop == nullptr && options.ui == VelorOptions::kUiDesktop) {
-      std::fprintf(stderr, "velor: %s\n", Tr("--ui desktop: %s", {why}).c_str());
+      ConsolePrintf(stderr, "velor: %s\n", Tr("--ui desktop: %s", {why}).c_str());
       return 2;
     }
   }
@@ -117,7 +119,7 @@ int main(int argc, char** argv) {
   if (options.has_report) the_app.SetReportPath(NativeAbsolutePath(options.report));
   RunWinApp(the_app);
   if (const ExportReport* report = the_app.GetReport()) {
-    std::printf("%s\n", report->SummaryLine().c_str());
+    ConsolePrintf(stdout, "%s\n", report->SummaryLine().c_str());
     std::fflush(stdout);
   }
   int status = 1;
@@ -133,7 +135,7 @@ int main(int argc, char** argv) {
   }
   // Messages that never reached the console are no success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "velor: the standard output cannot be written; its messages are lost\n");
+    ConsolePrintf(stderr, "velor: the standard output cannot be written; its messages are lost\n");
     if (status == 0) status = 1;
   }
   return status;

@@ -14,6 +14,8 @@ bool DriveMapToWindows(const std::string& native, std::string* windows) {
   return !native.empty() && Utf8ToCp932(native, windows);
 }
 
+bool DriveMapInUse() { return false; }
+
 // VELOR_DRIVES is not read here: there is nothing to check.
 bool DriveMapCheck(std::string*, std::string*) { return true; }
 

@@ -39,39 +39,58 @@ class WinFile : public FsFile {
   }
 
   FsError Read(void* buffer, size_t n, size_t* got) override {
+    *got = 0;
+    FsError error = Resume();
+    if (error != FsError::kNone) return error;
     DWORD read = 0;
-    BOOL ok = ReadFile(handle_, buffer, static_cast<DWORD>(std::min(n, kChunk)), &read, nullptr);
-    *got = ok ? read : 0;
-    return ok ? FsError::kNone : LastFsError();
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(std::min(n, kChunk)), &read, nullptr)) return LastFsError();
+    *got = read;
+    position_ += read;
+    return FsError::kNone;
   }
 
-  // With an offset, the calls on a synchronous handle move its position: it
-  // is put back afterwards.
+  // At an offset through the handle's own position (a read or write with an
+  // OVERLAPPED offset costs a call to wine's server each time; the system
+  // store reads every page so).
   FsError ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override {
-    LARGE_INTEGER zero = {}, position = {};
-    if (!SetFilePointerEx(handle_, zero, &position, FILE_CURRENT)) return LastFsError();
+    *got = 0;
+    FsError error = MoveTo(offset);
+    if (error != FsError::kNone) return error;
     auto* out = static_cast<char*>(buffer);
     size_t done = 0;
-    FsError error = FsError::kNone;
     while (done < n) {
-      OVERLAPPED at = At(offset + done);
       DWORD read = 0;
-      if (!ReadFile(handle_, out + done, static_cast<DWORD>(std::min(n - done, kChunk)), &read, &at)) {
-        DWORD code = GetLastError();
-        if (code != ERROR_HANDLE_EOF) error = FsErrorOfWin32(code);
+      if (!ReadFile(handle_, out + done, static_cast<DWORD>(std::min(n - done, kChunk)), &read, nullptr)) {
+        error = LastFsError();
         break;
       }
       if (read == 0) break;
       done += read;
     }
     *got = done;
-    if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN) && error == FsError::kNone) {
-      error = LastFsError();
-    }
     return error;
   }
 
   FsError Write(const void* buffer, size_t n) override {
+    FsError error = Resume();
+    if (error != FsError::kNone) return error;
+    const auto* in = static_cast<const char*>(buffer);
+    while (n > 0) {
+      DWORD wrote = 0;
+      if (!WriteFile(handle_, in, static_cast<DWORD>(std::min(n, kChunk)), &wrote, nullptr)) {
+        return LastFsError();
+      }
+      if (wrote == 0) return FsError::kDiskFull;
+      in += wrote;
+      n -= wrote;
+      position_ += wrote;
+    }
+    return FsError::kNone;
+  }
+
+  FsError WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    FsError error = MoveTo(offset);
+    if (error != FsError::kNone) return error;
     const auto* in = static_cast<const char*>(buffer);
     while (n > 0) {
       DWORD wrote = 0;
@@ -83,32 +102,6 @@ class WinFile : public FsFile {
       n -= wrote;
     }
     return FsError::kNone;
-  }
-
-  FsError WriteAt(uint64_t offset, const void* buffer, size_t n) override {
-    LARGE_INTEGER zero = {}, position = {};
-    if (!SetFilePointerEx(handle_, zero, &position, FILE_CURRENT)) return LastFsError();
-    const auto* in = static_cast<const char*>(buffer);
-    FsError error = FsError::kNone;
-    while (n > 0) {
-      OVERLAPPED at = At(offset);
-      DWORD wrote = 0;
-      if (!WriteFile(handle_, in, static_cast<DWORD>(std::min(n, kChunk)), &wrote, &at)) {
-        error = LastFsError();
-        break;
-      }
-      if (wrote == 0) {
-        error = FsError::kDiskFull;
-        break;
-      }
-      in += wrote;
-      offset += wrote;
-      n -= wrote;
-    }
-    if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN) && error == FsError::kNone) {
-      error = LastFsError();
-    }
-    return error;
   }
 
   FsError Truncate(uint64_t size) override {
@@ -222,8 +215,25 @@ class WinFile : public FsFile {
   }
 
   HANDLE handle_;
+  // Puts the handle's position at offset for a call at an offset.
+  FsError MoveTo(uint64_t offset) {
+    LARGE_INTEGER at = {};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    moved_ = true;
+    return SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) ? FsError::kNone : LastFsError();
+  }
+  // Puts the position of Read and Write back after calls at an offset.
+  FsError Resume() {
+    if (!moved_) return FsError::kNone;
+    FsError error = MoveTo(position_);
+    if (error == FsError::kNone) moved_ = false;
+    return error;
+  }
+
   std::wstring wide_;
   bool read_only_;
+  uint64_t position_ = 0;  // where Read and Write go on
+  bool moved_ = false;     // the handle's position is not position_
   std::map<uint64_t, Held> held_;  // by first byte
 };
 

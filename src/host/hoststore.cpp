@@ -14,17 +14,6 @@ namespace {
 // The application identifier every host store carries ("VELR").
 constexpr int kApplicationId = 0x56454C52;
 
-// Creates the folder native and the missing folders above it.
-void CreateFolders(Fs* fs, const std::string& native) {
-  FsStat st;
-  if (native.empty() || native == "." || native == "/" ||
-      fs->Stat(native, true, &st) == FsError::kNone) {
-    return;
-  }
-  CreateFolders(fs, NativeParentOf(native));
-  fs->CreateFolder(native);
-}
-
 std::string FieldColumnDefs(const HostField* fields, size_t count) {
   std::string out;
   for (size_t i = 0; i < count; ++i) {
@@ -226,7 +215,12 @@ bool CreateHostStore(const std::string& path, const std::string& outputFolder,
     *error = path + " already exists; choose another file name or remove it first";
     return false;
   }
-  CreateFolders(fs, NativeParentOf(path));
+  const std::string folder = NativeParentOf(path);
+  FsError made = CreateNativeFolders(fs, folder);
+  if (made != FsError::kNone) {
+    *error = "cannot create the folder " + folder + " for " + path + ": " + FsErrorText(made);
+    return false;
+  }
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &db, flags, HostVfsName()) != SQLITE_OK) {

@@ -1,5 +1,7 @@
 #include "fs.h"
 
+#include "drivemap.h"
+
 namespace {
 Fs* g_current = nullptr;
 thread_local FsError g_last_error = FsError::kNone;
@@ -25,6 +27,29 @@ const char* FsErrorText(FsError error) {
     case FsError::kOther: break;
   }
   return "the file system refused it";
+}
+
+FsError CreateNativeFolders(Fs* fs, const std::string& native, std::vector<std::string>* made) {
+  std::vector<std::string> missing;
+  FsStat st;
+  FsError found = FsError::kNotFound;
+  // Up to the first level that is there, or the top ("/", "X:\\", ".").
+  for (std::string level = native; !level.empty(); ) {
+    found = fs->Stat(level, true, &st);
+    if (found != FsError::kNotFound) break;
+    missing.push_back(level);
+    std::string parent = NativeParentOf(level);
+    if (parent == level) break;
+    level = parent;
+  }
+  if (found != FsError::kNone && found != FsError::kNotFound) return found;
+  if (found == FsError::kNone && !st.folder) return FsError::kExists;
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    FsError error = fs->CreateFolder(*level);
+    if (error != FsError::kNone) return error;
+    if (made != nullptr) made->push_back(*level);
+  }
+  return FsError::kNone;
 }
 
 ScopedFs::ScopedFs(Fs* fs) : previous_(g_current) { g_current = fs; }

@@ -28,6 +28,13 @@ enum class FsError {
 // A short English reason for error (UTF-8, never null), for messages.
 const char* FsErrorText(FsError error);
 
+class Fs;
+// Creates the native folder and the missing folders above it through fs.
+// kNone when it is a folder afterwards, else the error of the level that
+// failed (the levels made before it stay). *made, when given, receives the
+// folders created, the outermost first.
+FsError CreateNativeFolders(Fs* fs, const std::string& native, std::vector<std::string>* made = nullptr);
+
 // How Fs::Open opens a file.
 enum class FsOpen {
   kRead,           // an existing regular file, for reading

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "codepage.h"
 #include "drivemap.h"
+#include "fs.h"
 #include "hostsession.h"
 #include "hoststore.h"
 #include "ledger_generate.h"
@@ -150,14 +150,14 @@ bool WindowsFolder(const char* option, const std::string& given, const std::stri
 
 // Makes the missing folders above the store file db and says which it made.
 bool MakeStoreFolder(const std::string& db, std::string* error) {
-  std::filesystem::path parent = std::filesystem::path(db).parent_path();
-  std::error_code ec;
-  if (parent.empty() || std::filesystem::exists(parent, ec)) return true;
-  if (!std::filesystem::create_directories(parent, ec) || ec) {
-    *error = "cannot create the folder " + parent.string() + " for " + db + ": " + ec.message();
+  const std::string parent = NativeParentOf(db);
+  std::vector<std::string> made;
+  FsError result = CreateNativeFolders(Fs::Default(), parent, &made);
+  if (result != FsError::kNone) {
+    *error = "cannot create the folder " + parent + " for " + db + ": " + FsErrorText(result);
     return false;
   }
-  std::fprintf(stderr, "velor-host: created the folder %s\n", parent.string().c_str());
+  if (!made.empty()) std::fprintf(stderr, "velor-host: created the folder %s\n", parent.c_str());
   return true;
 }
 

@@ -49,9 +49,9 @@ class WinFile : public FsFile {
     return FsError::kNone;
   }
 
-  // At an offset through the handle's own position (a read or write with an
-  // OVERLAPPED offset costs a call to wine's server each time; the system
-  // store reads every page so).
+  // At an offset through the handle's own position: under wine a read or
+  // write with an OVERLAPPED offset costs a call to its server each time,
+  // and the host store reads every page at an offset.
   FsError ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override {
     *got = 0;
     FsError error = MoveTo(offset);

@@ -3,6 +3,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "win32/wide.h"

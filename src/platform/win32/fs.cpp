@@ -74,34 +74,16 @@ class WinFile : public FsFile {
   FsError Write(const void* buffer, size_t n) override {
     FsError error = Resume();
     if (error != FsError::kNone) return error;
-    const auto* in = static_cast<const char*>(buffer);
-    while (n > 0) {
-      DWORD wrote = 0;
-      if (!WriteFile(handle_, in, static_cast<DWORD>(std::min(n, kChunk)), &wrote, nullptr)) {
-        return LastFsError();
-      }
-      if (wrote == 0) return FsError::kDiskFull;
-      in += wrote;
-      n -= wrote;
-      position_ += wrote;
-    }
-    return FsError::kNone;
+    size_t wrote = 0;
+    error = WriteHere(buffer, n, &wrote);
+    position_ += wrote;
+    return error;
   }
 
   FsError WriteAt(uint64_t offset, const void* buffer, size_t n) override {
     FsError error = MoveTo(offset);
-    if (error != FsError::kNone) return error;
-    const auto* in = static_cast<const char*>(buffer);
-    while (n > 0) {
-      DWORD wrote = 0;
-      if (!WriteFile(handle_, in, static_cast<DWORD>(std::min(n, kChunk)), &wrote, nullptr)) {
-        return LastFsError();
-      }
-      if (wrote == 0) return FsError::kDiskFull;
-      in += wrote;
-      n -= wrote;
-    }
-    return FsError::kNone;
+    size_t wrote = 0;
+    return error != FsError::kNone ? error : WriteHere(buffer, n, &wrote);
   }
 
   FsError Truncate(uint64_t size) override {
@@ -215,6 +197,20 @@ class WinFile : public FsFile {
   }
 
   HANDLE handle_;
+  // Writes all n bytes at the handle's position; *wrote receives how many
+  // went, also when it fails.
+  FsError WriteHere(const void* buffer, size_t n, size_t* wrote) {
+    const auto* in = static_cast<const char*>(buffer);
+    while (*wrote < n) {
+      DWORD done = 0;
+      if (!WriteFile(handle_, in + *wrote, static_cast<DWORD>(std::min(n - *wrote, kChunk)), &done, nullptr)) {
+        return LastFsError();
+      }
+      if (done == 0) return FsError::kDiskFull;
+      *wrote += done;
+    }
+    return FsError::kNone;
+  }
   // Puts the handle's position at offset for a call at an offset.
   FsError MoveTo(uint64_t offset) {
     LARGE_INTEGER at = {};

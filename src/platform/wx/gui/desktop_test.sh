@@ -18,14 +18,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
-passed=0
-fail() {
-  echo "FAIL: $*"
-  echo "--- trace"; cat "$trace" 2>/dev/null
-  echo "--- stderr"; cat "$work/err" 2>/dev/null
-  failures=$((failures + 1))
-}
 
 xsession_start "$work"
 rc=$?
@@ -37,28 +29,13 @@ mkdir -p "$drive" "$work/home"
 export HOME=$work/home LANG=C.UTF-8 VELOR_DESKTOP_TRACE=$trace GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 export VELOR_DRIVES="C:=$drive;Z:=/"
 unset VELOR_VIEWER
+. "$here/tracedrive.sh"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan-toolkit.supp:print_suppressions=0"
 store=$work/host.sqlite
 "$velor_host" init "$store" --output-folder 'C:\' --settings-folder 'C:\settings\' >/dev/null &&
   "$velor_host" import "$store" "$source_dir/examples/demo-ledger.json" >/dev/null ||
   { echo "FAIL: cannot make the store"; exit 1; }
 
-# wait_for PATTERN [SECONDS]: waits until a trace line after the mark matches.
-mark=0
-wait_for() {
-  local pattern=$1 limit=${2:-15} i
-  for i in $(seq 1 $((limit * 10))); do
-    if tail -n +$((mark + 1)) "$trace" 2>/dev/null | grep -q -E -- "$pattern"; then
-      mark=$(grep -n -E -- "$pattern" "$trace" | awk -F: -v m="$mark" '$1 > m {print $1; exit}')
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-# seen PATTERN: true when a trace line after the mark matches (no waiting).
-seen() { tail -n +$((mark + 1)) "$trace" | grep -q -E -- "$1"; }
-key() { xdotool key --clearmodifiers "$@"; }
 # start: runs velor on the store and waits until the dialog has the focus.
 start() {
   : >"$trace"
@@ -66,22 +43,6 @@ start() {
   "$velor" --ui desktop --db "$store" --user yamada --no-viewer "$@" >"$work/out" 2>"$work/err" &
   pid=$!
   wait_for '^focus 1007$' 20
-}
-# finish: waits for velor to end; its exit status in $status.
-finish() {
-  local i
-  for i in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid"
-    status=timeout
-  else
-    wait "$pid"
-    status=$?
-  fi
-  pid=
 }
 # answer KEY: presses KEY in the message box once it has the focus.
 answer() {
@@ -91,11 +52,6 @@ answer() {
 chooser_up() {
   timeout 15 xdotool search --sync --onlyvisible --name '保存ファイルを指定' >/dev/null
   sleep 0.5
-}
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else fail "$name"; fi
 }
 
 # --- the layout: every control where the template puts it, in dialog units

@@ -31,19 +31,6 @@ cleanup() {
   rm -rf "$work" "$drive_c/$base"
 }
 trap cleanup EXIT
-failures=0
-passed=0
-fail() {
-  echo "FAIL: $*"
-  echo "--- trace"; cat "$trace" 2>/dev/null
-  echo "--- stderr"; cat "$work/err" 2>/dev/null
-  failures=$((failures + 1))
-}
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else fail "$name"; fi
-}
 # The Windows form of a native path under the drive Z: (wine's "/").
 windows_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
@@ -54,6 +41,8 @@ wineserver -k 2>/dev/null
 "$wine_run" cmd /c exit 0 >/dev/null 2>&1 || { echo "FAIL: wine cannot start in $WINEPREFIX"; exit 1; }
 
 trace=$work/trace
+WAIT_LIMIT=20 FINISH_LIMIT=20
+. "$source_dir/src/platform/wx/gui/tracedrive.sh"
 export VELOR_DESKTOP_TRACE=$(windows_path "$trace")
 rm -rf "$drive_c/$base"
 mkdir -p "$drive_c/$base"
@@ -64,21 +53,6 @@ store=$(windows_path "$work/host.sqlite")
   "$wine_run" "$velor_host" import "$store" "$(windows_path "$source_dir/examples/demo-ledger.json")" \
     >/dev/null 2>>"$work/err" || { cat "$work/err"; echo "FAIL: cannot make the store"; exit 1; }
 
-# wait_for PATTERN [SECONDS]: waits until a trace line after the mark matches.
-mark=0
-wait_for() {
-  local pattern=$1 limit=${2:-20} i
-  for i in $(seq 1 $((limit * 10))); do
-    if tail -n +$((mark + 1)) "$trace" 2>/dev/null | tr -d '\r' | grep -q -E -- "$pattern"; then
-      mark=$(tr -d '\r' <"$trace" | grep -n -E -- "$pattern" | awk -F: -v m="$mark" '$1 > m {print $1; exit}')
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-seen() { tail -n +$((mark + 1)) "$trace" | grep -q -E -- "$1"; }
-key() { xdotool key --clearmodifiers "$@"; }
 type_text() { xdotool type --delay 30 "$1"; }
 start() {
   : >"$trace"
@@ -87,21 +61,6 @@ start() {
     >"$work/out" 2>"$work/err" &
   pid=$!
   wait_for '^focus 1007$' 60 && wait_for '^shown$' 10 && sleep 0.5
-}
-finish() {
-  local i
-  for i in $(seq 1 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid"
-    status=timeout
-  else
-    wait "$pid"
-    status=$?
-  fi
-  pid=
 }
 # answer KEY: presses KEY in the message box once it is active.
 answer() {

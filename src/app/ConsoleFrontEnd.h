@@ -55,18 +55,19 @@ class ConsoleFrontEnd : public FrontEnd {
   bool progress_shown_ = false;
 };
 
-// Runs the condition dialog once with a given path: puts it into the path
-// edit 1007 and executes (button 1005); a refusal ends the dialog with 1006. Everything else goes to the wrapped front end.
-class PresetPathFrontEnd : public FrontEnd {
+// A front end that hands every call to inner; the base of the wrappers
+// below, which change one call each.
+class ForwardingFrontEnd : public FrontEnd {
  public:
-  // inner must outlive the object; path is code page 932.
-  PresetPathFrontEnd(FrontEnd& inner, const std::string& path) : inner_(inner), path_(path) {}
+  // inner must outlive the object.
+  explicit ForwardingFrontEnd(FrontEnd& inner) : inner_(inner) {}
 
   int MessageBox(HWND owner, const std::string& text, const std::string& caption,
                  UINT type) override {
     return inner_.MessageBox(owner, text, caption, type);
   }
-  void RunModal(CDialog& dlg) override;
+  void RunModal(CDialog& dlg) override { inner_.RunModal(dlg); }
+  void ControlChanged(CDialog& dlg, int id) override { inner_.ControlChanged(dlg, id); }
   bool ChooseFile(const FileChooserRequest& request, std::string* path) override {
     return inner_.ChooseFile(request, path);
   }
@@ -82,5 +83,40 @@ class PresetPathFrontEnd : public FrontEnd {
 
  private:
   FrontEnd& inner_;
+};
+
+// Runs the condition dialog once with a given path: puts it into the path
+// edit 1007 and executes (button 1005); a refusal ends the dialog with 1006.
+// Everything else goes to the wrapped front end.
+class PresetPathFrontEnd : public ForwardingFrontEnd {
+ public:
+  // inner must outlive the object; path is code page 932.
+  PresetPathFrontEnd(FrontEnd& inner, const std::string& path)
+      : ForwardingFrontEnd(inner), path_(path) {}
+
+  void RunModal(CDialog& dlg) override;
+
+ private:
   std::string path_;
+};
+
+// The desktop of a run that nobody answers (--yes): the dialog, the chooser
+// and the progress stay on desktop, while message boxes go to console, which
+// prints them and answers the questions without a window waiting for anyone.
+class UnattendedFrontEnd : public ForwardingFrontEnd {
+ public:
+  // desktop and console must outlive the object.
+  UnattendedFrontEnd(FrontEnd& desktop, FrontEnd& console)
+      : ForwardingFrontEnd(desktop), console_(console) {}
+
+  int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override {
+    return console_.MessageBox(owner, text, caption, type);
+  }
+  bool ShowTextFile(const std::string& native_path) override {
+    return console_.ShowTextFile(native_path);
+  }
+
+ private:
+  FrontEnd& console_;
 };

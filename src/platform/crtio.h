@@ -26,8 +26,10 @@
 #endif
 
 // 0 when path exists and allows mode: 0 existence only, 2 writing, 4
-// reading, 6 both; -1 otherwise (also for any other mode). A share root
-// "\\server\share" is tested on its share folder.
+// reading, 6 both; -1 otherwise (also for any other mode). As on Windows, a
+// folder is tested for existence whatever the mode, and a file refuses
+// writing only when it is read-only. A share root "\\server\share" is
+// tested on its share folder.
 int _access(const char* path, int mode);
 // Splits path into drive ("X:"), directory (up to and including the last '\\'
 // or '/'), file name and extension (from the last '.' of the name on), as

@@ -16,9 +16,6 @@ char NativeSeparator();
 // stay allowed); under Windows it only sets the read-only attribute, which
 // does not stop writing into a folder.
 void MakeReadOnly(const std::string& native);
-// True when MakeReadOnly does not stop the tests from writing: they run as
-// the superuser, or under Windows.
-bool RunsAsSuperuser();
 // True under Windows, where the diagnostics log is shown by the real
 // Notepad; natively its stand-in is VELOR_VIEWER, xdg-open or the front end.
 bool TextViewerIsNotepad();

@@ -93,8 +93,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // A desktop window is shown only where a person can answer it: never a
+  // message box of a --yes run; and --ui auto takes the console for --output
+  // without a terminal too (a script, a scheduled task, a launcher reading
+  // the output). Unattended runs print their message boxes.
+  bool terminal = _isatty(_fileno(stdin)) != 0;
+  bool unattended = options.yes;
   std::unique_ptr<FrontEnd> desktop;
-  if (options.ui == VelorOptions::kUiDesktop || (options.ui == VelorOptions::kUiAuto && DisplayAvailable())) {
+  if (options.ui == VelorOptions::kUiDesktop ||
+      (options.ui == VelorOptions::kUiAuto && !unattended && !(options.has_output && !terminal) &&
+       DisplayAvailable())) {
     std::string why;
     desktop = CreateDesktopFrontEnd(&why);
     if (desktop == nullptr && options.ui == VelorOptions::kUiDesktop) {
@@ -102,11 +110,13 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  bool terminal = _isatty(_fileno(stdin)) != 0;
   std::unique_ptr<LineEditor> editor;
   if (terminal && _isatty(_fileno(stdout)) != 0) editor = std::make_unique<LineEditor>(stdin, stdout);
   ConsoleFrontEnd console(stdin, stdout, stderr, terminal, options.yes, editor.get());
-  FrontEnd& chosen = desktop != nullptr ? *desktop : console;
+  UnattendedFrontEnd desktop_unattended(desktop != nullptr ? *desktop : console, console);
+  FrontEnd& chosen = desktop == nullptr ? static_cast<FrontEnd&>(console)
+                     : unattended       ? static_cast<FrontEnd&>(desktop_unattended)
+                                        : *desktop;
   PresetPathFrontEnd preset(chosen, output);
   ScopedFrontEnd current(options.has_output ? &preset : &chosen);
 

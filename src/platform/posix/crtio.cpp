@@ -13,23 +13,6 @@
 #include "drivemap.h"
 #include "portable/winstrings.h"
 
-int _access(const char* path, int mode) {
-  int bits;
-  switch (mode) {
-    case 0: bits = F_OK; break;
-    case 2: bits = W_OK; break;
-    case 4: bits = R_OK; break;
-    case 6: bits = R_OK | W_OK; break;
-    default: errno = EINVAL; return -1;
-  }
-  std::string native;
-  if (path == nullptr || !DriveMapToNative(path, &native)) {
-    errno = ENOENT;
-    return -1;
-  }
-  return access(native.c_str(), bits) == 0 ? 0 : -1;
-}
-
 char* _getcwd(char* buffer, int size) {
   char native[4096];
   std::string windows;

@@ -130,11 +130,16 @@ TEST_F(WinFsTest, AccessModes) {
   EXPECT_EQ(_access("C:\\g", 0), -1);
   EXPECT_EQ(_access("\\\\srv\\share", 6), 0);
   EXPECT_EQ(_access("\\\\srv\\other", 0), -1);
-  if (geteuid() != 0) {
-    chmod(dir_.Native("f").c_str(), 0444);
-    EXPECT_EQ(_access("C:\\f", 2), -1);
-    EXPECT_EQ(_access("C:\\f", 4), 0);
-  }
+  // A read-only file refuses writing to every account, the superuser too.
+  chmod(dir_.Native("f").c_str(), 0444);
+  EXPECT_EQ(_access("C:\\f", 2), -1);
+  EXPECT_EQ(_access("C:\\f", 6), -1);
+  EXPECT_EQ(_access("C:\\f", 4), 0);
+  // A folder is tested for existence whatever the mode, as on Windows: an
+  // ordinary account may not write "/", yet drive Z: is usable.
+  mkdir(dir_.Native("ro").c_str(), 0555);
+  EXPECT_EQ(_access("C:\\ro", 6), 0);
+  EXPECT_EQ(_access("C:\\ro\\", 2), 0);
 }
 
 TEST_F(WinFsTest, CurrentFolderRoundTrip) {

@@ -10,28 +10,6 @@
 #include "portable/winstrings.h"
 #include "win32/wide.h"
 
-// Through the file system in use, as every file call of the layer goes.
-int _access(const char* path, int mode) {
-  if (mode != 0 && mode != 2 && mode != 4 && mode != 6) {
-    errno = EINVAL;
-    return -1;
-  }
-  std::string native;
-  FsStat st;
-  if (path == nullptr || !DriveMapToNative(path, &native) ||
-      Fs::Default()->Stat(native, true, &st) != FsError::kNone) {
-    errno = ENOENT;
-    return -1;
-  }
-  // Windows grants reading whatever it can open; writing is what the
-  // read-only attribute refuses.
-  if ((mode & 2) != 0 && !st.writable) {
-    errno = EACCES;
-    return -1;
-  }
-  return 0;
-}
-
 char* _getcwd(char* buffer, int size) {
   wchar_t wide[32768];
   DWORD n = GetCurrentDirectoryW(32768, wide);

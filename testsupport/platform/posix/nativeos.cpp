@@ -15,8 +15,6 @@ char NativeSeparator() { return '/'; }
 
 void MakeReadOnly(const std::string& native) { chmod(native.c_str(), 0555); }
 
-bool RunsAsSuperuser() { return geteuid() == 0; }
-
 bool TextViewerIsNotepad() { return false; }
 
 bool MakeSymlink(const std::string& target, const std::string& link) {

@@ -24,8 +24,6 @@ void MakeReadOnly(const std::string& native) {
   SetFileAttributesW(Wide(native).c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
-bool RunsAsSuperuser() { return true; }
-
 bool TextViewerIsNotepad() { return true; }
 
 // A link that does not reach its target (wine makes such links) is removed

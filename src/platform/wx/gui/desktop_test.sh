@@ -250,6 +250,34 @@ check "Enter on the cancel button cancels" \
   wait_for '^messagebox type=0x40 owner=dialog .*text=｢減価償却｣の集計を中止します。$'
 answer Return
 finish
+
+# --- a run that nobody answers (a script, a scheduled task, a launcher that
+# reads the output): with a display but no terminal, --output --yes and
+# --output alone never wait for a window; their message boxes are printed.
+rm -rf "$drive/unattended"
+: >"$trace"
+timeout 30 "$velor" --db "$store" --user yamada --no-viewer --yes \
+  --output 'C:\unattended\new\a.csv' </dev/null >"$work/out" 2>"$work/err"
+status=$?
+check "--output --yes with a display exports without a window (exit 0)" test "$status" = 0
+check "--output --yes asks the folder question on the standard error" \
+  grep -q '指定されたフォルダは存在しません。' "$work/err"
+check "--output --yes prints the completion message" grep -q '正常に終了しました' "$work/out"
+check "--output --yes shows no window" eval '! grep -q -E "^(shown|messagebox)" "$trace"'
+check "--output --yes wrote the asset file" test -s "$drive/unattended/new/a.csv"
+: >"$trace"
+timeout 30 "$velor" --db "$store" --user yamada --no-viewer \
+  --output 'C:\unattended\new\b.csv' </dev/null >"$work/out" 2>"$work/err"
+status=$?
+check "--output without a terminal exports without a window (exit 0)" test "$status" = 0
+check "--output without a terminal shows no window" eval '! grep -q -E "^(shown|messagebox)" "$trace"'
+: >"$trace"
+timeout 30 "$velor" --db "$store" --user yamada --no-viewer \
+  --output 'C:\unattended\new\b.csv' </dev/null >"$work/out" 2>"$work/err"
+status=$?
+check "an existing file without --yes is not replaced (exit 1, no window)" test "$status" = 1
+check "the replace question is printed and answered no" grep -q '(y/n) n' "$work/err"
+
 DISPLAY= WAYLAND_DISPLAY= "$velor" --ui desktop --db "$store" --user yamada >"$work/out" 2>"$work/err"
 status=$?
 check "--ui desktop without a display exits 2" test "$status" = 2

@@ -51,6 +51,15 @@ const char kCancelled[] = "減価償却情報の出力を中止しました。\n
 const char kSettingsFailed[] =
     "減価償却情報は出力しましたが、出力先を設定ファイルに保存できませんでした。\n\n";
 const char kSettingsFile[] = "設定ファイル ⇒ %s    \n";
+// A settings folder this account cannot write would fail the run after the
+// export; it is named before anything is written, with what to ask for.
+const char kSettingsFolderLocked[] =
+    "出力先を記憶する設定フォルダに書き込めません。\n\n設定フォルダ ⇒ %s    \n\n"
+    "このフォルダへの書き込み権限を管理者に依頼してください。\n\nアプリケーションを終了します。";
+// A report that could not be written would fail the run after the export:
+// its path is checked before anything is written.
+const char kReportRefused[] =
+    "減価償却情報のレポートを書き込めません。\n\nレポート ⇒ %s    \n原因 ⇒ %s\n\nアプリケーションを終了します。";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
@@ -250,6 +259,20 @@ BOOL ClControlVelor::InitInstance() {
   dialog.m_strCompany = GetDispText(0, &selected);
   dialog.m_strPeriod = GetDispText(1, &selected);
 
+  std::string report_problem;
+  if (!m_strReportPath.empty() &&
+      !NativeFileReplaceable(m_strReportPath.c_str(), &report_problem)) {
+    ShowReportProblem(kReportRefused, report_problem);
+    return FALSE;
+  }
+  char settings_folder[kPathBufferSize] = {};
+  if (!ClConditionEntry::SettingsFolderWritable(settings_folder)) {
+    char text[kPathBufferSize + 256] = {};
+    _snprintf(text, sizeof text, kSettingsFolderLocked, settings_folder);
+    MessageBoxA(nullptr, text, kCaption, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+
   // Only an executed dialog leads to an export; a cancel, the past-results
   // refusal or a dialog that could not be shown ends the run.
   if (dialog.DoModal() != IDC_EXECUTE) return FALSE;
@@ -333,13 +356,17 @@ void ClControlVelor::WriteReport() {
   if (m_pReport == nullptr || m_strReportPath.empty()) return;
   std::string why;
   if (ReplaceNativeFile(m_strReportPath.c_str(), m_pReport->ToJson(), &why)) return;
+  ShowReportProblem(kReportFailed, why);
+  m_eOutcome = kOutcomeStopped;
+}
+
+void ClControlVelor::ShowReportProblem(const char* format, const std::string& why) {
   std::string path, reason;
   if (!Utf8ToCp932(m_strReportPath, &path)) path = m_strReportPath;
   if (!Utf8ToCp932(why, &reason)) reason = why;
   char text[2 * kPathBufferSize + 256] = {};
-  _snprintf(text, sizeof text, kReportFailed, path.c_str(), reason.c_str());
+  _snprintf(text, sizeof text, format, path.c_str(), reason.c_str());
   MessageBoxA(nullptr, text, kCaption, MB_ICONEXCLAMATION);
-  m_eOutcome = kOutcomeStopped;
 }
 
 int ClControlVelor::ExitInstance() {

@@ -57,6 +57,9 @@ class ClControlVelor : public CWinApp {
   // Writes the report to m_strReportPath when one is asked for; a failure
   // shows a message and fails the run.
   void WriteReport();
+  // Shows format (code page 932, "%s" for the report's path and then for
+  // why, a UTF-8 reason) as a message box about the report.
+  void ShowReportProblem(const char* format, const std::string& why);
 
   ClSetData* m_pSetData = nullptr;  // the host's company-data list, not owned
   RunOutcome m_eOutcome = kOutcomeStopped;

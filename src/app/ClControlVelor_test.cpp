@@ -11,6 +11,8 @@
 #include "ClConditionEntry.h"
 #include "codepage.h"
 #include "drivemap.h"
+#include "faultfs.h"
+#include "fs.h"
 #include "ledger_store.h"
 #include "nativeos.h"
 #include "scripted_frontend.h"
@@ -267,19 +269,51 @@ TEST_F(ControlVelorTest, TheReportNamesEachEntrysAssetAndColumn) {
             "4 errors");
 }
 
-TEST_F(ControlVelorTest, AReportThatCannotBeWrittenFailsTheRun) {
+// A report that could not be written, or a settings folder this account may
+// not write, would fail the run after the export had replaced the previous
+// files: both are refused before the dialog, and nothing is written.
+TEST_F(ControlVelorTest, AnUnwritableReportOrSettingsFolderIsRefusedBeforeTheExport) {
   LedgerStore store(kSmallLedger, u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
-  app_.SetReportPath(tmp_.Native("no/such/folder/report.json"));
+  WriteFileBytes(tmp_.Native("a.csv"), "previous");
+  for (const char* report : {"no/such/folder/report.json", "folder"}) {
+    MakeNativeFolders(tmp_.Native("folder"));
+    app_.SetReportPath(tmp_.Native(report));
+    bool shown = false;
+    fe_.Inspect([&shown](CDialog&) { shown = true; });
+    EXPECT_FALSE(Run()) << report;
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+    EXPECT_EQ(LastBox().type, MB_ICONEXCLAMATION);
+    EXPECT_EQ(LastBox().text.rfind("減価償却情報のレポートを書き込めません。", 0), 0u) << LastBox().text;
+    EXPECT_NE(LastBox().text.find(tmp_.Native(report)), std::string::npos) << LastBox().text;
+    EXPECT_EQ(ReadFileBytes(tmp_.Native("a.csv")), "previous");
+  }
+  app_.SetReportPath("");
+
+  FaultFs faults;
+  ScopedFs scoped(&faults);
+  faults.DenyWriting(store.dir().path());  // settings/ is not there: its folder counts
+  bool shown = false;
+  fe_.Inspect([&shown](CDialog&) { shown = true; });
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
+  EXPECT_EQ(LastBox().text.rfind("出力先を記憶する設定フォルダに書き込めません。", 0), 0u) << LastBox().text;
+  EXPECT_NE(LastBox().text.find("\\settings\\"), std::string::npos) << LastBox().text;
+  EXPECT_NE(LastBox().text.find("管理者に依頼してください"), std::string::npos) << LastBox().text;
+  EXPECT_EQ(ReadFileBytes(tmp_.Native("a.csv")), "previous");
+}
+
+TEST_F(ControlVelorTest, TheReportIsPutInPlaceWhole) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  app_.SetReportPath(tmp_.Native("report.json"));
   fe_.Type(IDC_OUTPUT_PATH, "T:\\a.csv");
   fe_.Click(IDC_EXECUTE);
   EXPECT_TRUE(Run());
-  EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
-  EXPECT_EQ(LastBox().type, MB_ICONEXCLAMATION);
-  EXPECT_NE(LastBox().text.find(tmp_.Native("no/such/folder/report.json")), std::string::npos)
-      << LastBox().text;
-  // The export itself went through; only the report is missing.
-  EXPECT_TRUE(NativeExists(tmp_.Native("a.csv")));
+  EXPECT_EQ(ReadFileBytes(tmp_.Native("report.json")).rfind("{", 0), 0u);
+  EXPECT_EQ(CountFolderEntries(tmp_.path()), 3);  // a.csv, syurui.SSC and the report: no temporary
 }
 
 TEST(GetDispTextTest, FormatsAndOverwrites) {

@@ -45,6 +45,10 @@ class ClConditionEntry : public CDialog {
   // The settings file's Windows path into file (kPathBufferSize bytes).
   // FALSE when it does not fit.
   static BOOL GetSettingsFilePath(char* file);
+  // Whether this account may make and replace the settings file: its folder,
+  // or the nearest folder above it that exists, may be written. The folder
+  // (Windows form) goes into folder (kPathBufferSize bytes) either way.
+  static BOOL SettingsFolderWritable(char* folder);
 
   CButton m_btnGroup;    // 1004
   CButton m_btnCancel;   // 1006

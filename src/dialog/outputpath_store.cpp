@@ -8,6 +8,8 @@
 
 #include "ClFileMgr.h"
 #include "cfile.h"
+#include "drivemap.h"
+#include "fs.h"
 #include "filelock.h"
 #include "pathapi.h"
 #include "pathfuncs.h"
@@ -36,6 +38,28 @@ BOOL ClConditionEntry::GetSettingsFilePath(char* file) {
   char folder[kPathBufferSize] = {};
   ClFileMgr::Inst()->GetAppFolderPath(1, folder);
   return _snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0;
+}
+
+BOOL ClConditionEntry::SettingsFolderWritable(char* folder) {
+  std::memset(folder, 0, kPathBufferSize);
+  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
+  std::string native;
+  // A folder on no drive of the map is left to the save, which names it.
+  if (folder[0] == '\0' || !DriveMapToNative(folder, &native)) return TRUE;
+  // The folder itself, not its separator ("/", "C:\\" stay whole).
+  while (native.size() > 1 && (native.back() == '/' || native.back() == '\\') &&
+         native[native.size() - 2] != ':') {
+    native.pop_back();
+  }
+  for (;;) {
+    FsStat st;
+    FsError error = Fs::Default()->Stat(native, true, &st);
+    if (error == FsError::kNone) return st.folder && st.writable ? TRUE : FALSE;
+    if (error != FsError::kNotFound) return FALSE;
+    std::string parent = NativeParentOf(native);
+    if (parent == native) return FALSE;
+    native = parent;
+  }
 }
 
 BOOL ClConditionEntry::LoadOutputPath(char* buffer) {

@@ -56,6 +56,10 @@ std::string NativeAbsolutePath(const std::string& native);
 // Reads the whole file at the native path (UTF-8 here) into *bytes; false
 // (the reason in Fs::LastError()) when it cannot be read.
 bool ReadNativeFile(const char* native, std::string* bytes);
+// Whether ReplaceNativeFile may put a file at the native path: its folder
+// exists and may be written, and the path is no folder. False with a
+// one-line reason (UTF-8) in *why otherwise; nothing is created.
+bool NativeFileReplaceable(const char* native, std::string* why);
 // Puts bytes in place as the file at the native path in one step: written
 // to a temporary file beside it, flushed to the disk, then renamed over it.
 // False with a one-line reason (UTF-8) in *why when that failed; then the

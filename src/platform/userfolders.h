@@ -11,7 +11,3 @@ std::string UserDataFilePath(const char* program, const char* file);
 // here, under Windows the user's profile folder (%USERPROFILE%). Empty when
 // none is known.
 std::string UserHomeFolder();
-// The native path of the folder program in the user's settings folder, with
-// a closing separator: $XDG_CONFIG_HOME, else $HOME/.config here; under
-// Windows %APPDATA%. Empty when none is known. Nothing is created.
-std::string UserConfigFolder(const char* program);

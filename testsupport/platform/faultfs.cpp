@@ -146,7 +146,11 @@ FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFi
 
 FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {
   FsError error = Check(FsOp::kStat, path);
-  return error != FsError::kNone ? error : base_->Stat(Reach(path), follow, stat);
+  if (error == FsError::kNone) error = base_->Stat(Reach(path), follow, stat);
+  for (const std::string& part : denied_writing_) {
+    if (error == FsError::kNone && HoldsPart(path, part)) stat->writable = false;
+  }
+  return error;
 }
 
 FsError FaultFs::Remove(const std::string& path) {

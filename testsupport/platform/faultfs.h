@@ -47,6 +47,9 @@ class FaultFs : public Fs {
   // Windows, where a Windows path is its own native path, this gives tests
   // drives and shares the machine lacks.
   void ReachRootAt(const std::string& root, const std::string& native_folder);
+  // Makes Stat report every path holding name_part (as FailNth matches) as
+  // not writable, as an account without write permission sees it.
+  void DenyWriting(const std::string& name_part) { denied_writing_.push_back(name_part); }
   // How many faults of FailNth have struck so far.
   int Struck() const { return struck_; }
   // True once the crash point was reached.
@@ -96,6 +99,7 @@ class FaultFs : public Fs {
   // path, or where ReachRootAt sends it.
   std::string Reach(const std::string& path) const;
 
+  std::vector<std::string> denied_writing_;      // see DenyWriting
   std::map<std::string, unsigned> drive_types_;  // by RootKey
   std::map<std::string, std::string> roots_;     // by RootKey: native folder
   std::vector<Fault> faults_;

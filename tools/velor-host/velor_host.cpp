@@ -51,8 +51,9 @@ const Command kCommands[] = {
      "--output-folder    the default output folder, a Windows path on a drive of the\n"
      "                   drive map (C:\\dir\\, \\\\server\\share\\dir\\); default: the home\n"
      "                   folder ($HOME/; under Windows %USERPROFILE%\\)\n"
-     "--settings-folder  the settings folder, the same way; default: $XDG_CONFIG_HOME/velor/\n"
-     "                   or $HOME/.config/velor/ (under Windows %APPDATA%\\velor\\)\n"
+     "--settings-folder  the settings folder (Velorant.env, the output paths that every\n"
+     "                   user and company data remembers), the same way; default: the\n"
+     "                   folder of DB, so that every user of the store shares it\n"
      "--product-name     the name of the installed depreciation application, shown\n"
      "                   in velor's messages about the installation (default below)\n"
      "The default folders are turned into Windows form through the drive map\n"
@@ -184,14 +185,15 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
     return Refuse("--product-name must be 1 to " + std::to_string(kProductNameMax) +
                   " bytes in code page 932");
   }
-  const std::string home = UserHomeFolder(), config = UserConfigFolder("velor");
-  if ((output.empty() && home.empty()) || (settings.empty() && config.empty())) {
-    return Refuse("the user has no home or settings folder (HOME is not set); give --output-folder and "
-                  "--settings-folder");
+  // The host's settings live with the host: by default in the store's own
+  // folder, which every user of the store reaches.
+  const std::string home = UserHomeFolder(), storeFolder = NativeParentOf(NativeAbsolutePath(db));
+  if (output.empty() && home.empty()) {
+    return Refuse("the user has no home folder (HOME is not set); give --output-folder");
   }
   std::string outputWin, settingsWin, error;
   if (!WindowsFolder("--output-folder", output, home, &outputWin, &error) ||
-      !WindowsFolder("--settings-folder", settings, config, &settingsWin, &error) ||
+      !WindowsFolder("--settings-folder", settings, storeFolder, &settingsWin, &error) ||
       !MakeStoreFolder(db, &error) || !CreateHostStore(db, outputWin, settingsWin, &error)) {
     return Refuse(error);
   }

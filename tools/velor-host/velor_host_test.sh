@@ -38,15 +38,17 @@ expect 0 "$tool" list "$db"
 grep -q "bench	3" "$work/out" || fail "bench user: $(cat "$work/out")"
 expect 1 "$tool" list "$work/missing.sqlite"
 grep -q "no host store at" "$work/err" || fail "missing store: $(cat "$work/err")"
-# Defaults: the Windows forms of $HOME/ and of the configuration folder.
+# Defaults: the Windows form of $HOME/ for the output folder, the store's own
+# folder for the settings (every user of the store shares them).
 mkdir -p "$work/home"
-expect 0 env HOME="$work/home" XDG_CONFIG_HOME= VELOR_DRIVES="H:=$work/home" "$tool" init "$work/d.sqlite"
-expect 0 "$tool" list "$work/d.sqlite"
+expect 0 env HOME="$work/home" VELOR_DRIVES="H:=$work/home" "$tool" init "$work/home/shared/d.sqlite"
+expect 0 "$tool" list "$work/home/shared/d.sqlite"
 grep -qF 'output_folder: H:\' "$work/out" || fail "default output folder: $(cat "$work/out")"
-grep -qF 'settings_folder: H:\.config\velor\' "$work/out" || fail "default settings: $(cat "$work/out")"
-expect 0 env HOME="$work/home" XDG_CONFIG_HOME="$work/home/cfg" VELOR_DRIVES="H:=$work/home" "$tool" init "$work/e.sqlite"
-expect 0 "$tool" list "$work/e.sqlite"
-grep -qF 'settings_folder: H:\cfg\velor\' "$work/out" || fail "XDG settings: $(cat "$work/out")"
+grep -qF 'settings_folder: H:\shared\' "$work/out" || fail "default settings: $(cat "$work/out")"
+(cd "$work/home/shared" && env HOME="$work/home" VELOR_DRIVES="H:=$work/home" "$tool" init e.sqlite >/dev/null) ||
+  fail "init of a store named without its folder"
+expect 0 "$tool" list "$work/home/shared/e.sqlite"
+grep -qF 'settings_folder: H:\shared\' "$work/out" || fail "settings of a relative store: $(cat "$work/out")"
 expect 1 env HOME=/nowhere VELOR_DRIVES="H:=$work/home;Z:=$work/z" "$tool" init "$work/f.sqlite"
 grep -q "no Windows form" "$work/err" || fail "folder outside the map: $(cat "$work/err")"
 # Folders velor would refuse are refused here, with the reason; nothing is made.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "crtio.h"
+#include "drivemap.h"
 #include "fs.h"
 
 bool ReadNativeFile(const char* native, std::string* bytes) {
@@ -20,6 +21,26 @@ bool ReadNativeFile(const char* native, std::string* bytes) {
   if (error == FsError::kNone) error = file->Close();
   if (error != FsError::kNone) Fs::SetLastError(error);
   return error == FsError::kNone;
+}
+
+bool NativeFileReplaceable(const char* native, std::string* why) {
+  Fs* fs = Fs::Default();
+  const std::string folder = NativeParentOf(native);
+  FsStat st;
+  FsError error = fs->Stat(folder, true, &st);
+  if (error != FsError::kNone) {
+    *why = "its folder " + folder + ": " + FsErrorText(error);
+    return false;
+  }
+  if (!st.folder || !st.writable) {
+    *why = "its folder " + folder + (st.folder ? " may not be written" : " is not a folder");
+    return false;
+  }
+  if (fs->Stat(native, true, &st) == FsError::kNone && st.folder) {
+    *why = "it is a folder";
+    return false;
+  }
+  return true;
 }
 
 bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why) {

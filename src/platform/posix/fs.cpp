@@ -183,6 +183,21 @@ FsError FlockWithin(int fd, int timeout_ms) {
   }
 }
 
+// In a folder shared by a group (group-writable, usually set-group-ID too),
+// what this account creates is made group-writable as well, so that every
+// member can replace it later: the mode follows the folder. fd is the new
+// entry, opened; a file system without modes (FAT) is left as it is.
+FsError FollowFolderMode(const std::string& path, int fd) {
+  struct stat folder, own;
+  if (::stat(NativeParentOf(path).c_str(), &folder) != 0) return LastErrno();
+  if ((folder.st_mode & S_IWGRP) == 0) return FsError::kNone;
+  if (::fstat(fd, &own) != 0) return LastErrno();
+  mode_t shared = S_IRGRP | S_IWGRP | (S_ISDIR(own.st_mode) ? S_IXGRP : 0);
+  if (own.st_uid != ::geteuid() || (own.st_mode & shared) == shared) return FsError::kNone;
+  if (::fchmod(fd, (own.st_mode & 07777) | shared) == 0) return FsError::kNone;
+  return errno == EPERM || errno == ENOTSUP || errno == EROFS ? FsError::kNone : LastErrno();
+}
+
 class PosixFs : public Fs {
  public:
   FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override {
@@ -209,6 +224,13 @@ class PosixFs : public Fs {
     if (S_ISDIR(st.st_mode) || (mode == FsOpen::kRead && !S_ISREG(st.st_mode))) {
       ::close(fd);
       return FsError::kNotRegular;
+    }
+    if (mode != FsOpen::kRead && st.st_size == 0) {
+      FsError shared = FollowFolderMode(path, fd);
+      if (shared != FsError::kNone) {
+        ::close(fd);
+        return shared;
+      }
     }
     *file = std::make_unique<PosixFile>(fd);
     return FsError::kNone;
@@ -248,7 +270,12 @@ class PosixFs : public Fs {
   }
 
   FsError CreateFolder(const std::string& path) override {
-    return ::mkdir(path.c_str(), 0777) == 0 ? FsError::kNone : LastErrno();
+    if (::mkdir(path.c_str(), 0777) != 0) return LastErrno();
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastErrno();
+    FsError shared = FollowFolderMode(path, fd);
+    ::close(fd);
+    return shared;
   }
 
   FsError RemoveFolder(const std::string& path) override {
@@ -293,6 +320,14 @@ class PosixFs : public Fs {
       int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
       if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) return LastErrno();
+      struct stat made;
+      FsError shared = ::fstat(fd, &made) != 0 ? LastErrno()
+                       : made.st_size == 0     ? FollowFolderMode(path, fd)
+                                               : FsError::kNone;
+      if (shared != FsError::kNone) {
+        ::close(fd);
+        return shared;
+      }
       int64_t left = until - NowMs();
       FsError error = FlockWithin(fd, left > 0 ? static_cast<int>(left) : 0);
       struct stat held, named;

@@ -1,6 +1,7 @@
 #include "fs.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +34,34 @@ TEST_F(FsTest, SymlinksAreReportedAndReplacedNotFollowed) {
   EXPECT_EQ(ReadFileBytes(Path("target")), "keep");
   ASSERT_EQ(FsError::kNone, fs_->Stat(Path("link"), false, &st));
   EXPECT_TRUE(st.regular && !st.symlink);
+}
+
+// A folder shared by a group: what is created in it, files, folders and the
+// lock of a file, can be replaced by every member; elsewhere the account's
+// umask decides as usual.
+TEST_F(FsTest, WhatIsCreatedInAGroupFolderIsGroupWritable) {
+  mode_t saved = umask(022);
+  ASSERT_EQ(FsError::kNone, fs_->CreateFolder(Path("shared")));
+  ASSERT_EQ(0, chmod(Path("shared").c_str(), 02775));
+  ASSERT_EQ(FsError::kNone, fs_->CreateFolder(Path("private")));
+  std::unique_ptr<FsFile> file;
+  ASSERT_EQ(FsError::kNone, fs_->Open(Path("shared/f"), FsOpen::kWriteNew, &file));
+  file.reset();
+  ASSERT_EQ(FsError::kNone, fs_->CreateFolder(Path("shared/sub")));
+  std::unique_ptr<FsLock> lock;
+  ASSERT_EQ(FsError::kNone, fs_->LockFile(Path("shared/l"), 0, &lock));
+  ASSERT_EQ(FsError::kNone, fs_->Open(Path("private/f"), FsOpen::kWriteNew, &file));
+  file.reset();
+  umask(saved);
+  struct stat st;
+  for (const char* name : {"shared/f", "shared/l"}) {
+    ASSERT_EQ(0, stat(Path(name).c_str(), &st));
+    EXPECT_EQ(st.st_mode & 0777, 0664u) << name;
+  }
+  ASSERT_EQ(0, stat(Path("shared/sub").c_str(), &st));
+  EXPECT_EQ(st.st_mode & 02777, 02775u);
+  ASSERT_EQ(0, stat(Path("private/f").c_str(), &st));
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(FsTest, ErrorsAreNamed) {

@@ -19,10 +19,3 @@ std::string UserHomeFolder() {
   const char* home = std::getenv("HOME");
   return home != nullptr && home[0] != '\0' ? std::string(home) + "/" : std::string();
 }
-
-std::string UserConfigFolder(const char* program) {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] != '\0') return std::string(config) + "/" + program + "/";
-  std::string home = UserHomeFolder();
-  return home.empty() ? home : home + ".config/" + program + "/";
-}

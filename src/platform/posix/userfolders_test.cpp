@@ -24,19 +24,12 @@ TEST(UserDataFilePath, EmptyWhenTheEnvironmentNamesNoFolder) {
   EXPECT_EQ(UserDataFilePath("velor", "host.sqlite"), "");
 }
 
-// The defaults of velor-host's output and settings folders.
-TEST(UserFolders, HomeAndConfigFollowTheEnvironment) {
+// The default of velor-host's output folder.
+TEST(UserFolders, HomeFollowsTheEnvironment) {
   ScopedEnv home("HOME", "/home/me");
   EXPECT_EQ(UserHomeFolder(), "/home/me/");
-  {
-    ScopedEnv config("XDG_CONFIG_HOME", "/conf");
-    EXPECT_EQ(UserConfigFolder("velor"), "/conf/velor/");
-  }
-  ScopedEnv config("XDG_CONFIG_HOME", "");
-  EXPECT_EQ(UserConfigFolder("velor"), "/home/me/.config/velor/");
   ScopedEnv no_home("HOME", "");
   EXPECT_EQ(UserHomeFolder(), "");
-  EXPECT_EQ(UserConfigFolder("velor"), "");
 }
 
 }  // namespace

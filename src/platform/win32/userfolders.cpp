@@ -23,8 +23,3 @@ std::string UserDataFilePath(const char* program, const char* file) {
 }
 
 std::string UserHomeFolder() { return KnownFolder(FOLDERID_Profile); }
-
-std::string UserConfigFolder(const char* program) {
-  std::string folder = KnownFolder(FOLDERID_RoamingAppData);
-  return folder.empty() ? folder : folder + program + "\\";
-}

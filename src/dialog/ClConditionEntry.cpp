@@ -6,10 +6,14 @@
 #include "ClFileMgr.h"
 #include "caption.h"
 #include "cfile.h"
+#include "codepage.h"
+#include "consoleout.h"
 #include "crtio.h"
+#include "drivemap.h"
 #include "filedialog.h"
 #include "mbcs.h"
 #include "mbscase.h"
+#include "messages.h"
 #include "outputpaths.h"
 #include "pathfuncs.h"
 #include "winfs.h"
@@ -76,6 +80,22 @@ bool IsDerivedFileName(const std::string& name) {
   const auto* text = reinterpret_cast<const unsigned char*>(name.c_str());
   return _mbsicmp(text, reinterpret_cast<const unsigned char*>(kLogFileName)) == 0 ||
          _mbsicmp(text, reinterpret_cast<const unsigned char*>(kKindFileName)) == 0;
+}
+
+// A drive that the drive map lacks takes a path, as Windows takes a drive
+// without a root folder, but no folder can be made on it. Why is said once,
+// on the standard error, leaving the message box as it is.
+void NoteUnmappedDrive(const char* path) {
+  static bool noted = false;
+  std::string native, utf8;
+  if (noted || !DriveMapInUse() || DriveMapToNative(path, &native)) return;
+  noted = true;
+  if (!Cp932ToUtf8(path, &utf8)) utf8 = path;
+  ConsolePrintf(stderr, "velor: %s\n",
+                Tr("%s lies on a drive or share that the drive map VELOR_DRIVES does not hold (it "
+                   "holds %s): add an entry for it, such as D:=/srv/out",
+                   {utf8, DriveMapRoots()})
+                    .c_str());
 }
 
 bool HeldModifier() {
@@ -203,7 +223,10 @@ void ClConditionEntry::OnExecute() {
     }
     char work[MAX_PATH] = {};
     std::strncpy(work, folder.c_str(), sizeof work - 1);
-    if (!CreateFolders(work)) return Refuse(kCreateFailed);
+    if (!CreateFolders(work)) {
+      NoteUnmappedDrive(path);
+      return Refuse(kCreateFailed);
+    }
   }
 
   CFileStatus status;

@@ -13,6 +13,20 @@ std::string ColumnUtf8(sqlite3_stmt* stmt, int column) {
 }
 }  // namespace
 
+namespace {
+
+// The root of the Windows folder path ("C:", "\\\\server\\share"), or "" when
+// it has none.
+std::string FolderRoot(const std::string& folder) {
+  if (folder.size() >= 2 && folder[1] == ':') return folder.substr(0, 2);
+  if (folder.rfind("\\\\", 0) != 0) return "";
+  size_t server_end = folder.find('\\', 2);
+  if (server_end == std::string::npos) return "";
+  return folder.substr(0, folder.find('\\', server_end + 1));
+}
+
+}  // namespace
+
 bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
   HostStmt users(db, "SELECT user_id, selected_data_no FROM users ORDER BY user_id");
   HostStmt companies(db,
@@ -25,10 +39,19 @@ bool ListStore(sqlite3* db, std::ostream& out, std::string* error) {
   }
   HostStmt folders(db, "SELECT key, value FROM host_meta WHERE key LIKE '%_folder' ORDER BY key");
   int rc = folders.ok() ? SQLITE_OK : SQLITE_ERROR;
+  // The drives and shares the folders lie on: what a second machine must map.
+  std::string drives;
   while (folders.ok() && (rc = sqlite3_step(folders.get())) == SQLITE_ROW) {
     out << sqlite3_column_text(folders.get(), 0) << ": " << ColumnUtf8(folders.get(), 1) << "\n";
+    std::string root = FolderRoot(ColumnUtf8(folders.get(), 1));
+    if (!root.empty() && (", " + drives + ", ").find(", " + root + ", ") == std::string::npos) {
+      drives += (drives.empty() ? "" : ", ") + root;
+    }
   }
   std::string product;
+  if (rc == SQLITE_DONE && !drives.empty()) {
+    out << "drives: " << drives << " (each must reach its folder on every machine that uses the store)\n";
+  }
   if (rc == SQLITE_DONE) {
     out << "product_name: " << (Cp932ToUtf8(HostProductName(db), &product) ? product : "?") << "\n";
     out << "users (user ID, selected data number):\n";

@@ -59,6 +59,9 @@ bool DriveMapCheck(std::string* entry, std::string* problem);
 // True where Windows paths go through the drive map (natively); false under
 // Windows.
 bool DriveMapInUse();
+// The roots the drive map holds, in its order ("C:, Z:, \\\\srv\\share",
+// UTF-8); empty under Windows.
+std::string DriveMapRoots();
 // The native folder that holds the native path native: "." for a bare name,
 // "/" for a name at the top.
 std::string NativeParentOf(const std::string& native);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "crtio.h"
 #include "drivemap.h"
 #include "fs.h"
 #include "hostsession.h"

@@ -45,6 +45,7 @@ expect 0 env HOME="$work/home" VELOR_DRIVES="H:=$work/home" "$tool" init "$work/
 expect 0 "$tool" list "$work/home/shared/d.sqlite"
 grep -qF 'output_folder: H:\' "$work/out" || fail "default output folder: $(cat "$work/out")"
 grep -qF 'settings_folder: H:\shared\' "$work/out" || fail "default settings: $(cat "$work/out")"
+grep -qF 'drives: H: (' "$work/out" || fail "drives the store needs: $(cat "$work/out")"
 (cd "$work/home/shared" && env HOME="$work/home" VELOR_DRIVES="H:=$work/home" "$tool" init e.sqlite >/dev/null) ||
   fail "init of a store named without its folder"
 expect 0 "$tool" list "$work/home/shared/e.sqlite"

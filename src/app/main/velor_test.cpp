@@ -83,6 +83,24 @@ TEST_F(VelorProgramTest, AMalformedDriveMapEntryIsRefusedAtStart) {
   }
 }
 
+// A path on a drive the map lacks is taken, and its folder cannot be made
+// (the message box stays the system's); the standard error says why, once.
+TEST_F(VelorProgramTest, ADriveOutsideTheMapIsNamedWithTheDrivesOfTheMap) {
+  if (!HasDriveMap()) GTEST_SKIP() << "no drive map on this platform";
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  std::string out;
+  EXPECT_EQ(RunVelor("--db " + store.path() + " --user sato --yes --no-viewer --output 'Q:\\out\\a.csv'",
+                     &out),
+            1)
+      << out;
+  EXPECT_NE(out.find(U8(u8"フォルダの作成に失敗しました。")), std::string::npos) << out;
+  EXPECT_NE(out.find("Q:\\out\\a.csv lies on a drive or share that the drive map VELOR_DRIVES does not hold"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("T:"), std::string::npos) << out;
+}
+
 TEST_F(VelorProgramTest, DiagnosticsGiveStatusThree) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();

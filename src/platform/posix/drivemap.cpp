@@ -192,6 +192,19 @@ std::shared_ptr<const Map> CurrentMap() {
   return map;
 }
 
+}  // namespace
+
+std::string DriveMapRoots() {
+  std::string roots;
+  for (const Entry& e : *CurrentMap()) {
+    if (!roots.empty()) roots += ", ";
+    roots += e.letter != 0 ? std::string(1, e.letter) + ":" : "\\\\" + e.server + "\\" + e.share;
+  }
+  return roots;
+}
+
+namespace {
+
 const Entry* FindShare(const Map& map, std::string_view server, std::string_view share) {
   for (const auto& e : map) {
     if (e.letter == 0 && SameName(e.server, server) && SameName(e.share, share)) return &e;

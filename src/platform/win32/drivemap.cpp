@@ -16,6 +16,8 @@ bool DriveMapToWindows(const std::string& native, std::string* windows) {
 
 bool DriveMapInUse() { return false; }
 
+std::string DriveMapRoots() { return ""; }
+
 // VELOR_DRIVES is not read here: there is nothing to check.
 bool DriveMapCheck(std::string*, std::string*) { return true; }
 

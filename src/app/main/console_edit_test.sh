@@ -60,4 +60,14 @@ keys y Enter
 screen_has 'EXIT=0' || fail "the export did not end with 0"
 [ -s "$work/d/out/b.csv" ] || fail "no asset file"
 [ ! -e "$work/d/xout" ] || fail "the folder answered No was made"
+
+# Ctrl-C at the prompt is a cancellation, as Ctrl-D: its message and exit 1,
+# not a program killed in mid-line.
+tmux kill-session -t "$session"
+tmux new-session -d -s "$session" -x 100 -y 40 \
+  "env LANG=C.UTF-8 VELOR_DRIVES='$VELOR_DRIVES' '$velor' --ui console --db '$work/h.sqlite' --user yamada --no-viewer; echo EXIT=\$?; sleep 30"
+screen_has '出力先:' || fail "no prompt for the Ctrl-C run"
+keys 'x' C-c
+screen_has '｢減価償却｣の集計を中止します。' || fail "Ctrl-C did not cancel with the message"
+screen_has 'EXIT=1' || fail "Ctrl-C did not end with 1"
 echo "console editing: all checks passed"

@@ -71,6 +71,10 @@ bool LineEditor::ReadLine(const std::string& prompt, const std::string& offered,
     el_set(s.editor, EL_EDITOR, "emacs");
     el_set(s.editor, EL_HIST, history, s.history);
     el_set(s.editor, EL_SIGNAL, 1);
+    // Ctrl-C at the prompt gives up the line as Ctrl-D does (a cancel that
+    // the caller reports), rather than killing the program mid-sentence.
+    el_set(s.editor, EL_SETTY, "-d", "-isig", nullptr);
+    el_set(s.editor, EL_BIND, "^C", "ed-end-of-file", nullptr);
     // Home and End as most terminals send them.
     el_set(s.editor, EL_BIND, "\033[H", "ed-move-to-beg", nullptr);
     el_set(s.editor, EL_BIND, "\033[F", "ed-move-to-end", nullptr);

@@ -1,10 +1,15 @@
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "ClAccConnect.h"
 #include "ClControlVelor.h"
 #include "caption.h"
+#include "codepage.h"
+#include "consoleout.h"
 #include "crtio.h"
 #include "mbcs.h"
+#include "messages.h"
 #include "numtext.h"
 #include "pathapi.h"
 #include "winini.h"
@@ -28,8 +33,9 @@ const struct {
 };
 
 // The result code of the check: -1 no file or an empty value, 0 level 1,
-// 1 a level below 1, 2 a level of 2 or more.
-int ProductLevelCode() {
+// 1 a level below 1, 2 a level of 2 or more. *missing gets the path of a
+// file that is not there.
+int ProductLevelCode(std::string* missing) {
   char cwd[MAX_PATH + 1] = {};
   char path[517] = {};
   if (_getcwd(cwd, MAX_PATH) != nullptr) std::strcpy(path, cwd);
@@ -44,7 +50,10 @@ int ProductLevelCode() {
   }
   if (std::strlen(path) + sizeof kIniName > sizeof path) return -1;
   std::strcat(path, kIniName);
-  if (PathFileExistsA(path) != 1) return -1;
+  if (PathFileExistsA(path) != 1) {
+    *missing = path;
+    return -1;
+  }
   char value[16] = {};
   GetPrivateProfileStringA("ProgramLevel", "ZR40", "1", value, sizeof value, path);
   if (value[0] == '\0') return -1;
@@ -56,9 +65,17 @@ int ProductLevelCode() {
 }  // namespace
 
 BOOL ClControlVelor::CheckEnvironment(int show) {
-  int code = ProductLevelCode();
+  std::string missing;
+  int code = ProductLevelCode(&missing);
   for (const auto& refusal : kRefusals) {
     if (refusal.code == code) {
+      // The message box is the system's; which file was looked for is said
+      // beside it.
+      std::string utf8;
+      if (!missing.empty() && !Cp932ToUtf8(missing, &utf8)) utf8 = missing;
+      if (!missing.empty()) {
+        ConsolePrintf(stderr, "velor: %s\n", Tr("the installed-products file %s is not there", {utf8}).c_str());
+      }
       if (show) ClAccConnect::Inst()->DispMsg(nullptr, refusal.text, kCaption, MB_ICONEXCLAMATION);
       return FALSE;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "commandline.h"
@@ -134,6 +135,25 @@ TEST_F(VelorProgramTest, RefusalsAndBadCommandLines) {
   EXPECT_EQ(RunVelor("--help", &out), 0);
   EXPECT_NE(out.find("--no-viewer"), std::string::npos);
   EXPECT_NE(out.find("--report FILE"), std::string::npos);
+}
+
+// A copy of the program without its installed-products file beside it: the
+// system's refusal, and the file that was looked for on the standard error.
+TEST_F(VelorProgramTest, AMissingInstalledProductsFileIsNamed) {
+  if (!HasDriveMap()) GTEST_SKIP() << "the program's own path is a Windows path there";
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  MakeNativeFolders(tmp_.Native("bare"));
+  std::filesystem::copy_file(VELOR_PROGRAM, tmp_.Native("bare/velor"));
+  std::string out;
+  EXPECT_EQ(RunShellCommand(ShellQuote(tmp_.Native("bare/velor")) + " --db " + store.path() +
+                                " --user sato --output " + T("a.csv"),
+                            &out),
+            1);
+  EXPECT_NE(out.find(U8(u8"動作環境が不正です。")), std::string::npos) << out;
+  EXPECT_NE(out.find("the installed-products file " + root_ + "bare\\OrbelleDef.ini is not there"),
+            std::string::npos)
+      << out;
 }
 
 TEST_F(VelorProgramTest, AReportBesideTheSummaryLine) {

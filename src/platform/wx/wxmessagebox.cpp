@@ -1,6 +1,7 @@
 #include "wxmessagebox.h"
 
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 #include <wx/cursor.h>
 #include <wx/utils.h>
 #include <wx/generic/msgdlgg.h>
@@ -47,6 +48,30 @@ int Answer(int wx_id, UINT type) {
   }
 }
 
+// Puts はい before いいえ, as Windows orders them (the toolkit's own order
+// on this desktop is the other way round), and traces the order the buttons
+// stand in on the screen, left to right.
+void PutYesBeforeNo(wxDialog& box) {
+  wxWindow* yes = box.FindWindow(wxID_YES);
+  wxWindow* no = box.FindWindow(wxID_NO);
+  if (yes == nullptr || no == nullptr) return;
+  wxSizer* sizer = yes->GetContainingSizer();
+  wxSizerItem* item = sizer != nullptr ? sizer->GetItem(no) : nullptr;
+  if (item != nullptr && no->GetContainingSizer() == sizer) {
+    int flag = item->GetFlag(), border = item->GetBorder(), proportion = item->GetProportion();
+    sizer->Detach(no);
+    size_t at = 0;
+    for (wxSizerItem* child : sizer->GetChildren()) {
+      ++at;
+      if (child->GetWindow() == yes) break;
+    }
+    sizer->Insert(at, no, proportion, flag, border);
+    box.Layout();
+  }
+  DesktopTrace(yes->GetPosition().x < no->GetPosition().x ? "messagebox buttons yes no"
+                                                          : "messagebox buttons no yes");
+}
+
 }  // namespace
 
 int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::string& caption,
@@ -67,6 +92,10 @@ int ShowDesktopMessageBox(wxWindow* owner, const std::string& text, const std::s
       event.Skip();
     });
   }
+  box.Bind(wxEVT_INIT_DIALOG, [&box](wxInitDialogEvent& event) {
+    event.Skip();
+    PutYesBeforeNo(box);
+  });
   box.Bind(wxEVT_ACTIVATE, [](wxActivateEvent& event) {
     event.Skip();
     if (event.GetActive()) DesktopTrace("messagebox active");

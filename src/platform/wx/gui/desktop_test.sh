@@ -125,6 +125,7 @@ xdotool type --delay 5 'C:\out\assets.csv'
 key F12
 check "F12 asks before creating the folder" \
   wait_for '^messagebox type=0x24 owner=dialog caption=減価償却 text=指定されたフォルダは存在しません。'
+check "はい stands left of いいえ, as on Windows" wait_for '^messagebox buttons yes no$'
 answer y
 check "Y alone answers Yes" wait_for '^answer yes$'
 check "the dialog ends with 1005" wait_for '^end 1005$'

@@ -1,5 +1,9 @@
 #include "ConsoleFrontEnd.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 #include "ClConditionEntry.h"
 #include "codepage.h"
 #include "consoleout.h"
@@ -146,8 +150,17 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
 
 bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
   if (_isatty(_fileno(err_)) == 0) return true;
+  // The line must stay one line, or "\r" would leave the wrapped part behind:
+  // a shorter form on a narrow terminal, cut on a very narrow one.
+  char line[128];
+  std::snprintf(line, sizeof line, "velor: %ld of %ld assets (%ld a second)", done, total, rate);
+  size_t room = static_cast<size_t>(std::max(ConsoleColumns(err_) - 1, 0));
+  if (room != 0 && std::strlen(line) > room) {
+    std::snprintf(line, sizeof line, "%ld/%ld (%ld/s)", done, total, rate);
+    line[std::min(room, std::strlen(line))] = '\0';
+  }
   // "\x1b[K" erases what a longer line before left at the end.
-  ConsolePrintf(err_, "\rvelor: %ld of %ld assets (%ld a second)\x1b[K", done, total, rate);
+  ConsolePrintf(err_, "\r%s\x1b[K", line);
   std::fflush(err_);
   progress_shown_ = true;
   return true;

@@ -69,6 +69,20 @@ TEST_F(ConsoleTest, ProgressOnlyOnATerminal) {
   EXPECT_EQ(pty.CloseAndRead(),
             "\rvelor: 64 of 100 assets (1000 a second)\x1b[K"
             "\rvelor: 100 of 100 assets (1200 a second)\x1b[K\r\x1b[K");
+
+  // On a narrow terminal the line stays within one line (a wrapped line
+  // would be left behind by every "\r").
+  for (int columns : {40, 12}) {
+    PseudoTerminal narrow;
+    ASSERT_TRUE(narrow.SetColumns(columns));
+    {
+      ConsoleFrontEnd console(in_, out_, narrow.terminal(), false, false);
+      EXPECT_TRUE(console.ShowProgress(123456, 1000000, 98765));
+      console.EndProgress();
+    }
+    EXPECT_EQ(narrow.CloseAndRead(), columns == 40 ? "\r123456/1000000 (98765/s)\x1b[K\r\x1b[K"
+                                                   : "\r123456/1000\x1b[K\r\x1b[K");
+  }
 }
 
 TEST_F(ConsoleTest, InformationGoesToOutputTheRestToErrors) {

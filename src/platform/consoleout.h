@@ -20,3 +20,6 @@ bool ConsoleWrite(FILE* stream, std::string_view utf8);
 // returns the number of bytes formatted, or -1 when formatting or writing
 // failed.
 int ConsolePrintf(FILE* stream, const char* format, ...) VELOR_PRINTF_FORMAT(2, 3);
+// The width in columns of the terminal (console window) that stream writes
+// to; 0 when it is none or its width cannot be read.
+int ConsoleColumns(FILE* stream);

@@ -16,6 +16,8 @@ class PseudoTerminal {
   bool ok() const { return terminal_ != nullptr; }
   // A stream that writes to the terminal side; null when !ok().
   FILE* terminal() const { return terminal_; }
+  // Makes the terminal columns wide; false when it cannot.
+  bool SetColumns(int columns);
   // Closes the terminal side and returns all bytes written to it.
   std::string CloseAndRead();
 

@@ -25,3 +25,10 @@ bool ConsoleWrite(FILE* stream, std::string_view utf8) {
   }
   return true;
 }
+
+int ConsoleColumns(FILE* stream) {
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (handle == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(handle, &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}

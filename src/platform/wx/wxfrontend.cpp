@@ -9,7 +9,9 @@
 #include <cstdlib>
 
 #include "messages.h"
+#include "codepage.h"
 #include "crtio.h"
+#include "drivemap.h"
 #include "wxdialogwindow.h"
 #include "wxfilechooser.h"
 #include "wxmessagebox.h"
@@ -136,7 +138,10 @@ bool WxFrontEnd::OnDesktop() const { return true; }
 bool WxFrontEnd::ShowTextFile(const std::string& native_path) {
   std::string text;
   if (!ReadNativeFile(native_path.c_str(), &text)) return false;
-  viewers_.push_back(std::make_unique<WxTextViewer>(native_path, text));
+  // Titled as the user knows the file: by its Windows path.
+  std::string windows, title = native_path;
+  if (DriveMapToWindows(native_path, &windows) && !Cp932ToUtf8(windows, &title)) title = native_path;
+  viewers_.push_back(std::make_unique<WxTextViewer>(title, text));
   viewers_.back()->ShowBeside();
   return true;
 }

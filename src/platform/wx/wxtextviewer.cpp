@@ -10,8 +10,8 @@
 #include "wxscreentext.h"
 #include "desktoptrace.h"
 
-WxTextViewer::WxTextViewer(const std::string& path, const std::string& text)
-    : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(path), wxDefaultPosition, wxSize(720, 420),
+WxTextViewer::WxTextViewer(const std::string& title, const std::string& text)
+    : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(title), wxDefaultPosition, wxSize(720, 420),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMAXIMIZE_BOX) {
   // The log's lines end in CR LF; the widget wants LF alone.
   wxString shown = ScreenText(text);
@@ -30,7 +30,7 @@ WxTextViewer::WxTextViewer(const std::string& path, const std::string& text)
     open_ = false;
     DesktopTrace("viewer closed");
   });
-  DesktopTrace("viewer title=" + path + " lines=" + std::to_string(shown.Freq('\n')));
+  DesktopTrace("viewer title=" + title + " lines=" + std::to_string(shown.Freq('\n')));
 }
 
 void WxTextViewer::ShowBeside() {

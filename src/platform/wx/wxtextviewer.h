@@ -7,9 +7,9 @@
 
 class WxTextViewer : public wxDialog {
  public:
-  // A window showing text (code page 932) under the title path (UTF-8), not
+  // A window showing text (code page 932) under the title (UTF-8), not
   // yet shown. Escape, the close box and the 閉じる button hide it.
-  WxTextViewer(const std::string& path, const std::string& text);
+  WxTextViewer(const std::string& title, const std::string& text);
 
   // Shows the window and returns; the program goes on while it is up.
   void ShowBeside();

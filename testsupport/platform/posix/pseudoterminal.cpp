@@ -1,6 +1,7 @@
 #include "pseudoterminal.h"
 
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 PseudoTerminal::PseudoTerminal() {
@@ -30,4 +31,11 @@ std::string PseudoTerminal::CloseAndRead() {
   close(master_);
   master_ = -1;
   return seen;
+}
+
+bool PseudoTerminal::SetColumns(int columns) {
+  struct winsize size = {};
+  size.ws_row = 24;
+  size.ws_col = static_cast<unsigned short>(columns);
+  return master_ >= 0 && ioctl(master_, TIOCSWINSZ, &size) == 0;
 }

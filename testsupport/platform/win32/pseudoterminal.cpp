@@ -6,3 +6,5 @@ PseudoTerminal::PseudoTerminal() = default;
 PseudoTerminal::~PseudoTerminal() = default;
 
 std::string PseudoTerminal::CloseAndRead() { return ""; }
+
+bool PseudoTerminal::SetColumns(int) { return false; }

@@ -203,14 +203,14 @@ VELOR_VIEWER=/nonexistent/viewer "$velor" --ui desktop --db "$store" --user aoki
   --output 'C:\diag\aoki.csv' >"$work/out" 2>"$work/err" &
 pid=$!
 check "the log is shown in a window of its own" \
-  wait_for "^viewer title=$drive/diag/VelrixSysErr.txt lines=[1-9]"
+  wait_for '^viewer title=C:\\diag\\VelrixSysErr.txt lines=[1-9]'
 check "the closing message says the export only provisionally finished" \
   wait_for '^messagebox type=0x40 owner=none .*text=減価償却情報の出力が一応終了しました。'
 answer Return
 sleep 0.5
 check "velor waits while the log window is up" kill -0 "$pid"
 check "the log window has the focus and its title" \
-  eval 'xdotool getactivewindow getwindowname | grep -qF "$drive/diag/VelrixSysErr.txt"'
+  eval 'xdotool getactivewindow getwindowname | grep -qF "C:\\diag\\VelrixSysErr.txt"'
 key ctrl+End Escape
 check "Esc closes the log window" wait_for '^viewer closed$'
 finish

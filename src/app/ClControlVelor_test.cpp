@@ -316,6 +316,52 @@ TEST_F(ControlVelorTest, TheReportIsPutInPlaceWhole) {
   EXPECT_EQ(CountFolderEntries(tmp_.path()), 3);  // a.csv, syurui.SSC and the report: no temporary
 }
 
+// Another company's export in the folder: its asset-kind file and log are
+// named in the replace question (No keeps them), and the same company's own
+// files are replaced without one.
+TEST_F(ControlVelorTest, AnotherCompanysFilesInTheFolderAreNamedBeforeTheyAreReplaced) {
+  const std::string ledger = ReadDemoLedger();
+  {
+    LedgerStore yamada(ledger, "yamada");
+    ASSERT_TRUE(yamada.ok()) << yamada.error();
+    fe_.Type(IDC_OUTPUT_PATH, "T:\\out\\yamada.csv");
+    fe_.Answer(IDYES);  // the folder is made
+    fe_.Click(IDC_EXECUTE);
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeDone);
+  }
+  const std::string kinds = ReadFileBytes(tmp_.Native("out/syurui.SSC"));
+  ASSERT_FALSE(kinds.empty()) << fe_.boxes().back().text;
+  LedgerStore aoki(ledger, "aoki");
+  ASSERT_TRUE(aoki.ok()) << aoki.error();
+  fe_.Type(IDC_OUTPUT_PATH, "T:\\out\\aoki.csv");
+  fe_.Answer(IDNO);
+  fe_.Click(IDC_EXECUTE);
+  fe_.Close();
+  const size_t asked = fe_.boxes().size();
+  EXPECT_FALSE(Run());
+  ASSERT_GE(fe_.boxes().size(), asked + 2);
+  const std::string question = fe_.boxes()[asked].text;
+  EXPECT_EQ(fe_.boxes()[asked].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_NE(question.find("別の会社データ（株式会社山田製作所）"), std::string::npos) << question;
+  EXPECT_NE(question.find("上書きされるファイル ⇒ T:\\out\\syurui.SSC"), std::string::npos) << question;
+  EXPECT_EQ(question.find("aoki.csv"), std::string::npos) << question;  // a new file replaces nothing
+  EXPECT_EQ(ReadFileBytes(tmp_.Native("out/syurui.SSC")), kinds);
+  EXPECT_FALSE(NativeExists(tmp_.Native("out/aoki.csv")));
+
+  // Yes: replaced as asked. Then aoki's own files are aoki's: no question.
+  for (int run = 0; run < 2; ++run) {
+    size_t before = fe_.boxes().size();
+    fe_.Type(IDC_OUTPUT_PATH, run == 0 ? "T:\\out\\aoki.csv" : "T:\\out\\aoki2.csv");
+    if (run == 0) fe_.Answer(IDYES);
+    fe_.Click(IDC_EXECUTE);
+    EXPECT_TRUE(Run());
+    EXPECT_NE(app_.GetOutcome(), ClControlVelor::kOutcomeStopped) << run;
+    EXPECT_EQ(fe_.boxes().size() - before, run == 0 ? 2u : 1u) << run;
+  }
+  EXPECT_NE(ReadFileBytes(tmp_.Native("out/syurui.SSC")), kinds);
+}
+
 TEST(GetDispTextTest, FormatsAndOverwrites) {
   StDATAINFO data = {};
   std::strcpy(data.szDataName, "山田製作所");

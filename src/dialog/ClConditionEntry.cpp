@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ClFileMgr.h"
 #include "caption.h"
@@ -13,7 +14,9 @@
 #include "filedialog.h"
 #include "mbcs.h"
 #include "mbscase.h"
+#include "winfmt.h"
 #include "messages.h"
+#include "othercompany.h"
 #include "outputpaths.h"
 #include "pathfuncs.h"
 #include "winfs.h"
@@ -38,6 +41,11 @@ const char kNoFolder[] = "出力先のフォルダが指定されていません
 const char kReservedName[] =
     "ファイル名にVelrixSysErr.txtとsyurui.SSCは使用できません。\n\n出力先を再入力してください。";
 const char kTooLong[] = "データの出力先が長すぎます。\n\n出力先を再入力してください。";
+// The folder holds another company's export: the files it would lose are
+// named in the replace question.
+const char kOverwriteOther[] =
+    "出力先のフォルダには、別の会社データ（%s）の出力ファイルがあります。\n\n%s\n上書きしてもよろしいですか？";
+const char kOverwrittenFile[] = "上書きされるファイル ⇒ %s    \n";
 const char kDefaultPattern[] = "*.csv";
 const char kBrowseTitle[] = "保存ファイルを指定";
 const char kBrowseFilter[] = "CSV Files (*.csv)|*.csv||";
@@ -230,13 +238,46 @@ void ClConditionEntry::OnExecute() {
   }
 
   CFileStatus status;
-  if (CFile::GetStatus(path, status)) {
-    if ((status.m_attribute & CFile::directory) != 0) return Refuse(kNoFileName);
-    if (MessageBoxA(m_hWnd, kOverwrite, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  bool exists = CFile::GetStatus(path, status);
+  if (exists && (status.m_attribute & CFile::directory) != 0) return Refuse(kNoFileName);
+  std::string question = OtherCompanyQuestion(path, exists);
+  if (!question.empty() || exists) {
+    if (MessageBoxA(m_hWnd, question.empty() ? kOverwrite : question.c_str(), kCaption,
+                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return Refuse(nullptr);
     }
   }
   EndDialog(IDC_EXECUTE);
+}
+
+std::string ClConditionEntry::OtherCompanyQuestion(const char* path, bool asset_exists) {
+  char kind_path[kPathBufferSize], log_path[kPathBufferSize];
+  CFileStatus status;
+  std::vector<const char*> files;
+  if (asset_exists) files.push_back(path);
+  if (DeriveSiblingPath(path, kKindFileName, kind_path) && CFile::GetStatus(kind_path, status)) {
+    files.push_back(kind_path);
+  }
+  if (DeriveSiblingPath(path, kLogFileName, log_path) && CFile::GetStatus(log_path, status)) {
+    files.push_back(log_path);
+  }
+  // Only the kind file and the log belong to the folder rather than to the
+  // asset file's own name.
+  if (files.size() == (asset_exists ? 1u : 0u)) return "";
+  const char* company = m_strCompany;
+  const char* period = m_strPeriod;
+  std::string other = OtherCompanyInFolder(path, company[0] == ' ' ? company + 1 : company,
+                                           period[0] == ' ' ? period + 1 : period);
+  if (other.empty()) return "";
+  std::string list;
+  char line[kPathBufferSize + 64];
+  for (const char* file : files) {
+    _snprintf(line, sizeof line, kOverwrittenFile, file);
+    list += line;
+  }
+  std::vector<char> text(std::strlen(kOverwriteOther) + other.size() + list.size() + 1, '\0');
+  _snprintf(text.data(), text.size() - 1, kOverwriteOther, other.c_str(), list.c_str());
+  return text.data();
 }
 
 void ClConditionEntry::OnBrowse() {

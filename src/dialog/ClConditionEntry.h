@@ -2,6 +2,8 @@
 // period to be exported, asks for the path of the asset file, validates it
 // and remembers it per user and company data.
 #pragma once
+#include <string>
+
 #include "winframe.h"
 #include "wintypes.h"
 
@@ -35,6 +37,11 @@ class ClConditionEntry : public CDialog {
   // Handler of button 1008 and Enter on it: the save-form file chooser; a
   // confirmed choice becomes the output path. The focus then goes to 1005.
   void OnBrowse();
+  // The replace question for path when the folder's asset-kind file or log
+  // was written for another company data (told by the asset files there):
+  // it names that company and every file the export replaces. "" when the
+  // folder holds no other company's export.
+  std::string OtherCompanyQuestion(const char* path, bool asset_exists);
 
   // Reads the path remembered for this user and data ID into buffer (261
   // bytes, zeroed by the caller). TRUE when one was found.

@@ -51,6 +51,7 @@ struct FsStat {
   bool symlink = false;   // the name itself is a symbolic link
   bool writable = false;  // the caller may write it
   uint64_t size = 0;      // bytes of a regular file
+  uint64_t modified = 0;  // last change of its data, in 100 ns units; later is larger
 };
 
 // An open file. Destroying it closes it, ignoring any failure.

@@ -244,6 +244,8 @@ class PosixFs : public Fs {
     stat->regular = S_ISREG(st.st_mode);
     stat->folder = S_ISDIR(st.st_mode);
     stat->size = stat->regular ? static_cast<uint64_t>(st.st_size) : 0;
+    stat->modified = static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000u +
+                     static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u;
     // A file without any write permission is read-only for every account,
     // the superuser too, as the read-only attribute is on Windows.
     stat->writable = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;

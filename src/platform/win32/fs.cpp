@@ -299,11 +299,14 @@ class WinFs : public Fs {
       data.dwFileAttributes = info.dwFileAttributes;
       data.nFileSizeHigh = info.nFileSizeHigh;
       data.nFileSizeLow = info.nFileSizeLow;
+      data.ftLastWriteTime = info.ftLastWriteTime;
     }
     stat->folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     stat->regular = !stat->folder && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
     stat->size = stat->regular ? (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
     stat->writable = stat->folder || (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+    stat->modified = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime;
     return FsError::kNone;
   }
 

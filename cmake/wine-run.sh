@@ -27,6 +27,11 @@ if [ ! -f "$WINEPREFIX/.velor-ready" ]; then
     flock 9
     if [ ! -f "$WINEPREFIX/.velor-ready" ]; then
       wineboot --init >/dev/null 2>&1 || true
+      # The dialog's font, ＭＳ Ｐゴシック, as a proportional Gothic of this
+      # machine (IPA P Gothic) rather than wine's wide fallback, in which
+      # the button labels do not fit their buttons as they do on Windows.
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f \
+        >/dev/null 2>&1 || true
       wineserver --wait
       [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-run.sh: cannot make the prefix $WINEPREFIX" >&2; exit 1; }
       touch "$WINEPREFIX/.velor-ready"

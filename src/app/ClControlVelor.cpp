@@ -138,6 +138,10 @@ BOOL ClControlVelor::InitInstance() {
 
   ClDataMgr* data_mgr = ClDataMgr::Inst(nullptr);
   if (m_pSetData == nullptr) m_pSetData = data_mgr->GetSetObject(5, 1);
+  if (m_pBatch != nullptr) {
+    m_eOutcome = static_cast<RunOutcome>(RunCompanyBatch(*m_pBatch, m_pSetData));
+    return TRUE;
+  }
   ClConditionEntry dialog(nullptr);
 
   StDATAINFO selected;

@@ -145,9 +145,19 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
 }
 
 bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
+  return ShowLine(std::to_string(done) + " of " + std::to_string(total) + " assets (" +
+                  std::to_string(rate) + " a second)");
+}
+
+bool ConsoleFrontEnd::ShowBatchProgress(long done, long total, long rate) {
+  return ShowLine(std::to_string(done) + " of " + std::to_string(total) + " companies (" +
+                  std::to_string(rate) + " assets a second)");
+}
+
+bool ConsoleFrontEnd::ShowLine(const std::string& text) {
   if (_isatty(_fileno(err_)) == 0) return true;
   // "\x1b[K" erases what a longer line before left at the end.
-  ConsolePrintf(err_, "\rvelor: %ld of %ld assets (%ld a second)\x1b[K", done, total, rate);
+  ConsolePrintf(err_, "\rvelor: %s\x1b[K", text.c_str());
   std::fflush(err_);
   progress_shown_ = true;
   return true;

@@ -4,13 +4,7 @@
 # skipped, a company that fails among others, two companies in one folder,
 # a cancelled batch, the table and the report.
 set -u
-velor=$1
-host=$2
-source_dir=$3
-work=$(mktemp -d)
-holder=
-trap '[ -n "$holder" ] && kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/script_frame.sh"
 export HOME=$work VELOR_DRIVES="T:=$work;Z:=/" VELOR_VIEWER= LANG=C
 db=$work/host.sqlite
 # batch DB ARGS...: a batch on the console; its output in out.txt and err.txt.

@@ -1,0 +1,59 @@
+#!/bin/bash
+# Batch benchmark: velor --companies over 100 companies of 1,000 assets
+# with --jobs 1 and --jobs 2, against the single export of one company of
+# 100,000 assets (the same number of rows). Targets: two jobs at least 1.6x
+# as fast as one (on two processors), and the batch on one job at most 1.25x
+# the time of the single export (a company's start costs little). Each
+# reading is taken BENCH_BATCH_RUNS times (3) and the lowest kept; the load
+# average before the first run is printed, as the machine may be shared.
+#   bench/batch/run.sh BUILD_DIR      (scripts/bench.sh passes a Release build)
+# BENCH_BATCH_COMPANIES and BENCH_BATCH_ASSETS override 100 and 1000.
+set -euo pipefail
+BUILD=${1:?usage: run.sh BUILD_DIR}
+HOST_TOOL="$BUILD/tools/velor-host/velor-host"
+VELOR="$BUILD/src/app/main/velor"
+for tool in "$HOST_TOOL" "$VELOR" /usr/bin/time; do
+  [ -x "$tool" ] || { echo "run.sh: $tool is missing; build it first" >&2; exit 1; }
+done
+RUNS=${BENCH_BATCH_RUNS:-3}
+COMPANIES=${BENCH_BATCH_COMPANIES:-100}
+ASSETS=${BENCH_BATCH_ASSETS:-1000}
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/velor-bench-batch.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+export HOME=$WORK VELOR_DRIVES="T:=$WORK;Z:=/" VELOR_VIEWER=
+
+many=$WORK/many.sqlite
+one=$WORK/one.sqlite
+"$HOST_TOOL" init "$many" >/dev/null
+for ((i = 1; i <= COMPANIES; i++)); do "$HOST_TOOL" generate "$many" --assets "$ASSETS" --seed "$i" >/dev/null; done
+"$HOST_TOOL" init "$one" >/dev/null
+"$HOST_TOOL" generate "$one" --assets $((COMPANIES * ASSETS)) --seed 1 >/dev/null
+cat "$many" "$one" >/dev/null
+
+# The lowest elapsed time of RUNS runs of the command (its output dropped).
+lowest() {
+  local best= t
+  for ((r = 0; r < RUNS; r++)); do
+    /usr/bin/time -f '%e' -o "$WORK/time" "$@" </dev/null >/dev/null 2>&1 || true
+    t=$(cat "$WORK/time" | tail -1)
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN {exit !(a < b)}'; then best=$t; fi
+  done
+  echo "$best"
+}
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); processors: $(nproc)"
+single=$(lowest "$VELOR" --db "$one" --user bench --ui console --yes --no-viewer --output 'T:\single\assets.csv')
+jobs1=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
+          --output 'T:\b1\{no}\assets.csv' --jobs 1)
+jobs2=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
+          --output 'T:\b2\{no}\assets.csv' --jobs 2)
+diff -r "$WORK/b1" "$WORK/b2" >/dev/null || { echo "run.sh: --jobs 1 and --jobs 2 wrote different files" >&2; exit 1; }
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+awk -v n="$COMPANIES" -v a="$ASSETS" -v s="$single" -v j1="$jobs1" -v j2="$jobs2" 'BEGIN {
+  printf "single export, 1 company of %d assets:   %7.2f s\n", n * a, s
+  printf "batch, %d companies of %d assets, --jobs 1: %7.2f s\n", n, a, j1
+  printf "batch, %d companies of %d assets, --jobs 2: %7.2f s\n", n, a, j2
+  printf "speed-up of two jobs: %.2fx (target: at least 1.6x)\n", j1 / j2
+  printf "batch --jobs 1 / single export: %.2fx (target: at most 1.25x)\n", j1 / s
+  printf "batch --jobs 2 / single export: %.2fx\n", j2 / s
+}'

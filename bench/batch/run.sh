@@ -7,6 +7,11 @@
 # reading is taken BENCH_BATCH_RUNS times (3) and the lowest kept; the load
 # average before the first run is printed, as the machine may be shared.
 #   bench/batch/run.sh BUILD_DIR      (scripts/bench.sh passes a Release build)
+# Every reading is taken twice: with the files on the disk of the work
+# folder, where each company's commit waits for the disk to flush its files
+# (as every export's does), and in a memory file system (/dev/shm, when it
+# is there), where it does not: the second shows the program's own cost of
+# a company's start, the first what this disk adds to it.
 # BENCH_BATCH_COMPANIES and BENCH_BATCH_ASSETS override 100 and 1000.
 set -euo pipefail
 BUILD=${1:?usage: run.sh BUILD_DIR}
@@ -20,7 +25,7 @@ COMPANIES=${BENCH_BATCH_COMPANIES:-100}
 ASSETS=${BENCH_BATCH_ASSETS:-1000}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/velor-bench-batch.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
-export HOME=$WORK VELOR_DRIVES="T:=$WORK;Z:=/" VELOR_VIEWER=
+export HOME=$WORK VELOR_VIEWER=
 
 many=$WORK/many.sqlite
 one=$WORK/one.sqlite
@@ -41,19 +46,41 @@ lowest() {
   echo "$best"
 }
 
+# One round of the three readings with the files below the native folder
+# out: "single jobs1 jobs2" in seconds.
+round() {
+  local out=$1 single jobs1 jobs2
+  mkdir -p "$out"
+  export VELOR_DRIVES="T:=$out;Z:=/"
+  single=$(lowest "$VELOR" --db "$one" --user bench --ui console --yes --no-viewer --output 'T:\single\assets.csv')
+  jobs1=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
+            --output 'T:\b1\{no}\assets.csv' --jobs 1)
+  jobs2=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
+            --output 'T:\b2\{no}\assets.csv' --jobs 2)
+  diff -r "$out/b1" "$out/b2" >/dev/null || { echo "run.sh: --jobs 1 and --jobs 2 wrote different files" >&2; exit 1; }
+  rm -rf "$out"
+  echo "$single $jobs1 $jobs2"
+}
+# Prints the figures of a round.
+report() {
+  awk -v where="$1" -v n="$COMPANIES" -v a="$ASSETS" -v s="$2" -v j1="$3" -v j2="$4" 'BEGIN {
+    printf "%s:\n", where
+    printf "  single export, 1 company of %d assets:       %7.2f s\n", n * a, s
+    printf "  batch, %d companies of %d assets, --jobs 1: %7.2f s\n", n, a, j1
+    printf "  batch, %d companies of %d assets, --jobs 2: %7.2f s\n", n, a, j2
+    printf "  speed-up of two jobs: %.2fx (target: at least 1.6x)\n", j1 / j2
+    printf "  batch --jobs 1 / single export: %.2fx (target: at most 1.25x)\n", j1 / s
+    printf "  batch --jobs 2 / single export: %.2fx\n", j2 / s
+  }'
+}
+
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); processors: $(nproc)"
-single=$(lowest "$VELOR" --db "$one" --user bench --ui console --yes --no-viewer --output 'T:\single\assets.csv')
-jobs1=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
-          --output 'T:\b1\{no}\assets.csv' --jobs 1)
-jobs2=$(lowest "$VELOR" --db "$many" --user bench --ui console --yes --no-viewer --companies all \
-          --output 'T:\b2\{no}\assets.csv' --jobs 2)
-diff -r "$WORK/b1" "$WORK/b2" >/dev/null || { echo "run.sh: --jobs 1 and --jobs 2 wrote different files" >&2; exit 1; }
+# shellcheck disable=SC2046
+report "files on the disk ($(df --output=source "$WORK" | tail -1))" $(round "$WORK/out")
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  shm=$(mktemp -d /dev/shm/velor-bench-batch.XXXXXX)
+  trap 'rm -rf "$WORK" "$shm"' EXIT
+  # shellcheck disable=SC2046
+  report "files in memory (/dev/shm)" $(round "$shm")
+fi
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-awk -v n="$COMPANIES" -v a="$ASSETS" -v s="$single" -v j1="$jobs1" -v j2="$jobs2" 'BEGIN {
-  printf "single export, 1 company of %d assets:   %7.2f s\n", n * a, s
-  printf "batch, %d companies of %d assets, --jobs 1: %7.2f s\n", n, a, j1
-  printf "batch, %d companies of %d assets, --jobs 2: %7.2f s\n", n, a, j2
-  printf "speed-up of two jobs: %.2fx (target: at least 1.6x)\n", j1 / j2
-  printf "batch --jobs 1 / single export: %.2fx (target: at most 1.25x)\n", j1 / s
-  printf "batch --jobs 2 / single export: %.2fx\n", j2 / s
-}'

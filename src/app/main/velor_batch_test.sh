@@ -94,7 +94,7 @@ dir4=$(ls -d "$work/b2/4_"*)
 cp -r "$dir4" "$work/held.before"
 flock "$dir4" sleep 60 &
 holder=$!
-sleep 0.2
+for _ in $(seq 1 100); do flock -n "$dir4" true || break; sleep 0.05; done
 batch "$db" --companies 3-5 --output 'T:\b2\{no}_{name}\assets.csv' --report "$work/r3.json"
 status=$?
 kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null; holder=

@@ -14,6 +14,9 @@
 #include "winfmt.h"
 #include "crtio.h"
 #include "caption.h"
+#include "cfile.h"
+#include "textviewer.h"
+#include "winfs.h"
 #include "messagebox.h"
 
 using json = nlohmann::ordered_json;
@@ -25,6 +28,7 @@ const char kBatchCancelled[] = "減価償却情報の一括出力を中止しま
 const char kBatchCounts[] =
     "出力 ⇒ %ld 社（うち診断情報あり %ld 社）\n失敗 ⇒ %ld 社\n中止・未実行 ⇒ %ld 社\n対象外（過去実績データ） ⇒ %ld 社\n";
 const char kBatchReport[] = "\nレポート ⇒ %s    \n";
+const char kBatchOffer[] = "\n一覧を表示しますか？";
 const size_t kNameWidth = 24;
 
 // text (code page 932) cut to width bytes at a whole character and padded
@@ -119,13 +123,13 @@ const char* ResultWord(BatchSummary::Result result) {
 
 }  // namespace
 
-void BatchSummary::PrintTable(FILE* out) const {
+std::string BatchSummary::TableText() const {
   std::string head = Column(Word(Tr("data no")), 10, true) + "  " +
                      Column(Word(Tr("company")), kNameWidth) + Column(Word(Tr("assets")), 9, true) +
                      Column(Word(Tr("rows")), 9, true) + Column(Word(Tr("warnings")), 9, true) +
                      Column(Word(Tr("errors")), 9, true) + "  " + Column(Word(Tr("result")), 12) +
                      Word(Tr("folder"));
-  ConsolePrintf(out, "%s\n", Cp932ToUtf8Shown(head).c_str());
+  std::string text = head + "\n";
   for (const Row* row : Sorted()) {
     bool counted = row->result != kSkipped && row->result != kRefused && row->result != kNotStarted;
     auto number = [counted](long n) { return Column(counted ? std::to_string(n) : "-", 9, true); };
@@ -135,14 +139,19 @@ void BatchSummary::PrintTable(FILE* out) const {
                        Column(Word(ResultWord(row->result)), 12) + row->folder;
     // Trailing spaces of a skipped row's empty folder are dropped.
     line.erase(line.find_last_not_of(' ') + 1);
-    ConsolePrintf(out, "%s\n", Cp932ToUtf8Shown(line).c_str());
+    text += line + "\n";
   }
   for (const Row* row : Sorted()) {
     if (row->failure.empty()) continue;
-    ConsolePrintf(out, "velor: %s\n%s",
-                  Tr("data %s (%s) failed:", {std::to_string(row->data.lDataNo), CompanyNameShown(row->data)}).c_str(),
-                  Cp932ToUtf8Shown(row->failure).c_str());
+    text += "velor: " +
+            Word(Tr("data %s (%s) failed:", {std::to_string(row->data.lDataNo), CompanyNameShown(row->data)}).c_str()) +
+            "\n" + row->failure;
   }
+  return text;
+}
+
+void BatchSummary::PrintTable(FILE* out) const {
+  ConsolePrintf(out, "%s", Cp932ToUtf8Shown(TableText()).c_str());
   std::fflush(out);
 }
 
@@ -196,9 +205,31 @@ void BatchSummary::ShowMessage(FrontEnd* front_end, const std::string& report) c
     _snprintf(line, sizeof line, kBatchReport, shown.c_str());
     text += line;
   }
+  text += kBatchOffer;
   BatchStatus status = Status();
-  MessageBoxA(nullptr, text.c_str(), kCaption,
-              status == kBatchFailed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+  UINT icon = status == kBatchFailed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+  if (MessageBoxA(nullptr, text.c_str(), kCaption, MB_YESNO | icon) != IDYES) return;
+  // The table goes to the viewer as the log does, from a file of its own in
+  // the temporary folder.
+  char folder[kPathBufferSize] = {}, file[kPathBufferSize] = {};
+  DWORD n = GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n >= sizeof folder || GetTempFileNameA(folder, "vbt", 0, file) == 0) return;
+  std::string table = TableText(), lines;
+  for (char c : table) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  CFile out;
+  if (!out.Open(file, CFile::modeCreate | CFile::modeWrite)) return;
+  try {
+    out.Write(lines.data(), static_cast<UINT>(lines.size()));
+    out.Close();
+  } catch (CFileException* error) {
+    // A table that cannot be written is not shown; the console has it.
+    error->Delete();
+    return;
+  }
+  StartViewer(file);
 }
 
 BatchStatus BatchSummary::Status() const {

@@ -32,8 +32,9 @@ class BatchSummary {
   // Writes the report (JSON, UTF-8) to the native path, put in place in one
   // step. False, with a message on the standard error, when it cannot.
   bool WriteReport(const std::string& native) const;
-  // On a desktop front end, one message box that sums the batch up and names
-  // the report (native path, "" for none); nothing elsewhere.
+  // On a desktop front end, one message box that sums the batch up, names
+  // the report (native path, "" for none) and offers the table, which Yes
+  // shows in the viewer; nothing elsewhere.
   void ShowMessage(FrontEnd* front_end, const std::string& report) const;
   // The exit status: failed when a company failed, was refused or cancelled.
   BatchStatus Status() const;
@@ -48,6 +49,9 @@ class BatchSummary {
     std::string failure;      // code page 932 lines
     std::string report_json;  // the company's own report; "" when none
   };
+  // The table and the causes of the failures (code page 932, lines ended by
+  // LF).
+  std::string TableText() const;
   // The rows in data-number order.
   std::vector<const Row*> Sorted() const;
   // How many rows have result.

@@ -35,15 +35,18 @@ for ((i = 1; i <= COMPANIES; i++)); do "$HOST_TOOL" generate "$many" --assets "$
 "$HOST_TOOL" generate "$one" --assets $((COMPANIES * ASSETS)) --seed 1 >/dev/null
 cat "$many" "$one" >/dev/null
 
-# The lowest elapsed time of RUNS runs of the command (its output dropped).
+# The lowest elapsed time and the lowest processor time (user + system) of
+# RUNS runs of the command (its output dropped): "elapsed,cpu" in seconds.
 lowest() {
-  local best= t
+  local best= cpu= t c
   for ((r = 0; r < RUNS; r++)); do
-    /usr/bin/time -f '%e' -o "$WORK/time" "$@" </dev/null >/dev/null 2>&1 || true
-    t=$(cat "$WORK/time" | tail -1)
+    /usr/bin/time -f '%e %U %S' -o "$WORK/time" "$@" </dev/null >/dev/null 2>&1 || true
+    read -r t u s < <(tail -1 "$WORK/time")
+    c=$(awk -v u="$u" -v s="$s" 'BEGIN {printf "%.2f", u + s}')
     if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN {exit !(a < b)}'; then best=$t; fi
+    if [ -z "$cpu" ] || awk -v a="$c" -v b="$cpu" 'BEGIN {exit !(a < b)}'; then cpu=$c; fi
   done
-  echo "$best"
+  echo "$best,$cpu"
 }
 
 # One round of the three readings with the files below the native folder
@@ -61,16 +64,19 @@ round() {
   rm -rf "$out"
   echo "$single $jobs1 $jobs2"
 }
-# Prints the figures of a round.
+# Prints the figures of a round: where, then "elapsed,cpu" of the single
+# export, the batch on one job and on two.
 report() {
   awk -v where="$1" -v n="$COMPANIES" -v a="$ASSETS" -v s="$2" -v j1="$3" -v j2="$4" 'BEGIN {
-    printf "%s:\n", where
-    printf "  single export, 1 company of %d assets:       %7.2f s\n", n * a, s
-    printf "  batch, %d companies of %d assets, --jobs 1: %7.2f s\n", n, a, j1
-    printf "  batch, %d companies of %d assets, --jobs 2: %7.2f s\n", n, a, j2
-    printf "  speed-up of two jobs: %.2fx (target: at least 1.6x)\n", j1 / j2
-    printf "  batch --jobs 1 / single export: %.2fx (target: at most 1.25x)\n", j1 / s
-    printf "  batch --jobs 2 / single export: %.2fx\n", j2 / s
+    split(s, S, ","); split(j1, A, ","); split(j2, B, ",")
+    printf "%s (elapsed s, processor s):\n", where
+    printf "  single export, 1 company of %d assets:       %7.2f %7.2f\n", n * a, S[1], S[2]
+    printf "  batch, %d companies of %d assets, --jobs 1: %7.2f %7.2f\n", n, a, A[1], A[2]
+    printf "  batch, %d companies of %d assets, --jobs 2: %7.2f %7.2f\n", n, a, B[1], B[2]
+    printf "  speed-up of two jobs: %.2fx (target: at least 1.6x)\n", A[1] / B[1]
+    printf "  batch --jobs 1 / single export: %.2fx elapsed, %.2fx processor (target: at most 1.25x)\n",
+           A[1] / S[1], A[2] / S[2]
+    printf "  batch --jobs 2 / single export: %.2fx elapsed\n", B[1] / S[1]
   }'
 }
 

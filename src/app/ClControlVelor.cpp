@@ -11,14 +11,12 @@
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
 #include "caption.h"
-#include "cfile.h"
 #include "codepage.h"
 #include "consoleout.h"
 #include "crtio.h"
 #include "exportrun.h"
 #include "filecause.h"
 #include "mbcs.h"
-#include "outputpaths.h"
 #include "textviewer.h"
 #include "waitcursor.h"
 #include "winfmt.h"
@@ -32,6 +30,8 @@ const char kDoneWithLog[] = "減価償却情報の出力が一応終了しまし
 const char kDone[] =
     "減価償却情報の出力が正常に終了しました。\n\n償却資産データ ⇒ %s    \n資産種類データ ⇒ %s    \n\n"
     "アプリケーションを終了します。";
+const char kFailedCause[] = "原因 ⇒ %s\n";
+const char kFailedTail[] = "\nアプリケーションを終了します。";
 // The run cannot start without the selected company data.
 const char kCompanyUnreadable[] =
     "会計ホストの会社データを読み込めませんでした。\n\nアプリケーションを終了します。";
@@ -44,8 +44,6 @@ const char kCancelled[] = "減価償却情報の出力を中止しました。\n
 const char kSettingsFailed[] =
     "減価償却情報は出力しましたが、出力先を設定ファイルに保存できませんでした。\n\n";
 const char kSettingsFile[] = "設定ファイル ⇒ %s    \n";
-const char kFailedCause[] = "原因 ⇒ %s\n";
-const char kTail[] = "\nアプリケーションを終了します。";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const int kDataInfoSize = 1506;
 
@@ -199,7 +197,7 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
 
   if (!settings_failure.empty()) {
     if (run.log_kept) StartViewer(log_path);
-    std::string text = kSettingsFailed + settings_failure + kTail;
+    std::string text = kSettingsFailed + settings_failure + kFailedTail;
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;

@@ -7,18 +7,17 @@
 #include "ClAccConnect.h"
 #include "ClConditionEntry.h"
 #include "ClDataMgr.h"
-#include "ClDepreciation.h"
 #include "ClSetData.h"
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
 #include "caption.h"
-#include "cfile.h"
 #include "codepage.h"
 #include "consoleout.h"
 #include "crtio.h"
+#include "exportrun.h"
 #include "filecause.h"
 #include "mbcs.h"
-#include "outputpaths.h"
+#include "textviewer.h"
 #include "waitcursor.h"
 #include "winfmt.h"
 #include "winfs.h"
@@ -31,14 +30,8 @@ const char kDoneWithLog[] = "減価償却情報の出力が一応終了しまし
 const char kDone[] =
     "減価償却情報の出力が正常に終了しました。\n\n償却資産データ ⇒ %s    \n資産種類データ ⇒ %s    \n\n"
     "アプリケーションを終了します。";
-// When the engine could not write a file completely, the run did not end
-// normally: the message names what is missing.
-const char kFailedHead[] = "減価償却情報の出力に失敗しました。\n\n";
-const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
 const char kFailedCause[] = "原因 ⇒ %s\n";
-const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
-const char kHostDataCause[] = "会計ホストのデータを読み込めませんでした ⇒ %s    \n";
 // The run cannot start without the selected company data.
 const char kCompanyUnreadable[] =
     "会計ホストの会社データを読み込めませんでした。\n\nアプリケーションを終了します。";
@@ -61,65 +54,7 @@ const char kSettingsFolderLocked[] =
 const char kReportRefused[] =
     "減価償却情報のレポートを書き込めません。\n\nレポート ⇒ %s    \n原因 ⇒ %s\n\nアプリケーションを終了します。";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
-const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
-
-// Starts the viewer on the log (Windows path) with its folder as working
-// folder. The viewer lives in the Windows folder; where there is none, it is
-// started by its bare name and the platform finds it.
-void StartViewer(const char* log_path) {
-  char drive[_MAX_DRIVE] = {}, dir[_MAX_DIR] = {};
-  _splitpath(log_path, drive, dir, nullptr, nullptr);
-  char work_dir[kPathBufferSize] = {};
-  _snprintf(work_dir, sizeof work_dir, "%s%s", drive, dir);
-
-  char viewer[kPathBufferSize] = {};
-  UINT n = GetWindowsDirectoryA(viewer, sizeof viewer);
-  if (n == 0 || n >= sizeof viewer) {
-    std::strcpy(viewer, kViewer + std::strlen("\\System32\\"));
-  } else if (std::strlen(viewer) + std::strlen(kViewer) < sizeof viewer) {
-    std::strcat(viewer, kViewer);
-  }
-  char command[2 * kPathBufferSize + 8] = {};
-  _snprintf(command, sizeof command, "%s \"%s\"", viewer, log_path);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION info = {};
-  if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                     work_dir[0] != '\0' ? work_dir : nullptr, &startup, &info)) {
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-  }
-}
-
-// The size of the file path, 0 when its status cannot be read; *is_file
-// tells whether it is a file (not a folder).
-ULONGLONG FileSize(const char* path, bool* is_file) {
-  CFileStatus status;
-  *is_file = false;
-  if (!CFile::GetStatus(path, status)) return 0;
-  *is_file = (status.m_attribute & CFile::directory) == 0;
-  return status.m_size;
-}
-
-// Appends to text one line per kind of host data that the engine could not
-// read (ClDepreciation::kHost* bits of failures).
-void AppendHostDataCause(unsigned failures, std::string* text) {
-  const struct {
-    unsigned bit;
-    const char* name;
-  } kinds[] = {{ClDepreciation::kHostLedger, "固定資産台帳"},
-               {ClDepreciation::kHostBreakdowns, "一括資産の内訳"},
-               {ClDepreciation::kHostKinds, "資産種類"}};
-  char line[256];
-  for (const auto& k : kinds) {
-    if ((failures & k.bit) == 0) continue;
-    _snprintf(line, sizeof line, kHostDataCause, k.name);
-    *text += line;
-  }
-}
 
 // The lines that say why the remembered path could not be saved: the
 // settings file of dialog and the cause of the failed call.
@@ -130,40 +65,6 @@ std::string SettingsFailureText(ClConditionEntry& dialog, FsError cause) {
   std::string text = line;
   _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
   text += line;
-  return text;
-}
-
-// The message of an export that put nothing in place: the overflow, the
-// host data and the files that failed with their causes, then settings_failure.
-std::string ExportFailureText(ClDepreciation& engine, const char* output, const char* kind_path,
-                              const char* log_path, const std::string& settings_failure) {
-  std::string text = kFailedHead;
-  char line[kPathBufferSize + 128];
-  if (engine.StoppedOnOverflow()) {
-    _snprintf(line, sizeof line, kOverflowAssets, output);
-    text += line;
-  }
-  AppendHostDataCause(engine.GetHostFailures(), &text);
-  const struct {
-    unsigned bit;
-    const char* path;
-  } files[] = {{ClDepreciation::kFailedAsset, output},
-               {ClDepreciation::kFailedKind, kind_path},
-               {ClDepreciation::kFailedLog, log_path}};
-  unsigned failures = engine.GetFileFailures();
-  std::string causes;
-  for (const auto& f : files) {
-    if ((failures & f.bit) != 0) {
-      _snprintf(line, sizeof line, kFailedFile, f.path[0] != '\0' ? f.path : output);
-      text += line;
-      FsError cause = engine.GetFailureCause(f.bit);
-      _snprintf(line, sizeof line, kFailedCause, FileFailureCause(cause));
-      if (cause != FsError::kNone && causes.find(line) == std::string::npos) causes += line;
-    }
-  }
-  text += causes;
-  text += settings_failure;
-  text += kFailedTail;
   return text;
 }
 
@@ -212,9 +113,13 @@ BOOL ClControlVelor::InitInstance() {
   if (!CheckEnvironment(1)) return FALSE;
   if (connect->ExpSysLink() != 0) return FALSE;
 
-  ClConditionEntry dialog(nullptr);
   ClDataMgr* data_mgr = ClDataMgr::Inst(nullptr);
   if (m_pSetData == nullptr) m_pSetData = data_mgr->GetSetObject(5, 1);
+  if (m_pBatch != nullptr) {
+    m_eOutcome = static_cast<RunOutcome>(RunCompanyBatch(*m_pBatch, m_pSetData));
+    return TRUE;
+  }
+  ClConditionEntry dialog(nullptr);
 
   StDATAINFO selected;
   std::memset(&selected, 0, sizeof selected);
@@ -287,26 +192,13 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   CWaitCursor wait;
   ExportProgress progress(CurrentFrontEnd());
   m_pReport = std::make_unique<ExportReport>(&progress);
-  ClDepreciation engine;
-  engine.SetObserver(m_pReport.get());
-  engine.m_strOutputPath = output;
-  engine.OutputPreamble(&data);
-  engine.OutputAssets(&data);
-  engine.OutputAssetKinds(&data);
+  ExportRunResult run = RunExportFiles(data, output, m_pReport.get(), ExportCompany::kSelection);
   progress.End();
-  // Put in place only when every file is complete; a cancel or a failure
-  // leaves the previous files as they were.
-  bool committed = engine.CommitOutput() != 0;
   wait.Restore();
 
-  char log_path[kPathBufferSize] = {}, kind_path[kPathBufferSize] = {};
-  DeriveSiblingPath(output, kLogFileName, log_path);
-  DeriveSiblingPath(output, kKindFileName, kind_path);
-  unsigned failures = engine.GetFileFailures();
-  unsigned host_failures = engine.GetHostFailures();
-  if (engine.WasCancelled()) {
-    m_pReport->Finish(data, output, kind_path, log_path, engine.GetTally(), failures, false,
-                      ExportReport::kCancelled);
+  const char* log_path = run.log_path.c_str();
+  if (run.outcome == ExportRunResult::kCancelled) {
+    m_pReport->Finish(data, run);
     MessageBoxA(nullptr, kCancelled, kCaption, MB_ICONINFORMATION);
     m_eOutcome = kOutcomeStopped;
     return;
@@ -315,39 +207,32 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   // place, and the run ends with the failure instead of a success.
   std::string settings_failure;
   if (!dialog.SaveOutputPath(output)) settings_failure = SettingsFailureText(dialog, Fs::LastError());
-  bool failed = !committed || failures != 0 || host_failures != 0 || engine.StoppedOnOverflow();
-  bool log_ok = !failed && log_path[0] != '\0';
-  bool log_is_file = false;
-  ULONGLONG log_size = log_ok ? FileSize(log_path, &log_is_file) : 0;
-  m_pReport->Finish(data, output, kind_path, log_path, engine.GetTally(), failures, log_size != 0,
-                    failed              ? ExportReport::kFailed
-                    : log_size != 0     ? ExportReport::kExportedWithDiagnostics
-                                        : ExportReport::kExported);
+  m_pReport->Finish(data, run);
 
-  if (failed) {
+  if (run.outcome == ExportRunResult::kFailed) {
     // Nothing was put in place: the previous files, the log among them,
     // stay as they were.
-    std::string text = ExportFailureText(engine, output, kind_path, log_path, settings_failure);
+    std::string text = ExportFailureText(run, settings_failure);
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;
   }
 
   if (!settings_failure.empty()) {
-    if (log_size != 0) StartViewer(log_path);
+    if (run.log_kept) StartViewer(log_path);
     std::string text = kSettingsFailed + settings_failure + kFailedTail;
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     m_eOutcome = kOutcomeStopped;
     return;
   }
-  if (log_size != 0) {
+  if (run.log_kept) {
     StartViewer(log_path);
     MessageBoxA(nullptr, kDoneWithLog, kCaption, MB_ICONINFORMATION);
     m_eOutcome = kOutcomeDiagnostics;
     return;
   }
   char message[1024] = {};
-  _snprintf(message, sizeof message, kDone, output, kind_path);
+  _snprintf(message, sizeof message, kDone, output, run.kind_path.c_str());
   MessageBoxA(nullptr, message, kCaption, MB_ICONINFORMATION);
   m_eOutcome = kOutcomeDone;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "batch.h"
 #include "exportreport.h"
 #include "hostrecords.h"
 #include "winframe.h"
@@ -19,6 +20,7 @@ class ClControlVelor : public CWinApp {
     kOutcomeDone = 0,         // exported; the diagnostics log was deleted
     kOutcomeStopped = 1,      // refused, cancelled or failed (with a message)
     kOutcomeDiagnostics = 3,  // exported with diagnostics entries; log kept
+    kOutcomeBadRequest = 2,   // a batch refused before writing anything
   };
 
   // An application object without a data-set object.
@@ -48,6 +50,9 @@ class ClControlVelor : public CWinApp {
   // place in one step; "" for no report. A report that cannot be written
   // fails the run with a message.
   void SetReportPath(const std::string& native) { m_strReportPath = native; }
+  // Makes InitInstance export the company data of request (velor
+  // --companies) in place of the dialog and the single export.
+  void SetBatch(const BatchRequest& request) { m_pBatch = std::make_unique<BatchRequest>(request); }
   // The report of the export of the last InitInstance; null when none ran.
   const ExportReport* GetReport() const { return m_pReport.get(); }
 
@@ -65,4 +70,5 @@ class ClControlVelor : public CWinApp {
   RunOutcome m_eOutcome = kOutcomeStopped;
   std::string m_strReportPath;             // see SetReportPath
   std::unique_ptr<ExportReport> m_pReport;  // see GetReport
+  std::unique_ptr<BatchRequest> m_pBatch;   // see SetBatch
 };

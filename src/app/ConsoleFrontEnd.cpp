@@ -149,18 +149,26 @@ bool ConsoleFrontEnd::ShowTextFile(const std::string& native_path) {
 }
 
 bool ConsoleFrontEnd::ShowProgress(long done, long total, long rate) {
+  return ShowLine("velor: " + std::to_string(done) + " of " + std::to_string(total) + " assets (" +
+                      std::to_string(rate) + " a second)",
+                  std::to_string(done) + "/" + std::to_string(total) + " (" + std::to_string(rate) + "/s)");
+}
+
+bool ConsoleFrontEnd::ShowBatchProgress(long done, long total, long rate) {
+  return ShowLine("velor: " + std::to_string(done) + " of " + std::to_string(total) + " companies (" +
+                      std::to_string(rate) + " assets a second)",
+                  std::to_string(done) + "/" + std::to_string(total) + " (" + std::to_string(rate) + "/s)");
+}
+
+bool ConsoleFrontEnd::ShowLine(const std::string& text, const std::string& short_text) {
   if (_isatty(_fileno(err_)) == 0) return true;
   // The line must stay one line, or "\r" would leave the wrapped part behind:
-  // a shorter form on a narrow terminal, cut on a very narrow one.
-  char line[128];
-  std::snprintf(line, sizeof line, "velor: %ld of %ld assets (%ld a second)", done, total, rate);
+  // the short form on a narrow terminal, cut on a very narrow one.
+  std::string line = text;
   size_t room = static_cast<size_t>(std::max(ConsoleColumns(err_) - 1, 0));
-  if (room != 0 && std::strlen(line) > room) {
-    std::snprintf(line, sizeof line, "%ld/%ld (%ld/s)", done, total, rate);
-    line[std::min(room, std::strlen(line))] = '\0';
-  }
+  if (room != 0 && line.size() > room) line = short_text.substr(0, room);
   // "\x1b[K" erases what a longer line before left at the end.
-  ConsolePrintf(err_, "\r%s\x1b[K", line);
+  ConsolePrintf(err_, "\r%s\x1b[K", line.c_str());
   std::fflush(err_);
   progress_shown_ = true;
   return true;

@@ -36,6 +36,8 @@ class ConsoleFrontEnd : public FrontEnd {
   // On a terminal at err: one line of the count and rate, overwritten in
   // place each time; nothing elsewhere. Always true (Ctrl-C cancels).
   bool ShowProgress(long done, long total, long rate) override;
+  // The same with done of total companies of a batch.
+  bool ShowBatchProgress(long done, long total, long rate) override;
   // Erases the progress line.
   void EndProgress() override;
 
@@ -45,6 +47,10 @@ class ConsoleFrontEnd : public FrontEnd {
   // without one it is shown in brackets and an empty line takes it. False at
   // the end of input.
   bool ReadLine(FILE* to, const std::string& label, const std::string& offered, std::string* line);
+  // On a terminal at err: the progress line text (ASCII) in place of the
+  // one before; short_text, cut to fit, where text is wider than the
+  // terminal. Always true.
+  bool ShowLine(const std::string& text, const std::string& short_text);
 
   FILE* in_;
   FILE* out_;
@@ -78,6 +84,9 @@ class ForwardingFrontEnd : public FrontEnd {
   }
   bool ShowProgress(long done, long total, long rate) override {
     return inner_.ShowProgress(done, total, rate);
+  }
+  bool ShowBatchProgress(long done, long total, long rate) override {
+    return inner_.ShowBatchProgress(done, total, rate);
   }
   void EndProgress() override { inner_.EndProgress(); }
 

@@ -28,18 +28,34 @@ ExportProgress::~ExportProgress() {
   if (interruptible_) SetConsoleCtrlHandler(TakeInterrupt, FALSE);
 }
 
-bool ExportProgress::Update(long done, long total) {
+bool ExportProgress::Due(long done) {
   if (g_interrupted != 0) cancelled_ = true;
-  if (front_end_ == nullptr || cancelled_) return !cancelled_;
+  if (front_end_ == nullptr || cancelled_) return false;
   // The clock is read every few assets only: a row takes microseconds.
-  if (done % 64 != 0) return true;
+  if (done % 64 != 0) return false;
   ULONGLONG now = GetTickCount64();
-  if (now < next_) return true;
+  if (now < next_) return false;
   next_ = now + kInterval;
-  ULONGLONG elapsed = now - start_;
-  long rate = elapsed == 0 ? 0 : static_cast<long>(static_cast<ULONGLONG>(done) * 1000u / elapsed);
+  return true;
+}
+
+long ExportProgress::Rate(long assets) const {
+  ULONGLONG elapsed = GetTickCount64() - start_;
+  return elapsed == 0 ? 0 : static_cast<long>(static_cast<ULONGLONG>(assets) * 1000u / elapsed);
+}
+
+bool ExportProgress::Update(long done, long total) {
+  if (!Due(done)) return !cancelled_;
   shown_ = true;
-  cancelled_ = !front_end_->ShowProgress(done, total, rate);
+  cancelled_ = !front_end_->ShowProgress(done, total, Rate(done));
+  return !cancelled_;
+}
+
+bool ExportProgress::UpdateBatch(long done, long total, long assets) {
+  // A batch reports a few times a second, not per asset: every call counts.
+  if (!Due(0)) return !cancelled_;
+  shown_ = true;
+  cancelled_ = !front_end_->ShowBatchProgress(done, total, Rate(assets));
   return !cancelled_;
 }
 

@@ -22,10 +22,19 @@ class ExportProgress {
 
   // done of total assets are written. False once the user has cancelled.
   bool Update(long done, long total);
+  // done of total companies of a batch are exported and assets assets
+  // written in all. False once the user has cancelled.
+  bool UpdateBatch(long done, long total, long assets);
   // Takes the progress away if it was shown (also done by the destructor).
   void End();
 
  private:
+  // The time has come to show the progress again (counted from done), or
+  // the user has cancelled: cancelled_ tells which.
+  bool Due(long done);
+  // Assets a second, for assets written since the start.
+  long Rate(long assets) const;
+
   FrontEnd* front_end_;
   ULONGLONG start_;
   ULONGLONG next_;       // when to show the progress next

@@ -7,6 +7,7 @@
 #include "ClG_HEAD.h"
 #include "codepage.h"
 #include "drivemap.h"
+#include "exportrun.h"
 
 using json = nlohmann::ordered_json;
 
@@ -64,6 +65,12 @@ void ExportReport::Finish(const StDATAINFO& data, const std::string& asset_path,
   failures_ = failures;
   log_kept_ = log_kept;
   outcome_ = outcome;
+}
+
+void ExportReport::Finish(const StDATAINFO& data, const ExportRunResult& run) {
+  static const Outcome kOutcomes[] = {kExported, kExportedWithDiagnostics, kFailed, kCancelled};
+  Finish(data, run.asset_path, run.kind_path, run.log_path, run.tally, run.file_failures,
+         run.log_kept, kOutcomes[run.outcome]);
 }
 
 std::string ExportReport::ToJson() const {

@@ -10,6 +10,8 @@
 #include "exportprogress.h"
 #include "hostrecords.h"
 
+struct ExportRunResult;
+
 class ExportReport : public ClExportObserver {
  public:
   // How the export ended, as the report names it.
@@ -30,6 +32,9 @@ class ExportReport : public ClExportObserver {
   void Finish(const StDATAINFO& data, const std::string& asset_path, const std::string& kind_path,
               const std::string& log_path, const ClDepreciation::Tally& tally, unsigned failures,
               bool log_kept, Outcome outcome);
+
+  // The same from the result of the export (see exportrun.h).
+  void Finish(const StDATAINFO& data, const ExportRunResult& run);
 
   // The WARNING and ERROR entries so far.
   long warnings() const { return warnings_; }

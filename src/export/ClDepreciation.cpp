@@ -18,17 +18,35 @@ ClDepreciation::~ClDepreciation() {
   if (m_pRule) m_pRule->MoveFinish();
 }
 
-BOOL ClDepreciation::EnsureRule() {
+BOOL ClDepreciation::EnsureRule(const StDATAINFO* data) {
+  if (m_bWrongCompany) return FALSE;
+  // The company the walk reads: the one given, else the host's selection.
+  ClDataMgr* dataMgr = ClDataMgr::Inst(nullptr);
+  const char* dataId = nullptr;
+  if (m_bOwnCompany) {
+    dataId = m_company.szDataID;
+  } else if (ClSetData* setData = dataMgr->GetSetObject(5, 1)) {
+    dataId = setData->GetSelectedInfo()->szDataID;
+  }
+  // The preamble comes from the record handed to the stages: a record of
+  // another company would put its name over the assets of this one.
+  if (data != nullptr && (dataId == nullptr || strncmp(dataId, data->szDataID, sizeof data->szDataID) != 0)) {
+    m_bWrongCompany = TRUE;
+    m_pRule.reset();
+    return FALSE;
+  }
   if (m_pRule) return TRUE;
   m_pRule.reset(new (std::nothrow) ClRuleGenkashokyaku);
   if (!m_pRule) return FALSE;
-  ClDataMgr* dataMgr = ClDataMgr::Inst(nullptr);
   m_pRule->AttachSetMgr(dataMgr->GetSetMgr());
-  if (ClSetData* setData = dataMgr->GetSetObject(5, 1)) {
-    m_pRule->SetCurDataID(setData->GetSelectedInfo()->szDataID);
-  }
+  if (dataId != nullptr) m_pRule->SetCurDataID(dataId);
   m_pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
   return TRUE;
+}
+
+void ClDepreciation::SetCompany(const StDATAINFO& data) {
+  std::memcpy(&m_company, &data, sizeof m_company);
+  m_bOwnCompany = true;
 }
 
 void ClDepreciation::SetObserver(ClExportObserver* observer) {
@@ -45,7 +63,7 @@ int ClDepreciation::OutputPreamble(StDATAINFO* data) {
 }
 
 int ClDepreciation::OutputAssets(StDATAINFO* data) {
-  if (!EnsureRule()) return 0;
+  if (!EnsureRule(data)) return 0;
   try {
     // A record the host cannot deliver ends the walk: a row of it would be
     // wrong, and the rows after it would go without it. So does a failed
@@ -104,7 +122,7 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
   if (m_bCancelled) return 1;
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_KIND, m_strOutputPath.c_str());
   m_clCSVEdit.WriteKindHeader(data);
-  if (!EnsureRule()) return 0;
+  if (!EnsureRule(data)) return 0;
   StSHISANKUBUNINFO* kinds = nullptr;
   long count = 0;
   if (m_pRule->LoadShisanKubunInfo(&kinds, &count) != 0) {

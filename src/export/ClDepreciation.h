@@ -49,6 +49,11 @@ class ClDepreciation {
   // seconds), opens the log, then the asset file, and writes the preamble
   // and the column-title line. Always 1; a refused lock fails every file.
   int OutputPreamble(StDATAINFO* data);
+  // Makes the walk of stages 2 and 3 take its company from data (copied)
+  // instead of the host's selection, which stays as it is. Without it the
+  // walk takes the host's selection, and a record handed to a stage that
+  // names another company data fails the export (see WrongCompany).
+  void SetCompany(const StDATAINFO& data);
   // Makes observer (null: none) hear of every diagnostics entry and of the
   // walk's progress, where it may cancel the export. It must outlive the
   // stages.
@@ -90,15 +95,20 @@ class ClDepreciation {
   // TRUE when stage 2 stopped on the decimal overflow failure: the rows
   // after the asset concerned are missing and the asset file is incomplete.
   BOOL StoppedOnOverflow() const { return m_bOverflow; }
+  // TRUE when a stage was handed the record of another company data than
+  // the host's selection (without SetCompany): nothing was read and nothing
+  // is put in place.
+  BOOL WrongCompany() const { return m_bWrongCompany; }
   // TRUE when the observer cancelled the export during stage 2.
   BOOL WasCancelled() const { return m_bCancelled; }
   // The counts of the stages run so far.
   const Tally& GetTally() const { return m_tally; }
 
  private:
-  // Creates and connects the rule object unless it exists; FALSE when it
-  // cannot be created.
-  BOOL EnsureRule();
+  // Creates and connects the rule object for the company of data unless it
+  // exists; FALSE when it cannot be created or data names another company
+  // than the one the walk would read.
+  BOOL EnsureRule(const StDATAINFO* data);
 
   std::unique_ptr<ClRuleGenkashokyaku> m_pRule;  // created by stage 2 or 3
   ClCSVEdit m_clCSVEdit;
@@ -106,6 +116,9 @@ class ClDepreciation {
   BOOL m_bKindOverflow = FALSE;  // stage 3 stopped on the decimal overflow
   unsigned m_uHostFailures = 0;  // see GetHostFailures
   BOOL m_bCancelled = FALSE;     // see WasCancelled
+  BOOL m_bWrongCompany = FALSE;  // see WrongCompany
+  bool m_bOwnCompany = false;    // the walk's company is m_company (SetCompany)
+  StDATAINFO m_company{};        // see SetCompany
   ClExportObserver* m_pObserver = nullptr;  // see SetObserver
   Tally m_tally;                            // see GetTally
 };

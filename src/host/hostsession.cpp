@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "codepage.h"
+#include "crtio.h"
 #include "messages.h"
 #include "savedsettings.h"
 #include "winenv.h"
 
 namespace {
 HostSession* g_session = nullptr;
+// The session of a thread that has one of its own (HostThreadSession).
+thread_local HostSession* t_session = nullptr;
 
 void CopyColumnText(sqlite3_stmt* stmt, int column, char* out, size_t size) {
   const void* bytes = sqlite3_column_blob(stmt, column);
@@ -44,7 +47,7 @@ std::string HostEnvText(const char* name) {
   }
 }
 
-HostSession* HostSession::Current() { return g_session; }
+HostSession* HostSession::Current() { return t_session != nullptr ? t_session : g_session; }
 
 int HostSession::Open(const std::string& path, const std::string& user, std::string* message) {
   Close();
@@ -80,7 +83,9 @@ int HostSession::Open(const std::string& path, const std::string& user, std::str
   find.Finalize();
   auto* session = new HostSession();
   session->db_ = db;
-  session->path_ = path;
+  // Start-up moves to the program's folder after the store is open: a
+  // relative path would name another file when the store is opened again.
+  session->path_ = NativeAbsolutePath(path);
   session->user_ = user;
   HostStmt company(db, std::string("SELECT ") + kDataInfoColumns + " FROM companies WHERE data_no = ?");
   rc = SQLITE_ERROR;
@@ -124,4 +129,31 @@ int HostSession::FindCompany(const char* dataId, long long* cid) {
   if (rc != SQLITE_ROW) return -1;
   *cid = sqlite3_column_int64(find.get(), 0);
   return 1;
+}
+
+HostThreadSession::HostThreadSession(std::string* message) {
+  const HostSession* shared = g_session;
+  if (shared == nullptr) {
+    *message = Tr("the host store is not open");
+    return;
+  }
+  sqlite3* db = nullptr;
+  std::string detail;
+  HostOpenResult result = OpenHostStore(shared->path_, false, &db, &detail);
+  if (result != HOST_OPEN_OK) {
+    *message = HostOpenMessage(result, shared->path_, detail);
+    return;
+  }
+  session_ = new HostSession();
+  session_->db_ = db;
+  session_->path_ = shared->path_;
+  session_->user_ = shared->user_;
+  session_->selected_ = shared->selected_;
+  t_session = session_;
+}
+
+HostThreadSession::~HostThreadSession() {
+  if (session_ == nullptr) return;
+  if (t_session == session_) t_session = nullptr;
+  delete session_;
 }

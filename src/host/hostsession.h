@@ -22,7 +22,8 @@ class HostStatementOwner {
 
 class HostSession {
  public:
-  // The connected session, or null.
+  // The session of the calling thread (see HostThreadSession), else the
+  // connected session, or null.
   static HostSession* Current();
   // Opens the store at path (UTF-8) read-only for user (code page 932) and
   // makes it current. Returns 0, or 1 with *message (UTF-8, one line) saying
@@ -32,6 +33,7 @@ class HostSession {
   static void Close();
 
   sqlite3* db() const { return db_; }
+  // The store's native path (UTF-8), absolute.
   const std::string& path() const { return path_; }
   const std::string& user() const { return user_; }
   // The selected company data set of the user (all zero when none).
@@ -50,6 +52,7 @@ class HostSession {
   LONG NewCursorHandle() { return ++lastCursor_; }
 
  private:
+  friend class HostThreadSession;
   HostSession() = default;
   ~HostSession();
 
@@ -60,6 +63,27 @@ class HostSession {
   std::set<HostStatementOwner*> owners_;
   std::map<LONG, HostStmt> cursors_;
   LONG lastCursor_ = 0;
+};
+
+// A session of its own for the calling thread: another connection to the
+// store of the connected session, with its user and selection, which the
+// host's objects use on this thread while the object lives. Threads that
+// read the store at once each need one (a connection serves one thread).
+class HostThreadSession {
+ public:
+  // Opens the connection; ok() tells whether that worked (else *message,
+  // UTF-8, says why). Must be made and destroyed on the same thread, while
+  // the connected session stays open.
+  explicit HostThreadSession(std::string* message);
+  // Drops the statements of its owners and closes the connection.
+  ~HostThreadSession();
+  HostThreadSession(const HostThreadSession&) = delete;
+  HostThreadSession& operator=(const HostThreadSession&) = delete;
+
+  bool ok() const { return session_ != nullptr; }
+
+ private:
+  HostSession* session_ = nullptr;
 };
 
 // The columns of companies that FillDataInfo reads, in its order.

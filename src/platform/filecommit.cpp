@@ -23,7 +23,8 @@ const char kJournalTail[] = "end";
 // A new name of the program's pattern with ending end in the folder part
 // folder.
 std::string RandomOwnName(const std::string& folder, const char* end) {
-  static std::mt19937 generator{std::random_device{}()};
+  // One generator per thread: exports of a batch name their files at once.
+  thread_local std::mt19937 generator{std::random_device{}()};
   char digits[kOwnDigits + 1];
   std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(generator()));
   return folder + kOwnStart + digits + end;

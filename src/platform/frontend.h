@@ -98,6 +98,11 @@ class FrontEnd {
   // a few times a second. Returns false when the user asks to cancel.
   // Default: shows nothing and returns true.
   virtual bool ShowProgress(long done, long total, long rate);
+  // Shows how far a batch of exports has come: done of total companies, at
+  // rate assets a second; called like ShowProgress, which it replaces for
+  // the batch. Returns false when the user asks to cancel. Default: calls
+  // ShowProgress with the companies.
+  virtual bool ShowBatchProgress(long done, long total, long rate);
   // Takes away what ShowProgress showed (nothing when it was not called).
   // Default: nothing.
   virtual void EndProgress();

@@ -24,6 +24,19 @@ bool TakeValue(const std::vector<std::string>& args, size_t* i, const std::strin
   return true;
 }
 
+// The number of --jobs: 1 to 256, digits only.
+bool ParseJobs(const std::string& text, int* jobs) {
+  if (text.empty() || text.size() > 3) return false;
+  int n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n < 1 || n > 256) return false;
+  *jobs = n;
+  return true;
+}
+
 }  // namespace
 
 bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* options,
@@ -38,7 +51,7 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
     }
     bool flag = arg == "--yes" || arg == "--no-viewer";
     bool valued = name == "--db" || name == "--user" || name == "--output" || name == "--report" ||
-                  name == "--ui";
+                  name == "--ui" || name == "--companies" || name == "--jobs";
     if (!flag && !valued) {
       *error = arg.rfind('-', 0) == 0 ? Tr("unknown option %s", {arg})
                                       : Tr("unexpected argument '%s'", {arg});
@@ -65,6 +78,14 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
     } else if (name == "--report") {
       options->has_report = true;
       options->report = value;
+    } else if (name == "--companies") {
+      options->has_companies = true;
+      options->companies = value;
+    } else if (name == "--jobs") {
+      if (!ParseJobs(value, &options->jobs)) {
+        *error = Tr("--jobs takes a number from 1 to 256, not '%s'", {value});
+        return false;
+      }
     } else if (value == "auto") {
       options->ui = VelorOptions::kUiAuto;
     } else if (value == "console") {
@@ -76,12 +97,22 @@ bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* optio
       return false;
     }
   }
+  if (options->jobs != 0 && !options->has_companies) {
+    *error = Tr("--jobs goes with --companies");
+    return false;
+  }
+  if (options->has_companies && !options->has_output && !options->help) {
+    *error = Tr("--companies needs --output PATTERN");
+    return false;
+  }
   return true;
 }
 
 const char* VelorUsage() {
   return "usage: velor [--db FILE] [--user ID] [--output PATH] [--report FILE.json] [--yes]\n"
          "             [--no-viewer] [--ui auto|console|desktop]\n"
+         "       velor --companies all|LIST --output PATTERN [--jobs N] [--report FILE.json]\n"
+         "             [--yes] [--no-viewer] [--db FILE] [--user ID] [--ui MODE]\n"
          "\n"
          "Exports the fixed assets of the company data that the user has selected in\n"
          "the host store: the asset file at the output path, syurui.SSC and, when\n"
@@ -99,6 +130,14 @@ const char* VelorUsage() {
          "  --no-viewer     do not open the diagnostics log in a viewer\n"
          "  --ui MODE       console, desktop, or auto: the desktop when a display is\n"
          "                  there and it is built, else the console (default)\n"
+         "  --companies all|LIST  export every company data of the store, or those of\n"
+         "                  LIST (data numbers and ranges: 1,3-7,12), each into its\n"
+         "                  own folder; past-results data are skipped\n"
+         "  --output PATTERN  with --companies: the asset file of each company, with\n"
+         "                  {no} (data number), {id} (data ID) or {name} (company\n"
+         "                  name made safe for a file name): D:\\out\\{no}_{name}\\a.csv\n"
+         "  --jobs N        with --companies: export N companies at once (default:\n"
+         "                  the number of processors)\n"
          "  --help          this text\n"
          "\n"
          "Without --output the path is asked for on a terminal: the path offered (the\n"
@@ -112,9 +151,19 @@ const char* VelorUsage() {
          "progress (on a terminal: on the standard error, where Ctrl-C cancels it; on\n"
          "the desktop: in a window with a cancel button).\n"
          "\n"
+         "With --companies no dialog is shown: every path is checked first (asking\n"
+         "its questions, which --yes answers), two companies in one folder are refused\n"
+         "before anything is written, and the batch ends with one table (data number,\n"
+         "company, assets, rows, warnings, errors, result, folder); --report writes\n"
+         "one JSON document with an entry per company. A company that fails keeps its\n"
+         "previous files and does not stop the others; Ctrl-C or the cancel button\n"
+         "stops the batch between two rows. The remembered paths are not changed.\n"
+         "\n"
          "Exit status: 0 exported, log deleted; 3 exported with diagnostics entries\n"
          "(log kept); 1 refused, cancelled or failed; 2 bad command line or front end\n"
-         "not available.\n"
+         "not available. A batch: 0 every company exported without diagnostics\n"
+         "entries; 3 every company exported, some with entries; 1 a company failed or\n"
+         "the batch was cancelled; 2 bad command line or two companies in one folder.\n"
          "\n";
 }
 

@@ -8,7 +8,9 @@ struct VelorOptions {
   enum Ui { kUiAuto, kUiConsole, kUiDesktop };
   bool help = false;
   bool has_db = false, has_user = false, has_output = false, has_report = false;
-  std::string db, user, output, report;
+  bool has_companies = false;
+  std::string db, user, output, report, companies;
+  int jobs = 0;  // --jobs; 0 when not given
   bool yes = false;
   bool no_viewer = false;
   Ui ui = kUiAuto;
@@ -17,7 +19,8 @@ struct VelorOptions {
 // Parses args (without the program name) into *options. Options take their
 // value as the next argument or after '='. Returns false with a one-line
 // reason in *error for an unknown option, a missing or empty value, a
-// repeated option or a stray argument.
+// repeated option or a stray argument, a --jobs that is not a number from 1
+// to 256, or --jobs without --companies and --companies without --output.
 bool ParseVelorOptions(const std::vector<std::string>& args, VelorOptions* options,
                        std::string* error);
 

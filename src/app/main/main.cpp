@@ -81,6 +81,17 @@ int main(int argc, char** argv) {
   if (options.has_output && !OutputPath(options.output, &output, &error)) {
     return BadCommandLine(error);
   }
+  if (options.has_companies) {
+    BatchRequest batch;
+    if (!ParseCompanySelection(options.companies, &batch.selection, &error) ||
+        !CheckOutputPattern(output, &error)) {
+      return BadCommandLine(error);
+    }
+    batch.pattern = output;
+    batch.jobs = options.jobs;
+    if (options.has_report) batch.report = NativeAbsolutePath(options.report);
+    the_app.SetBatch(batch);
+  }
 
   // Start-up finds the installed-products file in the program's folder,
   // which it reaches through the drive map.
@@ -118,7 +129,8 @@ int main(int argc, char** argv) {
                      : unattended       ? static_cast<FrontEnd&>(desktop_unattended)
                                         : *desktop;
   PresetPathFrontEnd preset(chosen, output);
-  ScopedFrontEnd current(options.has_output ? &preset : &chosen);
+  // A batch shows no dialog: its pattern gives every company's path.
+  ScopedFrontEnd current(options.has_output && !options.has_companies ? &preset : &chosen);
 
   SetTextViewerEnabled(!options.no_viewer);
   // Without --db and VELOR_HOST_DB the store lives in the user's data folder.
@@ -126,7 +138,7 @@ int main(int argc, char** argv) {
   ClAccConnect::SetStoreOptions(options.has_db ? options.db.c_str() : nullptr,
                                 options.has_user ? options.user.c_str() : nullptr,
                                 defaultStore.c_str());
-  if (options.has_report) the_app.SetReportPath(NativeAbsolutePath(options.report));
+  if (options.has_report && !options.has_companies) the_app.SetReportPath(NativeAbsolutePath(options.report));
   RunWinApp(the_app);
   if (const ExportReport* report = the_app.GetReport()) {
     ConsolePrintf(stdout, "%s\n", report->SummaryLine().c_str());
@@ -139,6 +151,9 @@ int main(int argc, char** argv) {
       break;
     case ClControlVelor::kOutcomeDiagnostics:
       status = 3;
+      break;
+    case ClControlVelor::kOutcomeBadRequest:
+      status = 2;
       break;
     default:
       break;

@@ -3,13 +3,7 @@
 # replaces a large export, two exports into one folder at once, a folder held
 # by another export, and concurrent saves of the remembered path.
 set -u
-velor=$1
-host=$2
-source_dir=$3
-work=$(mktemp -d)
-holder=
-trap '[ -n "$holder" ] && kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/script_frame.sh"
 export HOME=$work VELOR_DRIVES="T:=$work;Z:=/" VELOR_VIEWER=
 run() {  # run DB USER OUTPUT: one export, its output in $work/out.txt
   "$velor" --db "$1" --user "$2" --yes --no-viewer --output "$3" </dev/null >"$work/out.txt" 2>&1

@@ -1,7 +1,9 @@
 #include "ClMsgMgr.h"
 
 ClMsgMgr* ClMsgMgr::Inst() {
-  static ClMsgMgr instance;
+  // One register per thread, as the last error of the system's own calls:
+  // exports running at once each read back what they recorded.
+  thread_local ClMsgMgr instance;
   return &instance;
 }
 

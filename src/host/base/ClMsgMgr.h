@@ -4,7 +4,7 @@
 
 class ClMsgMgr {
  public:
-  // The one register of the process.
+  // The register of the calling thread.
   static ClMsgMgr* Inst();
 
   // Records code (0 for success) with source (null for none) and line;

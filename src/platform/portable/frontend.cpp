@@ -8,6 +8,10 @@ void FrontEnd::ControlChanged(CDialog&, int) {}
 void FrontEnd::SetWaitCursor(bool) {}
 bool FrontEnd::OnDesktop() const { return false; }
 bool FrontEnd::ShowProgress(long, long, long) { return true; }
+
+bool FrontEnd::ShowBatchProgress(long done, long total, long rate) {
+  return ShowProgress(done, total, rate);
+}
 void FrontEnd::EndProgress() {}
 
 bool FrontEnd::ShowTextFile(const std::string&) { return false; }

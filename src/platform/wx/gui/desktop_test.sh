@@ -2,7 +2,7 @@
 # Drives `velor --ui desktop` in a virtual X session as a person would: the
 # layout of the condition dialog, an export with a folder question, the
 # cancellation by Esc and by the close box, the keys of the dialog, the edit
-# limit and the file chooser. The front end's trace (VELOR_DESKTOP_TRACE)
+# limit, the file chooser and a batch of every company. The front end's trace (VELOR_DESKTOP_TRACE)
 # says what is on the screen and where the focus is.
 # usage: desktop_test.sh VELOR VELOR_HOST SOURCE_DIR
 set -u
@@ -237,6 +237,26 @@ answer Return
 finish
 check "a refused run exits 1" test "$status" = 1
 check "the refused dialog is never shown" eval '! grep -q "^shown$" "$trace"'
+
+# --- a batch (--companies): no dialog; the folder questions in message
+# boxes, then one message that sums the batch up and offers its table.
+: >"$trace"
+mark=0
+"$velor" --ui desktop --db "$store" --user yamada --no-viewer --companies all \
+  --output 'C:\batch\{no}\a.csv' >"$work/out" 2>"$work/err" </dev/null &
+pid=$!
+check "a batch asks before creating the first folder" \
+  wait_for '^messagebox type=0x24 owner=[a-z]+ caption=減価償却 text=指定されたフォルダは存在しません。' 20
+answer y
+check "and before the second" wait_for '^messagebox type=0x24 owner=[a-z]+ .*text=指定されたフォルダは存在しません。'
+answer y
+check "one message sums the batch up" \
+  wait_for '^messagebox type=0x44 owner=none .*text=減価償却情報の一括出力が終了しました。'
+answer n
+finish
+check "the batch exits 3 (data 2 has diagnostics entries)" test "$status" = 3
+check "a batch shows no dialog" eval '! grep -q "^shown$" "$trace"'
+check "each company has its asset file" test -s "$drive/batch/1/a.csv" -a -s "$drive/batch/2/a.csv"
 
 # --- without --ui, a display means the desktop; --ui desktop without a
 # display is a clear error.

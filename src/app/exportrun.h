@@ -1,0 +1,48 @@
+// One export of a company data into the folder of an asset file, without a
+// user interface: the engine's stages and the commit, and what came of them.
+// The caller turns the result into messages, a report or a table row.
+#pragma once
+#include <string>
+
+#include "ClDepreciation.h"
+#include "exportobserver.h"
+#include "fs.h"
+#include "hostrecords.h"
+
+// What one export did.
+struct ExportRunResult {
+  enum Outcome { kExported, kExportedWithDiagnostics, kFailed, kCancelled };
+  Outcome outcome = kFailed;
+  // The Windows paths (code page 932) of the asset file, the asset-kind
+  // file and the log; the last two "" when they cannot be derived.
+  std::string asset_path, kind_path, log_path;
+  ClDepreciation::Tally tally;
+  unsigned file_failures = 0;  // ClDepreciation::kFailed* bits
+  unsigned host_failures = 0;  // ClDepreciation::kHost* bits
+  FsError causes[3] = {};      // why each file failed, by ClCSVEdit::OutputFile
+  bool overflow = false;       // the rows stopped on the decimal overflow
+  bool wrong_company = false;  // the record named another company data
+  bool log_kept = false;       // the log holds entries and stays in place
+};
+
+// Where the export takes the company whose assets it walks.
+enum class ExportCompany {
+  kSelection,  // the host's selection; data must be its record
+  kRecord,     // data itself, the host's selection left as it is
+};
+
+// Exports data into the folder of output (a Windows path, code page 932)
+// with the engine's three stages and puts the files in place when all are
+// complete (a failed or cancelled export leaves the previous ones). observer
+// (null: none) hears of the entries and the progress and may cancel. Shows
+// nothing and remembers nothing.
+ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
+                               ClExportObserver* observer, ExportCompany company);
+
+// The message (code page 932) of a failed export: the overflow, the host
+// data, the files that failed with their causes, then extra, then the
+// closing line.
+std::string ExportFailureText(const ExportRunResult& result, const std::string& extra);
+// The causes of a failed export on one line each, without the heading and
+// the closing line of ExportFailureText (code page 932).
+std::string ExportFailureCauses(const ExportRunResult& result);

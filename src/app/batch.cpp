@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "batchsummary.h"
 #include "codepage.h"
 #include "consoleout.h"
+#include "crtio.h"
 #include "exportprogress.h"
 #include "frontend.h"
 #include "messages.h"
@@ -97,6 +99,14 @@ int JobCount(int asked, size_t companies) {
 }  // namespace
 
 BatchStatus RunCompanyBatch(const BatchRequest& request, ClSetData* companies) {
+  // A report that could not be written would fail the batch after every
+  // company was exported: it is checked before anything is written.
+  std::string why;
+  if (!request.report.empty() && !NativeFileReplaceable(request.report.c_str(), &why)) {
+    ConsolePrintf(stderr, "velor: %s\n",
+                  Tr("the report %s cannot be written: %s", {request.report, why}).c_str());
+    return kBatchFailed;
+  }
   std::vector<StDATAINFO> chosen;
   if (!ReadCompanies(companies, request.selection, &chosen)) {
     ConsolePrintf(stderr, "velor: %s\n", Tr("the company data of the host store cannot be read"));

@@ -36,8 +36,15 @@ for no in 1 2 3 4 5; do
   esac
 done
 "$host" select "$db" yamada 1 >/dev/null
-settings=$work/.config/velor/Velorant.env
+settings=$work/Velorant.env  # beside the store
 cp "$settings" "$work/settings.before" || fail "no settings file"
+
+# --- A report that cannot be written is refused before anything is written -
+batch "$db" --companies all --output 'T:\b0\{no}\assets.csv' --report "$work/no/such/r.json"
+status=$?
+[ "$status" = 1 ] || fail "an unwritable report exited $status, not 1"
+grep -q "the report $work/no/such/r.json cannot be written" "$work/err.txt" || fail "report refusal: $(cat "$work/err.txt")"
+[ ! -e "$work/b0" ] || fail "a batch with an unwritable report wrote files"
 
 # --- The batch on two jobs and on one --------------------------------------
 batch "$db" --companies all --output 'T:\b2\{no}_{name}\assets.csv' --jobs 2 --report "$work/r2.json"

@@ -63,7 +63,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
 
 # A program outside the tree built against an installed copy (a native
 # build's: the script builds and runs with this machine's compiler).
-if(NOT CMAKE_CROSSCOMPILING)
+if(VELOR_TESTS AND NOT CMAKE_CROSSCOMPILING)
   set(_velor_consumer_flags "${VELOR_SANITIZE_FLAGS}")
   add_test(NAME install_consumer
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-install.sh ${PROJECT_BINARY_DIR} "${_velor_consumer_flags}")
@@ -98,7 +98,7 @@ endif()
 include(CPack)
 
 # The Debian package, unpacked into a scratch root, runs from there.
-if(NOT CMAKE_CROSSCOMPILING)
+if(VELOR_TESTS AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME install_package
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-package.sh ${PROJECT_BINARY_DIR})
   set_tests_properties(install_package PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

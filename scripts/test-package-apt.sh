@@ -13,7 +13,9 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 # One such test on the machine at a time, whichever build folder it is from.
-exec 9>/run/lock/velor-package-test.lock
+lock_dir=/run/lock
+[ -d "$lock_dir" ] || lock_dir=/tmp
+exec 9>"$lock_dir/velor-package-test.lock"
 flock 9
 if dpkg-query -W -f='${Status}' velor 2>/dev/null | grep -q "ok installed"; then
   skip "velor is installed on this machine already; the test would replace and remove it"
@@ -29,7 +31,7 @@ APT="apt-get -o DPkg::Lock::Timeout=600 -y -q"
 export DEBIAN_FRONTEND=noninteractive
 installed=0
 cleanup() {
-  [ "$installed" = 1 ] && $APT purge velor >/dev/null 2>&1
+  if [ "$installed" = 1 ]; then $APT purge velor >/dev/null 2>&1 || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT

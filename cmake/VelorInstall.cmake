@@ -63,43 +63,86 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelorConfig.cmake
 
 # A program outside the tree built against an installed copy (a native
 # build's: the script builds and runs with this machine's compiler).
-if(NOT CMAKE_CROSSCOMPILING)
+if(VELOR_TESTS AND NOT CMAKE_CROSSCOMPILING)
   set(_velor_consumer_flags "${VELOR_SANITIZE_FLAGS}")
   add_test(NAME install_consumer
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-install.sh ${PROJECT_BINARY_DIR} "${_velor_consumer_flags}")
   set_tests_properties(install_consumer PROPERTIES TIMEOUT 300)
 endif()
 
-# The manual pages and the examples beside the programs.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/man/velor.1 ${PROJECT_SOURCE_DIR}/docs/man/velor-host.1
-              ${PROJECT_SOURCE_DIR}/docs/man/velor-read.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velor/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/ledger-format.md
-        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velor)
+# The documents: the README with the files its links name (docs/ below it, as
+# in the tree, so that the links hold), the examples, the manual pages.
+set(VELOR_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/velor)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELOR_INSTALL_DOCDIR}/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VELOR_INSTALL_DOCDIR})
+file(GLOB _velor_docs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.png)
+install(FILES ${_velor_docs} DESTINATION ${VELOR_INSTALL_DOCDIR}/docs)
+set(_velor_manuals ${PROJECT_SOURCE_DIR}/docs/man/velor.1 ${PROJECT_SOURCE_DIR}/docs/man/velor-host.1
+                   ${PROJECT_SOURCE_DIR}/docs/man/velor-read.1)
+if(WIN32)
+  install(FILES ${_velor_manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  # Debian's forms: manual pages and the changelog compressed (gzip -n: no
+  # name or time stamp), the copyright beside the documents.
+  set(_velor_gzipped)
+  foreach(f ${_velor_manuals} ${PROJECT_SOURCE_DIR}/docs/package/changelog)
+    get_filename_component(name ${f} NAME)
+    set(gz ${CMAKE_CURRENT_BINARY_DIR}/package/${name}.gz)
+    add_custom_command(OUTPUT ${gz}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/package
+      COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${f} ${gz}
+      DEPENDS ${f} VERBATIM)
+    list(APPEND _velor_gzipped ${gz})
+  endforeach()
+  add_custom_target(velor_package_docs ALL DEPENDS ${_velor_gzipped})
+  list(FILTER _velor_gzipped INCLUDE REGEX "\\.1\\.gz$")
+  install(FILES ${_velor_gzipped} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/changelog.gz ${PROJECT_SOURCE_DIR}/docs/package/copyright
+          DESTINATION ${VELOR_INSTALL_DOCDIR})
+endif()
 
 # The Debian package of everything installed: `make package` (or cpack -G DEB
-# in the build folder) writes velor_VERSION_ARCH.deb.
+# in the build folder) writes velor_VERSION_ARCH.deb. The project has no
+# address of its own: whoever builds the package to hand it out names
+# themselves (cmake -DVELOR_MAINTAINER="Name <address>"); the default lies in
+# the reserved .example domain, so that no stranger's mail host is named.
+set(VELOR_MAINTAINER "Velor developers <velor@velor.example>" CACHE STRING
+    "The Maintainer of the Debian package: Name <address>")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velor)
 set(CPACK_PACKAGE_VENDOR "Velor developers")
-set(CPACK_PACKAGE_CONTACT "Velor developers <velor@localhost>")
+set(CPACK_PACKAGE_CONTACT "${VELOR_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "fixed-asset exporter for a depreciation application, with a text record library")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The shared libraries: their shlibs entry, and ld.so's cache renewed through
+# dpkg's trigger (package/triggers) rather than by maintainer scripts.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# A program linked against this version runs with any later one of the same
+# major version (the libraries' SOVERSION).
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/docs/package/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "velor exports the fixed-asset ledger of a company data set to the files a\n depreciation application imports; velor-host makes and fills its host store;\n velor-read reads text files through the text record library, which is\n installed with its headers and CMake package.")
+    "velor exports the fixed-asset ledger of a company data set to the files a\ndepreciation application imports; velor-host makes and fills its host store;\nvelor-read reads text files through the text record library, which is\ninstalled with its headers and CMake package.")
 if(WIN32)
   include(VelorPackageWindows)
 endif()
 include(CPack)
 
-# The Debian package, unpacked into a scratch root, runs from there.
-if(NOT CMAKE_CROSSCOMPILING)
+# The Debian package passes lintian and, unpacked into a scratch root, runs
+# from there; as root it is also installed with apt, run by an ordinary
+# account, and removed.
+if(VELOR_TESTS AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME install_package
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-package.sh ${PROJECT_BINARY_DIR})
   set_tests_properties(install_package PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  add_test(NAME install_package_apt
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-package-apt.sh ${PROJECT_BINARY_DIR})
+  set_tests_properties(install_package_apt PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
 endif()

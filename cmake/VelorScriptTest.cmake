@@ -4,8 +4,12 @@
 # them through VELOR_EMULATOR, which holds the emulator of a cross build (wine
 # for the Windows build) and is empty for a native build. A test that cannot
 # apply to the Windows build is kept there as a skipped test that prints why.
+# Nothing without VELOR_TESTS.
 function(velor_script_test)
   cmake_parse_arguments(T "" "NAME;WINDOWS_SKIP" "COMMAND;PROPERTIES" ${ARGN})
+  if(NOT VELOR_TESTS)
+    return()
+  endif()
   if(CMAKE_CROSSCOMPILING AND T_WINDOWS_SKIP)
     add_test(NAME ${T_NAME}
              COMMAND sh -c "echo \"not run in the Windows build: $1\"; exit 77" sh "${T_WINDOWS_SKIP}")

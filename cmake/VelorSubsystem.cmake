@@ -26,7 +26,7 @@ function(velor_subsystem name)
     target_link_libraries(${name} INTERFACE ${A_DEPS})
   endif()
   file(GLOB tests CONFIGURE_DEPENDS ${test_globs})
-  if(tests)
+  if(tests AND VELOR_TESTS)
     add_executable(${name}_tests ${tests})
     target_link_libraries(${name}_tests PRIVATE ${name} velor_testsupport_platform ${A_TEST_DEPS}
                           GTest::gtest GTest::gmock GTest::gtest_main)

@@ -29,9 +29,11 @@ add_library(nlohmann_json::nlohmann_json ALIAS velor_nlohmann_json)
 
 # GoogleTest (its targets come as GTest::gtest and so on). Its sources hold texts without a code page 932 form: they are
 # compiled with UTF-8 literals.
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-foreach(t gtest gtest_main gmock gmock_main)
-  target_compile_options(${t} PRIVATE -fexec-charset=UTF-8 -w)
-endforeach()
+if(VELOR_TESTS)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main gmock gmock_main)
+    target_compile_options(${t} PRIVATE -fexec-charset=UTF-8 -w)
+  endforeach()
+endif()

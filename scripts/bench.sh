@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BENCH_BUILD:-build-bench}
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVELOR_BENCH=ON -DVELOR_DESKTOP=OFF >/dev/null
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVELOR_BENCH=ON -DVELOR_TESTS=OFF -DVELOR_DESKTOP=OFF >/dev/null
 cmake --build "$BUILD" -j"$(nproc)" >/dev/null
 for dir in bench/*/; do
   name=$(basename "$dir")

@@ -14,7 +14,7 @@ JOBS=${JOBS:-$(nproc)}
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-  -DVELOR_FUZZ=ON -DVELOR_DESKTOP=OFF -DVELOR_BENCH=OFF -DVELOR_SANITIZE=ON >/dev/null
+  -DVELOR_FUZZ=ON -DVELOR_TESTS=OFF -DVELOR_DESKTOP=OFF -DVELOR_BENCH=OFF -DVELOR_SANITIZE=ON >/dev/null
 
 targets=$(cmake --build "$BUILD" --target help 2>/dev/null | grep -oE '(^|[ .])fuzz_[A-Za-z0-9_]+' | tr -d ' .' | sort -u)
 [ -n "${FUZZ_ONLY:-}" ] && targets=$FUZZ_ONLY

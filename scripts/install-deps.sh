@@ -1,27 +1,74 @@
 #!/bin/sh
-# Installs the Debian packages the project needs to build, test, benchmark and
-# run its desktop tests, natively and cross-built for Windows. Missing packages
-# are installed with apt-get when run as root; otherwise the exact command is
-# printed and the script fails. Two callers at once wait for each other on the
-# package manager's lock.
+# Installs the Debian packages that a purpose needs, and nothing more:
+#
+#   scripts/install-deps.sh PURPOSE...     (no purpose: all of them)
+#
+#   build    build, run and package the programs (make build, demo, package)
+#   test     the tests' libraries and tools, the Japanese locale (make test)
+#   bench    the benchmarks (make bench; make test compiles them too)
+#   fuzz     clang and libFuzzer (make fuzz)
+#   windows  the mingw-w64 cross build, wine, NSIS and the cross-built
+#            libraries (make windows, test-windows, package-windows)
+#
+# Adding a package: put it in the ONE list below of the purpose that needs it.
+#   - a library the programs link (libfoo-dev) or a tool the build runs:
+#     BUILD_PACKAGES;
+#   - what only tests use (a server a test starts, a Python module a test
+#     reads files with, a checker): TEST_PACKAGES;
+#   - only benchmarks: BENCH_PACKAGES; only fuzzing: FUZZ_PACKAGES;
+#   - only the Windows build or its tests under wine: WINDOWS_PACKAGES (a
+#     library the Windows programs link also needs its cross build prepared
+#     below, in the cache).
+# The purposes add up (make test asks for build, test and bench): a package
+# that build needs is not repeated in another list. A package that two other
+# purposes need each on their own (sqlite3: tests and benchmarks) stands in
+# both.
+#
+# Missing packages are installed with apt-get when run as root; otherwise the
+# exact command is printed and the script fails. Two callers at once wait for
+# each other on the package manager's lock.
 #
 # The Windows build needs SQLite, GoogleTest and nlohmann-json for the mingw-w64
-# compiler. Debian has no such builds, so the script prepares them in a cache
-# outside the repository ($VELOR_WIN_DEPS, by default
+# compiler. Debian has no such builds, so the windows purpose prepares them in a
+# cache outside the repository ($VELOR_WIN_DEPS, by default
 # ${XDG_CACHE_HOME:-$HOME/.cache}/velor/win-deps):
 #   sqlite-src/   Debian's sqlite3 source package and its amalgamation sqlite3.c
 #   include/      nlohmann/ alone (all of /usr/include would shadow mingw's own)
 # GoogleTest is built from /usr/src/googletest by the Windows build itself.
 set -eu
-PACKAGES="cmake g++ make pkg-config git libgtest-dev libgmock-dev googletest \
-libbenchmark-dev libsqlite3-dev sqlite3 nlohmann-json3-dev libwxgtk3.2-dev \
-xvfb xauth xdotool openbox imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux python3 time clang libclang-rt-14-dev \
-libedit-dev gettext locales dpkg-dev libglib2.0-dev \
-g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-wine wine64 nsis tcl xz-utils"
+
+BUILD_PACKAGES="cmake g++ make pkg-config libsqlite3-dev nlohmann-json3-dev libwxgtk3.2-dev \
+libglib2.0-dev libedit-dev gettext dpkg-dev file"
+TEST_PACKAGES="libgtest-dev libgmock-dev python3 sqlite3 locales xvfb xauth xdotool openbox \
+imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux lintian"
+BENCH_PACKAGES="libbenchmark-dev time sqlite3"
+FUZZ_PACKAGES="clang libclang-rt-14-dev"
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+wine wine64 nsis googletest python3 tcl xz-utils"
+
+purposes=${*:-build test bench fuzz windows}
+packages=""
+for purpose in $purposes; do
+  case "$purpose" in
+    build) packages="$packages $BUILD_PACKAGES" ;;
+    test) packages="$packages $TEST_PACKAGES" ;;
+    bench) packages="$packages $BENCH_PACKAGES" ;;
+    fuzz) packages="$packages $FUZZ_PACKAGES" ;;
+    # The cross build is configured and its cache prepared with the native
+    # build's tools.
+    windows) packages="$packages $BUILD_PACKAGES $WINDOWS_PACKAGES" ;;
+    *)
+      echo "install-deps.sh: unknown purpose '$purpose' (build, test, bench, fuzz, windows)" >&2
+      exit 2
+      ;;
+  esac
+done
+wants() { case " $purposes " in *" $1 "*) return 0 ;; *) return 1 ;; esac; }
+
 APT="apt-get -o DPkg::Lock::Timeout=600"
 missing=""
-for p in $PACKAGES; do
+for p in $packages; do
+  case " $missing " in *" $p "*) continue ;; esac
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing="$missing $p"
   fi
@@ -30,15 +77,16 @@ if [ -n "$missing" ]; then
   if [ "$(id -u)" = 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     $APT update -qq
+    # shellcheck disable=SC2086
     $APT install -y -qq --no-install-recommends $missing
   else
-    echo "missing packages:$missing" >&2
-    echo "run: sudo apt-get install -y$missing" >&2
+    echo "missing packages for '$purposes':$missing" >&2
+    echo "run: sudo apt-get install -y --no-install-recommends$missing" >&2
     exit 1
   fi
 fi
-# The Japanese locale, in which velor speaks Japanese (its tests use it).
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+# The Japanese locale, in which the programs speak Japanese (the tests use it).
+if wants test && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
   if [ "$(id -u)" = 0 ]; then
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
   else
@@ -46,6 +94,7 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     exit 1
   fi
 fi
+wants windows || exit 0
 
 # --- Libraries for the Windows build, in a cache outside the repository ---
 WIN_DEPS=${VELOR_WIN_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/velor/win-deps}

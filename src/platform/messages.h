@@ -8,9 +8,10 @@
 
 // Chooses the language of the messages from the locale's message category
 // (LANGUAGE, LC_ALL, LC_MESSAGES, LANG: ja_JP.UTF-8 gives Japanese, English
-// otherwise) and finds the catalogues: share/locale beside the program's
-// folder when installed, the build's own folder otherwise. Leaves every
-// other locale category as it was. Call once, before the first Tr.
+// otherwise) and finds the catalogues: PREFIX/share/locale when installed
+// (the program in PREFIX/bin or PREFIX/lib/NAME), the build's own folder
+// otherwise. Leaves every other locale category as it was. Call once,
+// before the first Tr.
 void InitMessageLanguage();
 
 // The translation of the English text msgid, or msgid itself when the

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "codepage.h"
+#include "messages.h"
 
 namespace {
 
@@ -17,11 +18,11 @@ const long kMaxRecord = 1 << 20;  // the largest record buffer the tool allocate
 // why it is not one.
 std::string GetInt(const json& object, const char* key, long low, long high, long* out) {
   auto it = object.find(key);
-  if (it == object.end()) return std::string("missing \"") + key + "\"";
-  if (!it->is_number_integer()) return std::string("\"") + key + "\" must be an integer";
+  if (it == object.end()) return Tr("missing \"%s\"", {key});
+  if (!it->is_number_integer()) return Tr("\"%s\" must be an integer", {key});
   const long long v = it->get<long long>();
   if (v < low || v > high) {
-    return std::string("\"") + key + "\" must lie in " + std::to_string(low) + " to " + std::to_string(high);
+    return Tr("\"%s\" must lie in %s to %s", {key, std::to_string(low), std::to_string(high)});
   }
   *out = static_cast<long>(v);
   return "";
@@ -30,7 +31,7 @@ std::string GetInt(const json& object, const char* key, long low, long high, lon
 std::string GetBool(const json& object, const char* key, bool* out) {
   auto it = object.find(key);
   if (it == object.end()) return "";
-  if (!it->is_boolean()) return std::string("\"") + key + "\" must be true or false";
+  if (!it->is_boolean()) return Tr("\"%s\" must be true or false", {key});
   *out = it->get<bool>();
   return "";
 }
@@ -38,14 +39,14 @@ std::string GetBool(const json& object, const char* key, bool* out) {
 // Refuses keys outside allowed, so that a misspelt setting is not ignored.
 std::string CheckKeys(const json& object, const std::set<std::string>& allowed, const std::string& where) {
   for (auto it = object.begin(); it != object.end(); ++it) {
-    if (!allowed.count(it.key())) return "unknown key \"" + it.key() + "\" in " + where;
+    if (!allowed.count(it.key())) return Tr("unknown key \"%s\" in %s", {it.key(), where});
   }
   return "";
 }
 
 std::string ParseItem(const json& j, long index, StTAFORMAT* f) {
-  const std::string where = "item " + std::to_string(index + 1);
-  if (!j.is_object()) return where + " must be an object";
+  const std::string where = Tr("item %s", {std::to_string(index + 1)});
+  if (!j.is_object()) return Tr("%s must be an object", {where});
   std::string e = CheckKeys(j, {"szName", "lWidth", "lDecimals", "lOffset", "lSize", "lType", "lRequired"}, where);
   if (!e.empty()) return e;
   std::memset(f, 0, sizeof *f);
@@ -53,9 +54,9 @@ std::string ParseItem(const json& j, long index, StTAFORMAT* f) {
   if (name != j.end()) {
     std::string cp932;
     if (!name->is_string() || !Utf8ToCp932(name->get<std::string>(), &cp932)) {
-      return where + ": \"szName\" must be text with a code page 932 form";
+      return where + ": " + Tr("\"szName\" must be text with a code page 932 form");
     }
-    if (cp932.size() >= sizeof f->szName) return where + ": \"szName\" is longer than 35 bytes";
+    if (cp932.size() >= sizeof f->szName) return where + ": " + Tr("\"szName\" is longer than 35 bytes");
     std::memcpy(f->szName, cp932.data(), cp932.size());
   }
   long width = 0, decimals = 0, offset = 0, size = 0, type = 0, required = 0;
@@ -68,9 +69,9 @@ std::string ParseItem(const json& j, long index, StTAFORMAT* f) {
   if (j.contains("lDecimals") && !(e = GetInt(j, "lDecimals", 0, 4, &decimals)).empty()) return where + ": " + e;
   if (j.contains("lRequired") && !(e = GetInt(j, "lRequired", 0, 1, &required)).empty()) return where + ": " + e;
   if (type != ClTextAccessor::TAT_STRING && size != 1 && size != 2 && size != 4 && size != 8) {
-    return where + ": a number's \"lSize\" must be 1, 2, 4 or 8";
+    return where + ": " + Tr("a number's \"lSize\" must be 1, 2, 4 or 8");
   }
-  if (offset + size > kMaxRecord) return where + ": the item ends beyond the 1 MiB record buffer";
+  if (offset + size > kMaxRecord) return where + ": " + Tr("the item ends beyond the 1 MiB record buffer");
   f->lWidth = static_cast<int32_t>(width);
   f->lDecimals = static_cast<int32_t>(decimals);
   f->lOffset = static_cast<int32_t>(offset);
@@ -100,22 +101,23 @@ std::string ParseReadFormat(const std::string& text, ReadFormat* format) {
   try {
     j = json::parse(text, track);
   } catch (const json::exception& e) {
-    return std::string("not valid JSON: ") + e.what();
+    return Tr("not valid JSON: %s", {e.what()});
   }
-  if (!duplicate.empty()) return "the key \"" + duplicate + "\" is given twice in one object";
-  if (!j.is_object()) return "the format must be a JSON object";
+  if (!duplicate.empty()) return Tr("the key \"%s\" is given twice in one object", {duplicate});
+  if (!j.is_object()) return Tr("the format must be a JSON object");
   std::string e = CheckKeys(
-      j, {"layout", "quote", "comment", "skip_comments", "space_flag", "header_lines", "items"}, "the format");
+      j, {"layout", "quote", "comment", "skip_comments", "space_flag", "header_lines", "items"}, Tr("the format"));
   if (!e.empty()) return e;
 
   auto layout = j.find("layout");
-  if (layout == j.end() || !layout->is_string()) return "\"layout\" must be \"fixed\", \"comma\", \"tab\" or \"space\"";
+  const char* layoutChoice = Tr("\"layout\" must be \"fixed\", \"comma\", \"tab\" or \"space\"");
+  if (layout == j.end() || !layout->is_string()) return layoutChoice;
   const std::string l = layout->get<std::string>();
   if (l == "fixed") format->layout = ClTextAccessor::DLM_FIXED;
   else if (l == "comma") format->layout = ClTextAccessor::DLM_COMMA;
   else if (l == "tab") format->layout = ClTextAccessor::DLM_TAB;
   else if (l == "space") format->layout = ClTextAccessor::DLM_SPACE;
-  else return "\"layout\" must be \"fixed\", \"comma\", \"tab\" or \"space\"";
+  else return layoutChoice;
 
   auto quote = j.find("quote");
   if (quote != j.end()) {
@@ -123,20 +125,20 @@ std::string ParseReadFormat(const std::string& text, ReadFormat* format) {
     if (q == "none") format->quote = ClTextAccessor::QUOTE_NONE;
     else if (q == "single") format->quote = ClTextAccessor::QUOTE_SINGLE;
     else if (q == "double") format->quote = ClTextAccessor::QUOTE_DOUBLE;
-    else return "\"quote\" must be \"none\", \"single\" or \"double\"";
+    else return Tr("\"quote\" must be \"none\", \"single\" or \"double\"");
   }
   if (format->layout == ClTextAccessor::DLM_FIXED && format->quote != ClTextAccessor::QUOTE_NONE) {
-    return "fixed-width lines take no quote characters";
+    return Tr("fixed-width lines take no quote characters");
   }
 
   auto comment = j.find("comment");
   if (comment != j.end() && !comment->is_null()) {
     if (!comment->is_string() || !Utf8ToCp932(comment->get<std::string>(), &format->comment)) {
-      return "\"comment\" must be text with a code page 932 form";
+      return Tr("\"comment\" must be text with a code page 932 form");
     }
-    if (format->comment.find('\0') != std::string::npos) return "\"comment\" must not hold a NUL";
+    if (format->comment.find('\0') != std::string::npos) return Tr("\"comment\" must not hold a NUL");
     // An empty mark would make every line a comment.
-    if (format->comment.empty()) return "\"comment\" must not be empty (leave it out for no comments)";
+    if (format->comment.empty()) return Tr("\"comment\" must not be empty (leave it out for no comments)");
     format->hasComment = true;
   }
   if (!(e = GetBool(j, "skip_comments", &format->skipComments)).empty()) return e;
@@ -146,9 +148,9 @@ std::string ParseReadFormat(const std::string& text, ReadFormat* format) {
   }
 
   auto items = j.find("items");
-  if (items == j.end() || !items->is_array() || items->empty()) return "\"items\" must be a non-empty array";
+  if (items == j.end() || !items->is_array() || items->empty()) return Tr("\"items\" must be a non-empty array");
   if (static_cast<long>(items->size()) > ClTextAccessor::kMaxPositions) {
-    return "a line holds at most " + std::to_string(ClTextAccessor::kMaxPositions) + " items";
+    return Tr("a line holds at most %s items", {std::to_string(ClTextAccessor::kMaxPositions)});
   }
   format->items.resize(items->size());
   format->recordSize = 0;

@@ -12,47 +12,51 @@
 
 #include "TextFile.h"
 #include "codepage.h"
+#include "consoleout.h"
 #include "drivemap.h"
 #include "mbcs.h"
+#include "messages.h"
 #include "programstart.h"
 #include "readfiles.h"
 #include "textaccessor.h"
 
 namespace {
 
-const char kHelp[] =
-    "usage: velor-read FORMAT.json FILE\n"
-    "\n"
-    "Reads the text file FILE (a native path) line by line as FORMAT.json\n"
-    "describes and prints one JSON object per line on standard output:\n"
-    "  {\"result\": R, \"physical\": P, \"logical\": L, \"line\": \"...\", \"values\": [...]}\n"
-    "R is 0 (stored), 2 (the line does not match the format) or 3 (a comment\n"
-    "line while skip_comments is false). For result 0, values lists the items\n"
-    "in format order: text as a string, integers as numbers, currency (8-byte\n"
-    "numbers) as a string with four decimals such as \"-12.3400\". Texts are\n"
-    "code page 932 in the file and UTF-8 here; a byte that is no code page 932\n"
-    "character is shown as U+FFFD.\n"
-    "\n"
-    "FORMAT.json:\n"
-    "  {\"layout\": \"fixed\"|\"comma\"|\"tab\"|\"space\",\n"
-    "   \"quote\": \"none\"|\"single\"|\"double\",      (default none)\n"
-    "   \"comment\": \";\",                            (optional comment mark)\n"
-    "   \"skip_comments\": true, \"space_flag\": false,\n"
-    "   \"header_lines\": 0,   (refusals among the first N lines are expected)\n"
-    "   \"items\": [{\"szName\": \"a\", \"lWidth\": 8, \"lDecimals\": 0,\n"
-    "              \"lOffset\": 0, \"lSize\": 9, \"lType\": 0, \"lRequired\": 0}, ...]}\n"
-    "lType 0 is text (lSize counts the NUL), 1 a signed number (lSize 1, 2, 4,\n"
-    "or 8 for currency), 2 an unsigned number (lSize 1, 2 or 4). At most 100\n"
-    "items, widths below 1,024, slots inside a record buffer of 1 MiB.\n"
-    "\n"
-    "The record buffer is cleared before every line. Exit status: 0 when no\n"
-    "line was refused, 1 when a line after the header lines gave result 2,\n"
-    "2 for a bad command line, format file or input file.\n"
-    "\n"
-    "The asset-kind file syurui.SSC reads with examples/syurui-format.json:\n"
-    "its \";\" header is skipped as comments, its section, key and empty lines\n"
-    "(the first 17 lines) are reported with result 2 without failing the run,\n"
-    "and every asset-kind row after them must read with result 0.\n";
+// The --help text; its translation is looked up whole.
+const char* VelorReadUsage() {
+  return "usage: velor-read FORMAT.json FILE\n"
+         "\n"
+         "Reads the text file FILE (a native path) line by line as FORMAT.json\n"
+         "describes and prints one JSON object per line on standard output:\n"
+         "  {\"result\": R, \"physical\": P, \"logical\": L, \"line\": \"...\", \"values\": [...]}\n"
+         "R is 0 (stored), 2 (the line does not match the format) or 3 (a comment\n"
+         "line while skip_comments is false). For result 0, values lists the items\n"
+         "in format order: text as a string, integers as numbers, currency (8-byte\n"
+         "numbers) as a string with four decimals such as \"-12.3400\". Texts are\n"
+         "code page 932 in the file and UTF-8 here; a byte that is no code page 932\n"
+         "character is shown as U+FFFD.\n"
+         "\n"
+         "FORMAT.json:\n"
+         "  {\"layout\": \"fixed\"|\"comma\"|\"tab\"|\"space\",\n"
+         "   \"quote\": \"none\"|\"single\"|\"double\",      (default none)\n"
+         "   \"comment\": \";\",                            (optional comment mark)\n"
+         "   \"skip_comments\": true, \"space_flag\": false,\n"
+         "   \"header_lines\": 0,   (refusals among the first N lines are expected)\n"
+         "   \"items\": [{\"szName\": \"a\", \"lWidth\": 8, \"lDecimals\": 0,\n"
+         "              \"lOffset\": 0, \"lSize\": 9, \"lType\": 0, \"lRequired\": 0}, ...]}\n"
+         "lType 0 is text (lSize counts the NUL), 1 a signed number (lSize 1, 2, 4,\n"
+         "or 8 for currency), 2 an unsigned number (lSize 1, 2 or 4). At most 100\n"
+         "items, widths below 1,024, slots inside a record buffer of 1 MiB.\n"
+         "\n"
+         "The record buffer is cleared before every line. Exit status: 0 when no\n"
+         "line was refused, 1 when a line after the header lines gave result 2,\n"
+         "2 for a bad command line, format file or input file.\n"
+         "\n"
+         "The asset-kind file syurui.SSC reads with examples/syurui-format.json:\n"
+         "its \";\" header is skipped as comments, its section, key and empty lines\n"
+         "(the first 17 lines) are reported with result 2 without failing the run,\n"
+         "and every asset-kind row after them must read with result 0.\n";
+}
 
 // UTF-8 form of code page 932 text; a byte that starts no valid character
 // becomes U+FFFD, so the result is always valid UTF-8.
@@ -112,8 +116,9 @@ nlohmann::ordered_json Value(const StTAFORMAT& f, const unsigned char* record) {
   }
 }
 
+// The messages are UTF-8: a Windows console shows them in any code page.
 int Fail(const std::string& message) {
-  std::cerr << "velor-read: " << message << "\n";
+  ConsolePrintf(stderr, "velor-read: %s\n", message.c_str());
   return 2;
 }
 
@@ -121,12 +126,13 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   PrepareConsole();
+  InitMessageLanguage();
   const std::vector<std::string> args = ProgramArguments(argc, argv);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kHelp;
-    return 0;
+    const bool wrote = ConsoleWrite(stdout, Tr(VelorReadUsage()));
+    return wrote && std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
   }
-  if (args.size() != 2) return Fail("expects FORMAT.json FILE (see --help)");
+  if (args.size() != 2) return Fail(Tr("expects FORMAT.json FILE (see --help)"));
   // The arguments are UTF-8, so is the path made of them.
   const std::filesystem::path filePath(std::u8string(args[1].begin(), args[1].end()));
 
@@ -141,12 +147,12 @@ int main(int argc, char** argv) {
   const std::u8string nativeName = native.lexically_normal().u8string();
   std::string windows;
   if (ec || !DriveMapToWindows(std::string(nativeName.begin(), nativeName.end()), &windows)) {
-    return Fail("no drive of the drive map holds " + args[1]);
+    return Fail(Tr("no drive of the drive map holds %s", {args[1]}));
   }
   problem = CheckReadInput(args[1]);
   if (!problem.empty()) return Fail(problem);
   ClTextFile file;
-  if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail("cannot open " + args[1]);
+  if (file.Open(windows.c_str(), ClTextFile::TFOM_READ) != 0) return Fail(Tr("cannot open %s", {args[1]}));
 
   std::vector<unsigned char> record(static_cast<size_t>(format.recordSize));
   ClTextAccessor reader("VREAD", format.items.data(), static_cast<long>(format.items.size()), record.data());
@@ -176,6 +182,6 @@ int main(int argc, char** argv) {
     std::cout << out.dump() << "\n";
   }
   std::cout.flush();
-  if (!std::cout) return Fail("cannot write the output");
+  if (!std::cout) return Fail(Tr("cannot write the output"));
   return status;
 }

@@ -102,4 +102,27 @@ check2 "$tmp/f.json" "$tmp/fifo"
 check2 "$tmp/f.json" "$tmp"
 check2 "$tmp/fifo" "$tmp/odd.txt"
 $run "$tool" --help | grep -q "usage: velor-read" || fail "--help"
+
+# The messages in the user's language: English, and Japanese under a Japanese
+# locale, for the help, the command line, the files and the format's faults.
+in_lang() { local lang=$1; shift; env -u LANGUAGE LC_ALL="$lang" $run "$tool" "$@"; }
+printf '{"layout":"comma","items":[{"lWidth":1,"lOffset":0,"lSize":3,"lType":1}]}' > "$tmp/size.json"
+printf '{"layout":"comma","colour":1,"items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}' > "$tmp/key.json"
+expect() {
+  local lang=$1 text=$2 status=0; shift 2
+  in_lang "$lang" "$@" > "$tmp/out" 2> "$tmp/err" || status=$?
+  grep -qF -- "$text" "$tmp/out" "$tmp/err" || fail "$lang $*: no '$text' in: $(cat "$tmp/out" "$tmp/err")"
+}
+expect C "usage: velor-read FORMAT.json FILE" --help
+expect ja_JP.UTF-8 "使い方: velor-read FORMAT.json FILE" --help
+expect ja_JP.UTF-8 "終了ステータス" --help
+expect C "expects FORMAT.json FILE" "$tmp/f.json"
+expect ja_JP.UTF-8 "FORMAT.json FILE を指定してください" "$tmp/f.json"
+expect C "the format file $tmp/missing.json cannot be read: no such file" "$tmp/missing.json" "$tmp/odd.txt"
+expect ja_JP.UTF-8 "書式ファイル $tmp/missing.json を読めません" "$tmp/missing.json" "$tmp/odd.txt"
+expect C "item 1: a number's \"lSize\" must be 1, 2, 4 or 8" "$tmp/size.json" "$tmp/odd.txt"
+expect ja_JP.UTF-8 "項目 1: 数値の \"lSize\" は 1、2、4、8 のいずれかでなければなりません" "$tmp/size.json" "$tmp/odd.txt"
+expect C "unknown key \"colour\" in the format" "$tmp/key.json" "$tmp/odd.txt"
+expect ja_JP.UTF-8 "キー \"colour\" は書式では使えません" "$tmp/key.json" "$tmp/odd.txt"
+expect ja_JP.UTF-8 "$tmp/missing.txt を読めません" "$tmp/f.json" "$tmp/missing.txt"
 echo "velor-read: all checks passed"

@@ -29,7 +29,11 @@ bool HasCatalogue(const std::string& folder) {
 
 void InitMessageLanguage() {
   if (std::setlocale(LC_MESSAGES, "") == nullptr) return;
-  std::string folder = ProgramFolder() + "/../share/locale";
+  // An installed program lies in PREFIX/bin or in a folder of its own,
+  // PREFIX/lib/velor; the catalogues in PREFIX/share/locale.
+  const std::string program = ProgramFolder();
+  std::string folder = program + "/../share/locale";
+  if (!HasCatalogue(folder)) folder = program + "/../../share/locale";
   if (!HasCatalogue(folder)) folder = VELOR_BUILD_LOCALEDIR;
   if (bindtextdomain(kDomain, folder.c_str()) == nullptr) return;
   // The character category stays as it was; the texts come out in UTF-8.

@@ -207,6 +207,74 @@ TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
   }
 }
 
+// Every rename of a.csv after its move to a backup name fails: the run puts
+// the previous file back by a copy before it ends, and leaves no backup.
+TEST_F(ExportFaultsTest, APersistentRenameFailureStillRestoresThePreviousFiles) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  const Folder previous = Out();
+  FaultFs faults(Fs::Default());
+  for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
+  ClControlVelor::RunOutcome outcome;
+  std::string text;
+  {
+    ScopedFs scoped(&faults);
+    text = Export(&outcome);
+  }
+  EXPECT_GE(faults.Struck(), 2);
+  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+  EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
+  EXPECT_EQ(text.find("移されたままです"), std::string::npos) << text;
+  EXPECT_TRUE(Out() == previous) << Names(Out());
+}
+
+// When the previous file cannot be put back at all, the message says where
+// it lies; the next export brings it back from its journal.
+TEST_F(ExportFaultsTest, APreviousFileThatCannotBePutBackIsNamedWithItsPlace) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  const Folder previous = Out();
+  FaultFs faults(Fs::Default());
+  for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
+  // The copy back cannot make the file either.
+  for (int nth = 1; nth <= 40; ++nth) faults.FailNth(FsOp::kOpen, nth, FsError::kIoError, "out/a.csv");
+  ClControlVelor::RunOutcome outcome;
+  std::string text;
+  {
+    ScopedFs scoped(&faults);
+    text = Export(&outcome);
+  }
+  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+  EXPECT_NE(text.find("前回のファイル T:\\out\\a.csv は、T:\\out\\~vel"), std::string::npos) << text;
+  EXPECT_NE(text.find("に移されたままです"), std::string::npos) << text;
+  {
+    std::unique_ptr<FsLock> lock;
+    ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
+    RemoveStaleTemps("T:\\out\\a.csv");
+  }
+  EXPECT_TRUE(Out() == previous) << Names(Out());
+}
+
+// A file of the user's that merely has a name like the program's
+// temporary files is no left-over: the next export leaves it alone.
+TEST_F(ExportFaultsTest, TheCleanUpLeavesTheUsersFilesOfTheTemporaryPattern) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  for (const char* name : {"~vel12345678.tmp", "~velABCDEF01.bak", "~vel00000001.jnl"}) {
+    WriteFileBytes(tmp_.Native(std::string("out/") + name), "the user's");
+  }
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+  const Folder out = Out();
+  EXPECT_EQ(out.size(), 6u) << Names(out);
+  for (const char* name : {"~vel12345678.tmp", "~velABCDEF01.bak", "~vel00000001.jnl"}) {
+    EXPECT_TRUE(out.count(name) == 1 && out.at(name) == "the user's") << name;
+  }
+}
+
 TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
@@ -244,12 +312,15 @@ TEST_F(ExportFaultsTest, AFailedSaveOfTheSettingsFileIsAFailureAndKeepsTheExport
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
   const std::string settings = store.dir().Native("settings/Velorant.env");
+  // The path the messages name, read while the store is connected (a run
+  // disconnects it at its end).
+  char settings_path[kPathBufferSize] = {};
+  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(settings_path));
+  EXPECT_NE(std::string(settings_path), "Velorant.env");
   ClControlVelor::RunOutcome outcome;
   Export(&outcome);
   ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
   const Folder fresh = Out();
-  char settings_path[kPathBufferSize] = {};
-  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(settings_path));
   // The save reads the file (as the dialog did first), writes a temporary
   // file "VelXXXX.TMP" and renames it over the file, under the file's lock.
   const struct {

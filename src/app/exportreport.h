@@ -31,6 +31,10 @@ class ExportReport : public ClExportObserver {
               const std::string& log_path, const ClDepreciation::Tally& tally, unsigned failures,
               bool log_kept, Outcome outcome);
 
+  // Names a file (Windows path, code page 932) that the export could not
+  // remove and left in the folder.
+  void AddLeftFile(const std::string& path) { left_files_.push_back(path); }
+
   // The WARNING and ERROR entries so far.
   long warnings() const { return warnings_; }
   long errors() const { return errors_; }
@@ -48,6 +52,7 @@ class ExportReport : public ClExportObserver {
   };
   ExportProgress* progress_;
   std::vector<Entry> entries_;
+  std::vector<std::string> left_files_;  // see AddLeftFile
   long warnings_ = 0, errors_ = 0;
   StDATAINFO data_{};
   std::string paths_[3];  // indexed by ClCSVEdit::OutputFile

@@ -18,6 +18,7 @@
 #include "crtio.h"
 #include "filecause.h"
 #include "mbcs.h"
+#include "messages.h"
 #include "outputpaths.h"
 #include "waitcursor.h"
 #include "winfmt.h"
@@ -36,12 +37,12 @@ const char kDone[] =
 const char kFailedHead[] = "減価償却情報の出力に失敗しました。\n\n";
 const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
 const char kFailedCause[] = "原因 ⇒ %s\n";
+const char kPreviousAt[] = "前回のファイル %s は、%s に移されたままです。\n";
 const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
 const char kHostDataCause[] = "会計ホストのデータを読み込めませんでした ⇒ %s    \n";
 // The run cannot start without the selected company data.
-const char kCompanyUnreadable[] =
-    "会計ホストの会社データを読み込めませんでした。\n\nアプリケーションを終了します。";
+const char kCompanyUnreadableHead[] = "会計ホストの会社データを読み込めませんでした。\n";
 const char kCompanyMissing[] =
     "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
     "アプリケーションを終了します。";
@@ -51,6 +52,7 @@ const char kCancelled[] = "減価償却情報の出力を中止しました。\n
 const char kSettingsFailed[] =
     "減価償却情報は出力しましたが、出力先を設定ファイルに保存できませんでした。\n\n";
 const char kSettingsFile[] = "設定ファイル ⇒ %s    \n";
+const char kSettingsFolderUnread[] = "設定ファイルのフォルダを会計ホストから読み込めませんでした。\n";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const char kViewer[] = "\\System32\\Notepad.exe";
 const int kDataInfoSize = 1506;
@@ -116,9 +118,11 @@ void AppendHostDataCause(unsigned failures, std::string* text) {
 // settings file of dialog and the cause of the failed call.
 std::string SettingsFailureText(ClConditionEntry& dialog, FsError cause) {
   char settings[kPathBufferSize] = {}, line[kPathBufferSize + 128];
-  dialog.GetSettingsFilePath(settings);
-  _snprintf(line, sizeof line, kSettingsFile, settings);
-  std::string text = line;
+  std::string text = kSettingsFolderUnread;
+  if (dialog.GetSettingsFilePath(settings)) {
+    _snprintf(line, sizeof line, kSettingsFile, settings);
+    text = line;
+  }
   _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
   text += line;
   return text;
@@ -153,6 +157,11 @@ std::string ExportFailureText(ClDepreciation& engine, const char* output, const 
     }
   }
   text += causes;
+  // The previous files that could not be put back, and where they lie.
+  for (const LeftFile& left : engine.GetLeftFiles()) {
+    _snprintf(line, sizeof line, kPreviousAt, left.final.c_str(), left.path.c_str());
+    text += line;
+  }
   text += settings_failure;
   text += kFailedTail;
   return text;
@@ -213,13 +222,14 @@ BOOL ClControlVelor::InitInstance() {
   ClSysUser* user = data_mgr->GetSysUserObject();
   LONG first = 0, selected_no = 0;
   user->GetCurUserID(user_id);
-  user->GetSelectedNo(user_id, &first, &selected_no);
+  // A selection the store cannot read is no missing company data.
+  int selection = user->GetSelectedNo(user_id, &first, &selected_no);
 
   // The host's list of company data must yield the selected data: a list
   // that cannot be read, or one without it, leaves nothing to export.
   int walked = -1;
   bool found = false;
-  if (m_pSetData != nullptr) {
+  if (m_pSetData != nullptr && selection != -2) {
     LONG cursor = 0;
     m_pSetData->GetDatCursor(&cursor);
     m_pSetData->ReadyDat(cursor, 0);
@@ -236,9 +246,18 @@ BOOL ClControlVelor::InitInstance() {
     }
     m_pSetData->ReleaseDatCursor(cursor);
   }
+  if (!found && walked > 0) {
+    MessageBoxA(nullptr, kCompanyMissing, kCaption, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   if (!found) {
-    MessageBoxA(nullptr, walked > 0 ? kCompanyMissing : kCompanyUnreadable, kCaption,
-                MB_ICONEXCLAMATION);
+    // The store's own words say why it could not be read.
+    std::string cause, text = kCompanyUnreadableHead;
+    if (Utf8ToCp932(connect->GetStoreErrorText(), &cause) && !cause.empty()) {
+      text += "原因 ⇒ " + cause + "\n";
+    }
+    text += kFailedTail;
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     return FALSE;
   }
 
@@ -275,6 +294,16 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   // leaves the previous files as they were.
   bool committed = engine.CommitOutput() != 0;
   wait.Restore();
+  // A file the commit could not remove stays: the clerk hears of it, the
+  // outcome stays what it is.
+  for (const LeftFile& left : engine.GetLeftFiles()) {
+    m_pReport->AddLeftFile(left.path);
+    if (!committed) continue;  // the failure message names them
+    std::string shown;
+    if (!Cp932ToUtf8(left.path, &shown)) shown = "?";
+    ConsolePrintf(stderr, "velor: %s\n",
+                  Tr("%s could not be removed and stays in the folder", {shown}).c_str());
+  }
 
   char log_path[kPathBufferSize] = {}, kind_path[kPathBufferSize] = {};
   DeriveSiblingPath(output, kLogFileName, log_path);

@@ -18,11 +18,14 @@ namespace {
 const char kSettingsFileName[] = "Velorant.env";
 constexpr size_t kKeyBufferSize = 512;  // the key and the line
 
-// The settings file's path and the key of user and data ID; FALSE when they
-// do not fit their buffers.
+// The settings file's path and the key of user and data ID; FALSE (the
+// reason in Fs::LastError()) when the path cannot be had or they do not fit
+// their buffers.
 BOOL FormFileAndKey(const char* user, const char* data_id, char* file, char* key) {
-  return ClConditionEntry::GetSettingsFilePath(file) &&
-         _snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) >= 0;
+  if (!ClConditionEntry::GetSettingsFilePath(file)) return FALSE;
+  if (_snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) >= 0) return TRUE;
+  Fs::SetLastError(FsError::kTooLong);
+  return FALSE;
 }
 
 // A failed save: error (kOther when none is known) becomes the last error.
@@ -34,8 +37,16 @@ BOOL SaveFailed(FsError error) {
 
 BOOL ClConditionEntry::GetSettingsFilePath(char* file) {
   char folder[kPathBufferSize] = {};
-  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
-  return _snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0;
+  // Without the folder the name alone would be a file in the current
+  // folder, the program's own: that is never the settings file.
+  if (ClFileMgr::Inst()->GetAppFolderPath(1, folder) != 0 || folder[0] == '\0') {
+    file[0] = '\0';
+    Fs::SetLastError(FsError::kIoError);
+    return FALSE;
+  }
+  if (_snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0) return TRUE;
+  Fs::SetLastError(FsError::kTooLong);
+  return FALSE;
 }
 
 BOOL ClConditionEntry::LoadOutputPath(char* buffer) {
@@ -49,27 +60,28 @@ BOOL ClConditionEntry::LoadOutputPath(char* buffer) {
 }
 
 BOOL ClConditionEntry::SaveOutputPath(const char* path) {
-  char folder[kPathBufferSize] = {};
-  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
-  char folder_dir[kPathBufferSize];
-  std::memcpy(folder_dir, folder, sizeof folder);
-  bool exists = folder[0] != 0 && GetDirPart(folder_dir) && PathIsDirectoryA(folder_dir);
-  Fs::SetLastError(FsError::kNone);
-  if (!exists && !CreateFolders(folder)) return SaveFailed(Fs::LastError());
-
+  // The folder is read from the store once: the file is saved where the
+  // path names it, or not at all.
   char file[kPathBufferSize], key[kKeyBufferSize], line[kKeyBufferSize];
+  Fs::SetLastError(FsError::kNone);
+  if (!FormFileAndKey(m_szUserID, m_szDataID, file, key)) return SaveFailed(Fs::LastError());
   // A line feed in the path would split its entry in two.
-  if (std::strchr(path, '\n') != nullptr ||
-      !FormFileAndKey(m_szUserID, m_szDataID, file, key) ||
-      _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
+  if (std::strchr(path, '\n') != nullptr || _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
     return SaveFailed(FsError::kTooLong);
   }
+  const std::string folder = GetFolderPart(file);
+  char folder_dir[kPathBufferSize];
+  std::memcpy(folder_dir, folder.c_str(), folder.size() + 1);
+  bool exists = GetDirPart(folder_dir) && PathIsDirectoryA(folder_dir);
+  Fs::SetLastError(FsError::kNone);
+  if (!exists && !CreateFolders(folder.c_str())) return SaveFailed(Fs::LastError());
+
   // Other runs save their entries into the same file: the whole read and
   // rewrite happens under the file's lock, so that none of them is lost.
   std::unique_ptr<FsLock> lock;
   FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
   if (locked != FsError::kNone) return SaveFailed(locked);
-  RemoveStaleTempFileNames(folder, kSettingsTempPrefix);
+  RemoveStaleTempFileNames(folder.c_str(), kSettingsTempPrefix);
   std::string content;
   CFileStatus status;
   // The old file is only read: the new content replaces it by a rename.

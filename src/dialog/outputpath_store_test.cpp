@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "ClAccConnect.h"
 #include "ClConditionEntry.h"
+#include "faultfs.h"
 #include "ledger_store.h"
 #include "settingsfile.h"
 #include "tempdir.h"
@@ -74,6 +77,43 @@ TEST_F(RememberedPathTest, FailuresLeaveTheFileAsItWas) {
   WriteFileBytes(SettingsNative(), big);
   EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
   EXPECT_EQ(ReadFileBytes(SettingsNative()), big);
+}
+
+// A store read that fails while the settings folder is read: the save
+// fails, and never writes the file anywhere but in that folder (a bare name
+// would be a file in the current folder, beside the program).
+TEST_F(RememberedPathTest, ASettingsFolderTheStoreCannotGiveFailsTheSave) {
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  int failed = 0;
+  for (int nth = 1; nth <= 80; ++nth) {
+    // The store is opened anew under the faults, so that its reads meet them.
+    ClAccConnect::Inst()->Terminate();
+    FaultFs faults;
+    faults.FailNth(FsOp::kRead, nth, FsError::kIoError, store_.path());
+    BOOL saved = TRUE;
+    bool connected;
+    {
+      ScopedFs scoped(&faults);
+      connected = ClAccConnect::Inst()->Initiate() == 0;
+      if (connected) saved = d.SaveOutputPath("C:\\a.csv");
+      ClAccConnect::Inst()->Terminate();
+    }
+    ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+    if (!connected) continue;  // the fault struck while connecting
+    if (!saved) {
+      ++failed;
+      EXPECT_EQ(Fs::LastError(), FsError::kIoError) << nth;
+    }
+    EXPECT_FALSE(NativeExists("Velorant.env")) << nth;
+    EXPECT_EQ(NativeExists(SettingsNative()), saved != FALSE) << nth;
+    std::remove(SettingsNative().c_str());
+    if (faults.Struck() == 0) break;
+  }
+  EXPECT_GE(failed, 1);
+  char file[kPathBufferSize];
+  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(file));
+  EXPECT_NE(std::strstr(file, "Velorant.env"), file);
 }
 
 TEST_F(RememberedPathTest, SettingsFolderThatCannotBeCreated) {

@@ -9,6 +9,7 @@
 
 #include "ClControlVelor.h"
 #include "ClConditionEntry.h"
+#include "exportreport.h"
 #include "faultfs.h"
 #include "filecause.h"
 #include "filecommit.h"
@@ -255,6 +256,36 @@ TEST_F(ExportFaultsTest, APreviousFileThatCannotBePutBackIsNamedWithItsPlace) {
     RemoveStaleTemps("T:\\out\\a.csv");
   }
   EXPECT_TRUE(Out() == previous) << Names(Out());
+}
+
+// A backup that cannot be removed after a good commit: the export counts as
+// it is, and the report names the file that stays.
+TEST_F(ExportFaultsTest, ABackupLeftAfterAGoodCommitIsNamedAndTheOutcomeStays) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  FaultFs faults(Fs::Default());
+  faults.FailNth(FsOp::kRemove, 1, FsError::kAccessDenied, ".bak");
+  ScriptedFrontEnd fe;
+  ClControlVelor app;
+  fe.Type(IDC_OUTPUT_PATH, "T:\\out\\a.csv");
+  fe.Answer(IDYES);
+  fe.Click(IDC_EXECUTE);
+  {
+    ScopedFs scoped(&faults);
+    app.InitInstance();
+    app.ExitInstance();
+  }
+  EXPECT_EQ(faults.Struck(), 1);
+  EXPECT_EQ(app.GetOutcome(), ClControlVelor::kOutcomeDiagnostics);
+  ASSERT_NE(app.GetReport(), nullptr);
+  const std::string report = app.GetReport()->ToJson();
+  size_t left = report.find("\"left_files\": [\n    \"T:\\\\out\\\\~vel");
+  EXPECT_NE(left, std::string::npos) << report;
+  // The record of the commit names it: the next export removes it.
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  EXPECT_EQ(Out().size(), 3u) << Names(Out());
 }
 
 // A file of the user's that merely has a name like the program's

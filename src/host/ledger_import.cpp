@@ -9,6 +9,7 @@
 
 #include "codepage.h"
 #include "crtio.h"
+#include "hostcodes.h"
 #include "hostfields.h"
 #include "hostrecords.h"
 #include "hoststore.h"
@@ -497,6 +498,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
     year_ = StKOTEINENINFO{};
     void* const records[2] = {&asset_, &year_};
     FillFields(v, place, kAssetFields, kAssetFieldCount, records, {"breakdowns"});
+
     sqlite3_bind_int64(assetInsert_.get(), 1, cid_);
     sqlite3_bind_int64(assetInsert_.get(), 2, index);
     const void* const in[2] = {&asset_, &year_};
@@ -519,6 +521,11 @@ class LedgerSax : public nlohmann::json_sax<json> {
       const void* const lineIn[1] = {&record};
       BindHostFields(lineInsert_.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
       Step(lineInsert_);
+    }
+    // Only a lump-sum asset has breakdown lines: the export writes no others.
+    if (seq > 0 && asset_.nMethod != kMethodLumpSum) {
+      Fail(at, "breakdown lines belong to lump-sum assets (nMethod " + std::to_string(kMethodLumpSum) +
+                   ") only");
     }
   }
 

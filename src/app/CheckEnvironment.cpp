@@ -1,8 +1,10 @@
 #include <cstring>
+#include <string>
 
 #include "ClAccConnect.h"
 #include "ClControlVelor.h"
 #include "caption.h"
+#include "cfile.h"
 #include "crtio.h"
 #include "mbcs.h"
 #include "numtext.h"
@@ -13,6 +15,7 @@
 namespace {
 
 const char kIniName[] = "OrbelleDef.ini";
+const char kUnreadable[] = "動作環境が不正です。\nインストール情報のファイルを読み込めません。\n";
 
 const struct {
   int code;
@@ -27,9 +30,10 @@ const struct {
      "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
 };
 
-// The result code of the check: -1 no file or an empty value, 0 level 1,
-// 1 a level below 1, 2 a level of 2 or more.
-int ProductLevelCode() {
+// The result code of the check: -1 no file or an empty value, -2 a file
+// that cannot be read (*path names it), 0 level 1, 1 a level below 1, 2 a
+// level of 2 or more.
+int ProductLevelCode(std::string* unread) {
   char cwd[MAX_PATH + 1] = {};
   char path[517] = {};
   if (_getcwd(cwd, MAX_PATH) != nullptr) std::strcpy(path, cwd);
@@ -45,6 +49,14 @@ int ProductLevelCode() {
   if (std::strlen(path) + sizeof kIniName > sizeof path) return -1;
   std::strcat(path, kIniName);
   if (PathFileExistsA(path) != 1) return -1;
+  // Only a regular file that can be read is read (a FIFO would hold the
+  // read for good); anything else is no installation.
+  CFile file;
+  if (!file.Open(path, CFile::modeRead)) {
+    *unread = path;
+    return -2;
+  }
+  file.Close();
   char value[16] = {};
   GetPrivateProfileStringA("ProgramLevel", "ZR40", "1", value, sizeof value, path);
   if (value[0] == '\0') return -1;
@@ -56,7 +68,13 @@ int ProductLevelCode() {
 }  // namespace
 
 BOOL ClControlVelor::CheckEnvironment(int show) {
-  int code = ProductLevelCode();
+  std::string unread;
+  int code = ProductLevelCode(&unread);
+  if (code == -2) {
+    std::string text = std::string(kUnreadable) + unread;
+    if (show) ClAccConnect::Inst()->DispMsg(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   for (const auto& refusal : kRefusals) {
     if (refusal.code == code) {
       if (show) ClAccConnect::Inst()->DispMsg(nullptr, refusal.text, kCaption, MB_ICONEXCLAMATION);

@@ -13,6 +13,7 @@
 #include "pathfuncs.h"
 #include "settingsfile.h"
 #include "winfmt.h"
+#include "winfs.h"
 
 namespace {
 const char kSettingsFileName[] = "Velorant.env";
@@ -23,8 +24,14 @@ constexpr size_t kKeyBufferSize = 512;  // the key and the line
 // their buffers.
 BOOL FormFileAndKey(const char* user, const char* data_id, char* file, char* key) {
   if (!ClConditionEntry::GetSettingsFilePath(file)) return FALSE;
-  if (_snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) >= 0) return TRUE;
-  Fs::SetLastError(FsError::kTooLong);
+  if (_snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) < 0) {
+    Fs::SetLastError(FsError::kTooLong);
+    return FALSE;
+  }
+  // A control character (a line break of a store edited by hand) would
+  // split the line and forge another entry.
+  if (IsSettingsKey(key)) return TRUE;
+  Fs::SetLastError(FsError::kOther);
   return FALSE;
 }
 
@@ -66,7 +73,7 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
   Fs::SetLastError(FsError::kNone);
   if (!FormFileAndKey(m_szUserID, m_szDataID, file, key)) return SaveFailed(Fs::LastError());
   // A line feed in the path would split its entry in two.
-  if (std::strchr(path, '\n') != nullptr || _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
+  if (std::strpbrk(path, "\r\n") != nullptr || _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
     return SaveFailed(FsError::kTooLong);
   }
   const std::string folder = GetFolderPart(file);
@@ -78,20 +85,30 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
 
   // Other runs save their entries into the same file: the whole read and
   // rewrite happens under the file's lock, so that none of them is lost.
+  // The lock makes the file when it is missing; a save that fails then
+  // takes that empty file away again.
+  CFileStatus status;
+  const bool existed = CFile::GetStatus(file, status) != FALSE;
   std::unique_ptr<FsLock> lock;
   FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
   if (locked != FsError::kNone) return SaveFailed(locked);
+  auto failed = [&](FsError error) {
+    CFileStatus now;
+    // A removal that fails leaves an empty file, which reads as no entries.
+    if (!existed && CFile::GetStatus(file, now) && now.m_size == 0) DeleteFileA(file);
+    return SaveFailed(error);
+  };
   RemoveStaleTempFileNames(folder.c_str(), kSettingsTempPrefix);
   std::string content;
-  CFileStatus status;
   // The old file is only read: the new content replaces it by a rename.
+  // (Read whenever it is there: another run may have made it meanwhile.)
   if (CFile::GetStatus(file, status)) {
     Fs::SetLastError(FsError::kNone);
-    if (!ReadSettingsFile(file, &content)) return SaveFailed(Fs::LastError());
+    if (!ReadSettingsFile(file, &content)) return failed(Fs::LastError());
   }
   Fs::SetLastError(FsError::kNone);
   if (!ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line))) {
-    return SaveFailed(Fs::LastError());
+    return failed(Fs::LastError());
   }
   return TRUE;
 }

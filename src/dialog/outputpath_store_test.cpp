@@ -116,6 +116,41 @@ TEST_F(RememberedPathTest, ASettingsFolderTheStoreCannotGiveFailsTheSave) {
   EXPECT_NE(std::strstr(file, "Velorant.env"), file);
 }
 
+TEST_F(RememberedPathTest, AKeyWithALineBreakIsNeverWrittenOrRead) {
+  WriteFileBytes(SettingsNative(), "victim/D001:C:\\theirs.csv\n");
+  ClConditionEntry d;
+  Key(d, "x\nvictim", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\forged.csv"));
+  EXPECT_EQ(ReadFileBytes(SettingsNative()), "victim/D001:C:\\theirs.csv\n");
+  BOOL ok;
+  Load(d, &ok);
+  EXPECT_FALSE(ok);
+}
+
+TEST_F(RememberedPathTest, ATooLargeFileIsSaidToBeTooLarge) {
+  WriteFileBytes(SettingsNative(), std::string(kSettingsFileLimit + 1, 'x'));
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  EXPECT_EQ(Fs::LastError(), FsError::kTooLarge);
+}
+
+// A save into a new settings folder that fails leaves no empty settings
+// file behind (the lock had made it).
+TEST_F(RememberedPathTest, AFailedFirstSaveLeavesNoEmptyFile) {
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".TMP");
+  {
+    ScopedFs scoped(&faults);
+    EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  }
+  EXPECT_EQ(faults.Struck(), 1);
+  EXPECT_EQ(Fs::LastError(), FsError::kDiskFull);
+  EXPECT_FALSE(NativeExists(SettingsNative()));
+}
+
 TEST_F(RememberedPathTest, SettingsFolderThatCannotBeCreated) {
   WriteFileBytes(store_.dir().Native("settings"), "a file in the folder's place");
   ClConditionEntry d;

@@ -22,6 +22,7 @@ enum class FsError {
   kBusy,          // locked by another holder
   kNotRegular,    // not a regular file (a folder, a device, a pipe)
   kTooLong,       // the path or a name on it is too long
+  kTooLarge,      // the file is larger than the program reads
   kOther,         // any other failure
 };
 

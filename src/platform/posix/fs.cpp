@@ -187,7 +187,9 @@ class PosixFs : public Fs {
  public:
   FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override {
     file->reset();
-    int flags = O_CLOEXEC;
+    // Without blocking: a FIFO or a device at the path would otherwise hold
+    // the open until another program came.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
       case FsOpen::kRead: flags |= O_RDONLY; break;
       case FsOpen::kReadWrite: flags |= O_RDWR | O_CREAT; break;
@@ -209,6 +211,12 @@ class PosixFs : public Fs {
     if (S_ISDIR(st.st_mode) || (mode == FsOpen::kRead && !S_ISREG(st.st_mode))) {
       ::close(fd);
       return FsError::kNotRegular;
+    }
+    int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+      FsError error = LastErrno();
+      ::close(fd);
+      return error;
     }
     *file = std::make_unique<PosixFile>(fd);
     return FsError::kNone;
@@ -288,9 +296,26 @@ class PosixFs : public Fs {
                    std::unique_ptr<FsLock>* lock) override {
     int64_t until = NowMs() + timeout_ms;
     for (;;) {
-      int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-      if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      // Not through a link that leads nowhere (that would make its target),
+      // and without blocking on a FIFO; only a regular file is locked.
+      struct stat link;
+      if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        struct stat target;
+        if (::stat(path.c_str(), &target) != 0) return FsError::kNotRegular;
+      }
+      int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+      if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+      }
       if (fd < 0) return LastErrno();
+      struct stat opened;
+      FsError kind = ::fstat(fd, &opened) != 0      ? LastErrno()
+                     : !S_ISREG(opened.st_mode) ? FsError::kNotRegular
+                                                : FsError::kNone;
+      if (kind != FsError::kNone) {
+        ::close(fd);
+        return kind;
+      }
       int64_t left = until - NowMs();
       FsError error = FlockWithin(fd, left > 0 ? static_cast<int>(left) : 0);
       struct stat held, named;

@@ -89,6 +89,8 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
   // takes that empty file away again.
   CFileStatus status;
   const bool existed = CFile::GetStatus(file, status) != FALSE;
+  // A settings file the user marked read-only is not replaced.
+  if (existed && (status.m_attribute & CFile::readOnly) != 0) return SaveFailed(FsError::kAccessDenied);
   std::unique_ptr<FsLock> lock;
   FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
   if (locked != FsError::kNone) return SaveFailed(locked);

@@ -8,6 +8,7 @@
 #include "ClConditionEntry.h"
 #include "faultfs.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "settingsfile.h"
 #include "tempdir.h"
 
@@ -149,6 +150,18 @@ TEST_F(RememberedPathTest, AFailedFirstSaveLeavesNoEmptyFile) {
   EXPECT_EQ(faults.Struck(), 1);
   EXPECT_EQ(Fs::LastError(), FsError::kDiskFull);
   EXPECT_FALSE(NativeExists(SettingsNative()));
+}
+
+// A settings file the user marked read-only is not replaced; one that is
+// replaced keeps its permissions (CopyMode, as the asset files do).
+TEST_F(RememberedPathTest, AReadOnlySettingsFileIsNotReplaced) {
+  WriteFileBytes(SettingsNative(), "other/D001:C:\\x.csv\n");
+  MakeReadOnly(SettingsNative());
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  EXPECT_EQ(Fs::LastError(), FsError::kAccessDenied);
+  EXPECT_EQ(ReadFileBytes(SettingsNative()), "other/D001:C:\\x.csv\n");
 }
 
 TEST_F(RememberedPathTest, SettingsFolderThatCannotBeCreated) {

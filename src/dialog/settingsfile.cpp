@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cfile.h"
+#include "drivemap.h"
 #include "pathfuncs.h"
 #include "winfs.h"
 
@@ -104,6 +105,17 @@ BOOL ReplaceSettingsFile(const char* file, const std::string& content) {
       } catch (CFileException* e) {
         e->Delete();
       }
+    }
+  }
+  // The new file keeps the permissions of the one it replaces.
+  std::string native_file, native_temp;
+  CFileStatus status;
+  if (written && CFile::GetStatus(file, status) && DriveMapToNative(file, &native_file) &&
+      DriveMapToNative(temp, &native_temp)) {
+    FsError copied = Fs::Default()->CopyMode(native_file, native_temp);
+    if (copied != FsError::kNone) {
+      Fs::SetLastError(copied);
+      written = FALSE;
     }
   }
   if (written &&

@@ -395,6 +395,16 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
       error = FsError::kNotRegular;  // a folder of that name is never moved
       break;
     }
+    // A file the user marked read-only is not replaced (as Windows refuses
+    // to); a file that is replaced passes its permissions on.
+    if (found == FsError::kNone && st.regular && !st.writable) {
+      error = FsError::kAccessDenied;
+      break;
+    }
+    if (found == FsError::kNone && st.regular && !step.drop) {
+      error = fs->CopyMode(step.final, step.temp);
+      if (error != FsError::kNone) break;
+    }
     if (found == FsError::kNone) {
       std::string backup;
       if (!FormOwnPath(file.final.c_str(), kBackupEnd, &backup) || !Native(backup, &step.backup)) {

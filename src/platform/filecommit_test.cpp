@@ -142,4 +142,23 @@ TEST_F(FileCommitTest, ABackupThatCannotBeRemovedAfterTheCommitIsNamed) {
   EXPECT_EQ(ReadFileBytes(dir_.Native("a.csv")), "new");
 }
 
+// A final file the user marked read-only is not replaced: the commit fails
+// with "access denied" and every previous file stays.
+TEST_F(FileCommitTest, AReadOnlyFinalFileIsNotReplaced) {
+  WriteFileBytes(dir_.Native("a.csv"), "previous rows");
+  WriteFileBytes(dir_.Native("syurui.SSC"), "previous kinds");
+  MakeReadOnly(dir_.Native("syurui.SSC"));
+  std::vector<std::string> temps;
+  std::string list;
+  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
+  WriteFileBytes(dir_.Native(Bare(temps[0])), "rows");
+  WriteFileBytes(dir_.Native(Bare(temps[1])), "kinds");
+  EXPECT_EQ(FsError::kAccessDenied,
+            CommitFiles({{temps[0], "T:\\a.csv"}, {temps[1], "T:\\syurui.SSC"}}));
+  ReleaseTempPaths(list);
+  EXPECT_EQ(ReadFileBytes(dir_.Native("a.csv")), "previous rows");
+  EXPECT_EQ(ReadFileBytes(dir_.Native("syurui.SSC")), "previous kinds");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.csv", "syurui.SSC"}));
+}
+
 }  // namespace

@@ -50,7 +50,8 @@ struct FsStat {
   bool regular = false;   // a regular file
   bool folder = false;    // a folder
   bool symlink = false;   // the name itself is a symbolic link
-  bool writable = false;  // the caller may write it
+  bool writable = false;  // the caller may write it (a file with no write
+                          // permission at all counts as read-only)
   uint64_t size = 0;      // bytes of a regular file
 };
 
@@ -112,6 +113,9 @@ class Fs {
   virtual FsError Stat(const std::string& path, bool follow, FsStat* stat) = 0;
   // Removes the file or symbolic link path (never a folder: kNotRegular).
   virtual FsError Remove(const std::string& path) = 0;
+  // Gives the file to the permissions of the file from (which a new file
+  // replacing from keeps). Nothing to do where files carry none (Windows).
+  virtual FsError CopyMode(const std::string& from, const std::string& to) = 0;
   // Renames from to to in one step, replacing a file or symbolic link at to
   // (the link itself, never its target).
   virtual FsError Rename(const std::string& from, const std::string& to) = 0;

@@ -146,6 +146,11 @@ FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFi
   return error;
 }
 
+FsError FaultFs::CopyMode(const std::string& from, const std::string& to) {
+  FsError error = Check(FsOp::kStat, to);
+  return error != FsError::kNone ? error : base_->CopyMode(Reach(from), Reach(to));
+}
+
 FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {
   FsError error = Check(FsOp::kStat, path);
   return error != FsError::kNone ? error : base_->Stat(Reach(path), follow, stat);

@@ -230,8 +230,16 @@ class PosixFs : public Fs {
     stat->regular = S_ISREG(st.st_mode);
     stat->folder = S_ISDIR(st.st_mode);
     stat->size = stat->regular ? static_cast<uint64_t>(st.st_size) : 0;
-    stat->writable = ::access(path.c_str(), W_OK) == 0;
+    // A file without any write permission is read-only also to the
+    // superuser, as a file with the read-only attribute is on Windows.
+    stat->writable = ::access(path.c_str(), W_OK) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) != 0);
     return FsError::kNone;
+  }
+
+  FsError CopyMode(const std::string& from, const std::string& to) override {
+    struct stat st;
+    if (::stat(from.c_str(), &st) != 0) return LastErrno();
+    return ::chmod(to.c_str(), st.st_mode & 07777) == 0 ? FsError::kNone : LastErrno();
   }
 
   FsError Remove(const std::string& path) override {

@@ -68,6 +68,11 @@ class ExportFaultsTest : public ::testing::Test {
     *outcome = app.GetOutcome();
     return fe.boxes().empty() ? std::string() : fe.boxes().back().text;
   }
+  // Export with faults as the file system in use.
+  std::string ExportUnder(FaultFs* faults, ClControlVelor::RunOutcome* outcome) {
+    ScopedFs scoped(faults);
+    return Export(outcome);
+  }
 
   TempDir tmp_;
   TestDrives drives_;
@@ -210,52 +215,35 @@ TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
 
 // Every rename of a.csv after its move to a backup name fails: the run puts
 // the previous file back by a copy before it ends, and leaves no backup.
-TEST_F(ExportFaultsTest, APersistentRenameFailureStillRestoresThePreviousFiles) {
+// When the copy cannot be made either, the message says where the previous
+// file lies, and the next export brings it back from its journal.
+TEST_F(ExportFaultsTest, APreviousFileIsPutBackOrNamedWithItsPlace) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
-  WritePrevious();
-  const Folder previous = Out();
-  FaultFs faults(Fs::Default());
-  for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
-  ClControlVelor::RunOutcome outcome;
-  std::string text;
-  {
-    ScopedFs scoped(&faults);
-    text = Export(&outcome);
+  for (bool copies : {true, false}) {
+    SCOPED_TRACE(copies ? "the copy back works" : "the copy back fails");
+    WritePrevious();
+    const Folder previous = Out();
+    FaultFs faults(Fs::Default());
+    for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
+    for (int nth = 1; !copies && nth <= 40; ++nth) {
+      faults.FailNth(FsOp::kOpen, nth, FsError::kIoError, "out/a.csv");
+    }
+    ClControlVelor::RunOutcome outcome;
+    std::string text = ExportUnder(&faults, &outcome);
+    EXPECT_GE(faults.Struck(), 2);
+    EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+    EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
+    const bool named = text.find("前回のファイル T:\\out\\a.csv は、T:\\out\\~vel") != std::string::npos &&
+                       text.find("に移されたままです") != std::string::npos;
+    EXPECT_EQ(named, !copies) << text;
+    if (!copies) {
+      std::unique_ptr<FsLock> lock;
+      ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
+      RemoveStaleTemps("T:\\out\\a.csv");
+    }
+    EXPECT_TRUE(Out() == previous) << Names(Out());
   }
-  EXPECT_GE(faults.Struck(), 2);
-  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
-  EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
-  EXPECT_EQ(text.find("移されたままです"), std::string::npos) << text;
-  EXPECT_TRUE(Out() == previous) << Names(Out());
-}
-
-// When the previous file cannot be put back at all, the message says where
-// it lies; the next export brings it back from its journal.
-TEST_F(ExportFaultsTest, APreviousFileThatCannotBePutBackIsNamedWithItsPlace) {
-  LedgerStore store(ReadDemoLedger(), "aoki");
-  ASSERT_TRUE(store.ok()) << store.error();
-  WritePrevious();
-  const Folder previous = Out();
-  FaultFs faults(Fs::Default());
-  for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
-  // The copy back cannot make the file either.
-  for (int nth = 1; nth <= 40; ++nth) faults.FailNth(FsOp::kOpen, nth, FsError::kIoError, "out/a.csv");
-  ClControlVelor::RunOutcome outcome;
-  std::string text;
-  {
-    ScopedFs scoped(&faults);
-    text = Export(&outcome);
-  }
-  EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
-  EXPECT_NE(text.find("前回のファイル T:\\out\\a.csv は、T:\\out\\~vel"), std::string::npos) << text;
-  EXPECT_NE(text.find("に移されたままです"), std::string::npos) << text;
-  {
-    std::unique_ptr<FsLock> lock;
-    ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
-    RemoveStaleTemps("T:\\out\\a.csv");
-  }
-  EXPECT_TRUE(Out() == previous) << Names(Out());
 }
 
 // A backup that cannot be removed after a good commit: the export counts as
@@ -401,11 +389,7 @@ TEST_F(ExportFaultsTest, AFailedExportNamesAFailedSaveToo) {
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, "/out/");
   faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied, ".TMP");
   ClControlVelor::RunOutcome outcome;
-  std::string text;
-  {
-    ScopedFs scoped(&faults);
-    text = Export(&outcome);
-  }
+  std::string text = ExportUnder(&faults, &outcome);
   EXPECT_EQ(faults.Struck(), 2);
   EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
   EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;

@@ -27,6 +27,15 @@ void ExpectWholeLines(const std::string& bytes) {
   }
 }
 
+// The data rows of assetFile, each checked to hold 156 columns, and the
+// file's lines checked to be whole.
+std::vector<std::string> WholeRows(const std::string& assetFile) {
+  ExpectWholeLines(assetFile);
+  std::vector<std::string> rows = DataRows(assetFile);
+  for (const std::string& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 155) << row;
+  return rows;
+}
+
 TEST(Separators, ReplacedByFullWidthCommaAndSpace) {
   EXPECT_EQ(ReplaceSeparators("a,b\r\nc\rd\ne\n\rf"), "a，b c d e  f");
   EXPECT_EQ(ReplaceSeparators("机"), "机");
@@ -38,10 +47,8 @@ TEST(Separators, AssetRowColumns) {
     "szAssetCode": "1,2", "lKindCode": 5, "szAssetName": "机,椅子\r\n一式",
     "szQuantity": "2台,\n", "szMemo": "本社,\r二階\n", "nMethod": 5, "nUsefulLife": 5,
     "lAcquiredDate": 20240510, "lServiceDate": 20240601}])"));
-  std::vector<std::string> rows = DataRows(files.asset);
+  std::vector<std::string> rows = WholeRows(files.asset);
   ASSERT_EQ(rows.size(), 1u);
-  ASSERT_EQ(std::count(rows[0].begin(), rows[0].end(), ','), 155);
-  ExpectWholeLines(files.asset);
   EXPECT_EQ(Column(rows[0], 1), "001，2");
   EXPECT_EQ(Column(rows[0], 11), "机，椅子 一式");
   EXPECT_EQ(Column(rows[0], 17), "台，");  // the unit's four bytes
@@ -73,10 +80,8 @@ TEST(Separators, ReplacementIsCutToTheColumn) {
 TEST(Separators, BreakdownRowColumns) {
   ExportFiles files = ExportAssets(Utf8(u8R"([{"szAssetCode": "A\nB", "nMethod": 4,
     "breakdowns": [{"szBreakdownName": "机,\r\n椅子", "lBreakdownDate": 20250501}]}])"));
-  std::vector<std::string> rows = DataRows(files.asset);
+  std::vector<std::string> rows = WholeRows(files.asset);
   ASSERT_EQ(rows.size(), 1u);
-  ASSERT_EQ(std::count(rows[0].begin(), rows[0].end(), ','), 155);
-  ExpectWholeLines(files.asset);
   EXPECT_EQ(Column(rows[0], 1), "000A B01");
   EXPECT_EQ(Column(rows[0], 11), "机， 椅子");
   std::vector<std::string> entries = LogEntries(files.log);

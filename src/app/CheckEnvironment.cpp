@@ -5,6 +5,7 @@
 #include "ClAccConnect.h"
 #include "ClControlVelor.h"
 #include "caption.h"
+#include "cfile.h"
 #include "codepage.h"
 #include "consoleout.h"
 #include "crtio.h"
@@ -18,6 +19,7 @@
 namespace {
 
 const char kIniName[] = "OrbelleDef.ini";
+const char kUnreadable[] = "動作環境が不正です。\nインストール情報のファイルを読み込めません。\n";
 
 const struct {
   int code;
@@ -32,10 +34,10 @@ const struct {
      "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
 };
 
-// The result code of the check: -1 no file or an empty value, 0 level 1,
-// 1 a level below 1, 2 a level of 2 or more. *missing gets the path of a
-// file that is not there.
-int ProductLevelCode(std::string* missing) {
+// The result code of the check: -1 no file or an empty value, -2 a file
+// that cannot be read (*path names it), 0 level 1, 1 a level below 1, 2 a
+// level of 2 or more. *missing gets the path of a file that is not there.
+int ProductLevelCode(std::string* missing, std::string* unread) {
   char cwd[MAX_PATH + 1] = {};
   char path[517] = {};
   if (_getcwd(cwd, MAX_PATH) != nullptr) std::strcpy(path, cwd);
@@ -54,6 +56,14 @@ int ProductLevelCode(std::string* missing) {
     *missing = path;
     return -1;
   }
+  // Only a regular file that can be read is read (a FIFO would hold the
+  // read for good); anything else is no installation.
+  CFile file;
+  if (!file.Open(path, CFile::modeRead)) {
+    *unread = path;
+    return -2;
+  }
+  file.Close();
   char value[16] = {};
   GetPrivateProfileStringA("ProgramLevel", "ZR40", "1", value, sizeof value, path);
   if (value[0] == '\0') return -1;
@@ -65,8 +75,13 @@ int ProductLevelCode(std::string* missing) {
 }  // namespace
 
 BOOL ClControlVelor::CheckEnvironment(int show) {
-  std::string missing;
-  int code = ProductLevelCode(&missing);
+  std::string missing, unread;
+  int code = ProductLevelCode(&missing, &unread);
+  if (code == -2) {
+    std::string text = std::string(kUnreadable) + unread;
+    if (show) ClAccConnect::Inst()->DispMsg(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   for (const auto& refusal : kRefusals) {
     if (refusal.code == code) {
       // The message box is the system's; which file was looked for is said

@@ -70,6 +70,18 @@ TEST_F(CheckEnvironmentTest, NoFileRefusesWithTheFirstMessage) {
   EXPECT_EQ(fe.boxes().size(), 1u);  // no message asked for, none shown
 }
 
+// Something at the file's name that is no readable file (a folder here; a
+// FIFO likewise, which would hold the read for good) is refused, naming it.
+TEST_F(CheckEnvironmentTest, AnUnreadableFileIsRefusedNamingIt) {
+  ASSERT_TRUE(MakeNativeFolders(tmp_.Native("OrbelleDef.ini")));
+  ScriptedFrontEnd fe;
+  EXPECT_FALSE(app_.CheckEnvironment(1));
+  ASSERT_EQ(fe.boxes().size(), 1u);
+  EXPECT_EQ(fe.boxes()[0].text.find("動作環境が不正です。\nインストール情報のファイルを読み込めません。\n"), 0u)
+      << fe.boxes()[0].text;
+  EXPECT_NE(fe.boxes()[0].text.find("OrbelleDef.ini"), std::string::npos) << fe.boxes()[0].text;
+}
+
 TEST_F(CheckEnvironmentTest, LevelsDecide) {
   const struct {
     const char* content;

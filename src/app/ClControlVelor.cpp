@@ -17,6 +17,7 @@
 #include "exportrun.h"
 #include "filecause.h"
 #include "mbcs.h"
+#include "messages.h"
 #include "textviewer.h"
 #include "waitcursor.h"
 #include "winfmt.h"
@@ -33,8 +34,7 @@ const char kDone[] =
 const char kFailedCause[] = "原因 ⇒ %s\n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
 // The run cannot start without the selected company data.
-const char kCompanyUnreadable[] =
-    "会計ホストの会社データを読み込めませんでした。\n\nアプリケーションを終了します。";
+const char kCompanyUnreadableHead[] = "会計ホストの会社データを読み込めませんでした。\n";
 const char kCompanyMissing[] =
     "選択されている会社データが会計ホストにありません。\n会社データを選択し直してください。\n\n"
     "アプリケーションを終了します。";
@@ -53,6 +53,7 @@ const char kSettingsFolderLocked[] =
 // its path is checked before anything is written.
 const char kReportRefused[] =
     "減価償却情報のレポートを書き込めません。\n\nレポート ⇒ %s    \n原因 ⇒ %s\n\nアプリケーションを終了します。";
+const char kSettingsFolderUnread[] = "設定ファイルのフォルダを会計ホストから読み込めませんでした。\n";
 const char kReportFailed[] = "減価償却情報のレポートを書き込めませんでした。\n\nレポート ⇒ %s    \n%s";
 const int kDataInfoSize = 1506;
 
@@ -60,9 +61,11 @@ const int kDataInfoSize = 1506;
 // settings file of dialog and the cause of the failed call.
 std::string SettingsFailureText(ClConditionEntry& dialog, FsError cause) {
   char settings[kPathBufferSize] = {}, line[kPathBufferSize + 128];
-  dialog.GetSettingsFilePath(settings);
-  _snprintf(line, sizeof line, kSettingsFile, settings);
-  std::string text = line;
+  std::string text = kSettingsFolderUnread;
+  if (dialog.GetSettingsFilePath(settings)) {
+    _snprintf(line, sizeof line, kSettingsFile, settings);
+    text = line;
+  }
   _snprintf(line, sizeof line, kFailedCause, SettingsFailureCause(cause));
   text += line;
   return text;
@@ -127,13 +130,14 @@ BOOL ClControlVelor::InitInstance() {
   ClSysUser* user = data_mgr->GetSysUserObject();
   LONG first = 0, selected_no = 0;
   user->GetCurUserID(user_id);
-  user->GetSelectedNo(user_id, &first, &selected_no);
+  // A selection the store cannot read is no missing company data.
+  int selection = user->GetSelectedNo(user_id, &first, &selected_no);
 
   // The host's list of company data must yield the selected data: a list
   // that cannot be read, or one without it, leaves nothing to export.
   int walked = -1;
   bool found = false;
-  if (m_pSetData != nullptr) {
+  if (m_pSetData != nullptr && selection != -2) {
     LONG cursor = 0;
     m_pSetData->GetDatCursor(&cursor);
     m_pSetData->ReadyDat(cursor, 0);
@@ -150,9 +154,18 @@ BOOL ClControlVelor::InitInstance() {
     }
     m_pSetData->ReleaseDatCursor(cursor);
   }
+  if (!found && walked > 0) {
+    MessageBoxA(nullptr, kCompanyMissing, kCaption, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   if (!found) {
-    MessageBoxA(nullptr, walked > 0 ? kCompanyMissing : kCompanyUnreadable, kCaption,
-                MB_ICONEXCLAMATION);
+    // The store's own words say why it could not be read.
+    std::string cause, text = kCompanyUnreadableHead;
+    if (Utf8ToCp932(connect->GetStoreErrorText(), &cause) && !cause.empty()) {
+      text += "原因 ⇒ " + cause + "\n";
+    }
+    text += kFailedTail;
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONEXCLAMATION);
     return FALSE;
   }
 
@@ -195,6 +208,16 @@ void ClControlVelor::RunExport(ClConditionEntry& dialog, StDATAINFO& data) {
   ExportRunResult run = RunExportFiles(data, output, m_pReport.get(), ExportCompany::kSelection);
   progress.End();
   wait.Restore();
+  // A file the commit could not remove stays: the clerk hears of it, the
+  // outcome stays what it is.
+  for (const LeftFile& left : run.left_files) {
+    m_pReport->AddLeftFile(left.path);
+    if (!run.committed) continue;  // the failure message names them
+    std::string shown;
+    if (!Cp932ToUtf8(left.path, &shown)) shown = "?";
+    ConsolePrintf(stderr, "velor: %s\n",
+                  Tr("%s could not be removed and stays in the folder", {shown}).c_str());
+  }
 
   const char* log_path = run.log_path.c_str();
   if (run.outcome == ExportRunResult::kCancelled) {

@@ -232,6 +232,36 @@ TEST_F(ControlVelorTest, AStoreThatCannotBeOpenedEndsSilently) {
   EXPECT_EQ(app_.GetOutcome(), ClControlVelor::kOutcomeStopped);
 }
 
+// A store read that fails anywhere in start-up never passes for company
+// data the store lacks: the message says the data could not be read, and
+// why.
+TEST_F(ControlVelorTest, AStoreReadErrorIsNoMissingCompany) {
+  LedgerStore store(kSmallLedger, u8"sato");
+  ASSERT_TRUE(store.ok()) << store.error();
+  int unreadable = 0;
+  for (int nth = 1; nth <= 60; ++nth) {
+    FaultFs faults;
+    faults.FailNth(FsOp::kRead, nth, FsError::kIoError, store.path());
+    ScriptedFrontEnd fe;
+    ClControlVelor app;
+    ClAccConnect::Inst()->Terminate();  // connected anew, under the faults
+    {
+      ScopedFs scoped(&faults);
+      app.InitInstance();  // a dialog, when one comes, is closed by the empty script
+      app.ExitInstance();
+    }
+    for (const auto& box : fe.boxes()) {
+      EXPECT_EQ(box.text.find("会計ホストにありません"), std::string::npos) << nth << box.text;
+      if (box.text.find("会社データを読み込めませんでした") != std::string::npos) {
+        ++unreadable;
+        EXPECT_NE(box.text.find("原因 ⇒ "), std::string::npos) << box.text;
+      }
+    }
+    if (faults.Struck() == 0) break;
+  }
+  EXPECT_GE(unreadable, 1);
+}
+
 TEST_F(ControlVelorTest, TheReportNamesEachEntrysAssetAndColumn) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();

@@ -9,6 +9,7 @@
 
 #include "ClControlVelor.h"
 #include "ClConditionEntry.h"
+#include "exportreport.h"
 #include "faultfs.h"
 #include "filecause.h"
 #include "filecommit.h"
@@ -66,6 +67,11 @@ class ExportFaultsTest : public ::testing::Test {
     app.ExitInstance();
     *outcome = app.GetOutcome();
     return fe.boxes().empty() ? std::string() : fe.boxes().back().text;
+  }
+  // Export with faults as the file system in use.
+  std::string ExportUnder(FaultFs* faults, ClControlVelor::RunOutcome* outcome) {
+    ScopedFs scoped(faults);
+    return Export(outcome);
   }
 
   TempDir tmp_;
@@ -207,6 +213,87 @@ TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
   }
 }
 
+// Every rename of a.csv after its move to a backup name fails: the run puts
+// the previous file back by a copy before it ends, and leaves no backup.
+// When the copy cannot be made either, the message says where the previous
+// file lies, and the next export brings it back from its journal.
+TEST_F(ExportFaultsTest, APreviousFileIsPutBackOrNamedWithItsPlace) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  for (bool copies : {true, false}) {
+    SCOPED_TRACE(copies ? "the copy back works" : "the copy back fails");
+    WritePrevious();
+    const Folder previous = Out();
+    FaultFs faults(Fs::Default());
+    for (int nth = 2; nth <= 40; ++nth) faults.FailNth(FsOp::kRename, nth, FsError::kIoError, "a.csv");
+    for (int nth = 1; !copies && nth <= 40; ++nth) {
+      faults.FailNth(FsOp::kOpen, nth, FsError::kIoError, "out/a.csv");
+    }
+    ClControlVelor::RunOutcome outcome;
+    std::string text = ExportUnder(&faults, &outcome);
+    EXPECT_GE(faults.Struck(), 2);
+    EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
+    EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;
+    const bool named = text.find("前回のファイル T:\\out\\a.csv は、T:\\out\\~vel") != std::string::npos &&
+                       text.find("に移されたままです") != std::string::npos;
+    EXPECT_EQ(named, !copies) << text;
+    if (!copies) {
+      std::unique_ptr<FsLock> lock;
+      ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
+      RemoveStaleTemps("T:\\out\\a.csv");
+    }
+    EXPECT_TRUE(Out() == previous) << Names(Out());
+  }
+}
+
+// A backup that cannot be removed after a good commit: the export counts as
+// it is, and the report names the file that stays.
+TEST_F(ExportFaultsTest, ABackupLeftAfterAGoodCommitIsNamedAndTheOutcomeStays) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  WritePrevious();
+  FaultFs faults(Fs::Default());
+  faults.FailNth(FsOp::kRemove, 1, FsError::kAccessDenied, ".bak");
+  ScriptedFrontEnd fe;
+  ClControlVelor app;
+  fe.Type(IDC_OUTPUT_PATH, "T:\\out\\a.csv");
+  fe.Answer(IDYES);
+  fe.Click(IDC_EXECUTE);
+  {
+    ScopedFs scoped(&faults);
+    app.InitInstance();
+    app.ExitInstance();
+  }
+  EXPECT_EQ(faults.Struck(), 1);
+  EXPECT_EQ(app.GetOutcome(), ClControlVelor::kOutcomeDiagnostics);
+  ASSERT_NE(app.GetReport(), nullptr);
+  const std::string report = app.GetReport()->ToJson();
+  size_t left = report.find("\"left_files\": [\n    \"T:\\\\out\\\\~vel");
+  EXPECT_NE(left, std::string::npos) << report;
+  // The record of the commit names it: the next export removes it.
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  EXPECT_EQ(Out().size(), 3u) << Names(Out());
+}
+
+// A file of the user's that merely has a name like the program's
+// temporary files is no left-over: the next export leaves it alone.
+TEST_F(ExportFaultsTest, TheCleanUpLeavesTheUsersFilesOfTheTemporaryPattern) {
+  LedgerStore store(ReadDemoLedger(), "aoki");
+  ASSERT_TRUE(store.ok()) << store.error();
+  for (const char* name : {"~vel12345678.tmp", "~velABCDEF01.bak", "~vel00000001.jnl"}) {
+    WriteFileBytes(tmp_.Native(std::string("out/") + name), "the user's");
+  }
+  ClControlVelor::RunOutcome outcome;
+  Export(&outcome);
+  ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
+  const Folder out = Out();
+  EXPECT_EQ(out.size(), 6u) << Names(out);
+  for (const char* name : {"~vel12345678.tmp", "~velABCDEF01.bak", "~vel00000001.jnl"}) {
+    EXPECT_TRUE(out.count(name) == 1 && out.at(name) == "the user's") << name;
+  }
+}
+
 TEST_F(ExportFaultsTest, ASymlinkAtAFinalNameIsReplacedNotFollowed) {
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
@@ -244,12 +331,15 @@ TEST_F(ExportFaultsTest, AFailedSaveOfTheSettingsFileIsAFailureAndKeepsTheExport
   LedgerStore store(ReadDemoLedger(), "aoki");
   ASSERT_TRUE(store.ok()) << store.error();
   const std::string settings = store.dir().Native("settings/Velorant.env");
+  // The path the messages name, read while the store is connected (a run
+  // disconnects it at its end).
+  char settings_path[kPathBufferSize] = {};
+  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(settings_path));
+  EXPECT_NE(std::string(settings_path), "Velorant.env");
   ClControlVelor::RunOutcome outcome;
   Export(&outcome);
   ASSERT_EQ(outcome, ClControlVelor::kOutcomeDiagnostics);
   const Folder fresh = Out();
-  char settings_path[kPathBufferSize] = {};
-  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(settings_path));
   // The save reads the file (as the dialog did first), writes a temporary
   // file "VelXXXX.TMP" and renames it over the file, under the file's lock.
   const struct {
@@ -299,11 +389,7 @@ TEST_F(ExportFaultsTest, AFailedExportNamesAFailedSaveToo) {
   faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, "/out/");
   faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied, ".TMP");
   ClControlVelor::RunOutcome outcome;
-  std::string text;
-  {
-    ScopedFs scoped(&faults);
-    text = Export(&outcome);
-  }
+  std::string text = ExportUnder(&faults, &outcome);
   EXPECT_EQ(faults.Struck(), 2);
   EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped);
   EXPECT_NE(text.find("出力に失敗しました"), std::string::npos) << text;

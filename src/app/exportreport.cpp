@@ -118,6 +118,9 @@ std::string ExportReport::ToJson() const {
     });
   }
   report["entries"] = std::move(entries);
+  json left = json::array();
+  for (const std::string& path : left_files_) left.push_back(Cp932ToUtf8Shown(path));
+  report["left_files"] = std::move(left);
   return report.dump(2) + "\n";
 }
 

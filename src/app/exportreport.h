@@ -35,6 +35,9 @@ class ExportReport : public ClExportObserver {
 
   // The same from the result of the export (see exportrun.h).
   void Finish(const StDATAINFO& data, const ExportRunResult& run);
+  // Names a file (Windows path, code page 932) that the export could not
+  // remove and left in the folder.
+  void AddLeftFile(const std::string& path) { left_files_.push_back(path); }
 
   // The WARNING and ERROR entries so far.
   long warnings() const { return warnings_; }
@@ -53,6 +56,7 @@ class ExportReport : public ClExportObserver {
   };
   ExportProgress* progress_;
   std::vector<Entry> entries_;
+  std::vector<std::string> left_files_;  // see AddLeftFile
   long warnings_ = 0, errors_ = 0;
   StDATAINFO data_{};
   std::string paths_[3];  // indexed by ClCSVEdit::OutputFile

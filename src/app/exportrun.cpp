@@ -14,6 +14,7 @@ const char kFailedFile[] = "出力できなかったファイル ⇒ %s    \n";
 const char kFailedCause[] = "原因 ⇒ %s\n";
 const char kOverflowAssets[] = "金額の桁あふれのため出力を中断しました ⇒ %s    \n";
 const char kFailedTail[] = "\nアプリケーションを終了します。";
+const char kPreviousAt[] = "前回のファイル %s は、%s に移されたままです。\n";
 const char kHostDataCause[] = "会計ホストのデータを読み込めませんでした ⇒ %s    \n";
 const char kWrongCompany[] =
     "出力する会社データが会計ホストで選択されている会社データと一致しません ⇒ %s    \n";
@@ -75,6 +76,8 @@ ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
   for (unsigned file = 0; file < 3; ++file) result.causes[file] = engine.GetFailureCause(1u << file);
   result.overflow = engine.StoppedOnOverflow() != FALSE;
   result.wrong_company = engine.WrongCompany() != FALSE;
+  result.committed = committed;
+  result.left_files = engine.GetLeftFiles();
   if (engine.WasCancelled()) {
     result.outcome = ExportRunResult::kCancelled;
     return result;
@@ -117,7 +120,13 @@ std::string ExportFailureCauses(const ExportRunResult& result) {
     _snprintf(line, sizeof line, kFailedCause, FileFailureCause(cause));
     if (cause != FsError::kNone && causes.find(line) == std::string::npos) causes += line;
   }
-  return text + causes;
+  text += causes;
+  // The previous files that could not be put back, and where they lie.
+  for (const LeftFile& left : result.left_files) {
+    _snprintf(line, sizeof line, kPreviousAt, left.final.c_str(), left.path.c_str());
+    text += line;
+  }
+  return text;
 }
 
 std::string ExportFailureText(const ExportRunResult& result, const std::string& extra) {

@@ -3,9 +3,11 @@
 // The caller turns the result into messages, a report or a table row.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "ClDepreciation.h"
 #include "exportobserver.h"
+#include "filecommit.h"
 #include "fs.h"
 #include "hostrecords.h"
 
@@ -23,6 +25,11 @@ struct ExportRunResult {
   bool overflow = false;       // the rows stopped on the decimal overflow
   bool wrong_company = false;  // the record named another company data
   bool log_kept = false;       // the log holds entries and stays in place
+  bool committed = false;      // the new files were put in place
+  // Files the commit left in the folder: after a good commit backups or
+  // temporaries it could not remove, else previous files it could not put
+  // back (each with where it lies).
+  std::vector<LeftFile> left_files;
 };
 
 // Where the export takes the company whose assets it walks.

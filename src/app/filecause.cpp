@@ -11,6 +11,7 @@ const char* FileFailureCause(FsError error) {
     case FsError::kNotFound: return "出力先のフォルダが見つかりません。";
     case FsError::kNotRegular: return "同じ名前のフォルダなど、ファイルでないものがあります。";
     case FsError::kTooLong: return "パスが長すぎます。";
+    case FsError::kTooLarge: return "ファイルが大きすぎます。";
     default: return "ファイルを書き込めませんでした。";
   }
 }

@@ -11,6 +11,7 @@
 #include "consoleout.h"
 #include "crtio.h"
 #include "drivemap.h"
+#include "filecommit.h"
 #include "filedialog.h"
 #include "mbcs.h"
 #include "mbscase.h"
@@ -40,6 +41,13 @@ const char kOverwrite[] = "同名のファイルが存在します。\n\n上書�
 const char kNoFolder[] = "出力先のフォルダが指定されていません。\n\n出力先を再入力してください。";
 const char kReservedName[] =
     "ファイル名にVelrixSysErr.txtとsyurui.SSCは使用できません。\n\n出力先を再入力してください。";
+// Names the files of a Windows device or the program's own temporary files
+// have: an export there would reach no file, or be removed as left over.
+const char kDeviceName[] =
+    "ファイル名またはフォルダ名にデバイス名(CON、PRN、AUX、NUL、COM1～9、LPT1～9など)は"
+    "使用できません。\n\n出力先を再入力してください。";
+const char kOwnFileName[] =
+    "ファイル名に｢~vel｣で始まる一時ファイルの名前は使用できません。\n\n出力先を再入力してください。";
 const char kTooLong[] = "データの出力先が長すぎます。\n\n出力先を再入力してください。";
 // The folder holds another company's export: the files it would lose are
 // named in the replace question.
@@ -220,6 +228,8 @@ void ClConditionEntry::OnExecute() {
   std::string folder = GetFolderPart(path);
   if (folder.empty()) return Refuse(kNoFolder);
   if (IsDerivedFileName(file)) return Refuse(kReservedName);
+  if (HasDeviceName(path)) return Refuse(kDeviceName);
+  if (IsOwnFileName(file)) return Refuse(kOwnFileName);
   char derived[kPathBufferSize];
   if (!DeriveSiblingPath(path, kLogFileName, derived) || !DeriveSiblingPath(path, kKindFileName, derived)) {
     return Refuse(kTooLong);

@@ -202,6 +202,30 @@ TEST_F(ConditionEntryTest, NamesOfTheFilesWrittenBesideAreRefused) {
   EXPECT_FALSE(NativeExists(tmp_.Native("sub")));  // refused before asking
 }
 
+// Names that no export may take: devices of Windows (as a file or a
+// folder) and the program's own temporary files, which the next export's
+// clean-up would take for its own. Refused before any folder is made.
+TEST_F(ConditionEntryTest, DeviceNamesAndTheProgramsOwnNamesAreRefused) {
+  const char kDevice[] =
+      "ファイル名またはフォルダ名にデバイス名(CON、PRN、AUX、NUL、COM1～9、LPT1～9など)は"
+      "使用できません。\n\n出力先を再入力してください。";
+  const char kOwn[] =
+      "ファイル名に｢~vel｣で始まる一時ファイルの名前は使用できません。\n\n出力先を再入力してください。";
+  Execute("T:\\new\\con.csv");
+  ExpectRefusedWith(kDevice);
+  Execute("T:\\LPT1\\a.csv");
+  ExpectRefusedWith(kDevice);
+  Execute("T:\\new\\~vel12345678.tmp");
+  ExpectRefusedWith(kOwn);
+  Execute("T:\\new\\~VEL0000ABCD.BAK");
+  ExpectRefusedWith(kOwn);
+  Execute("T:\\new\\a\tb.csv");
+  ExpectRefusedWith(kM2);
+  EXPECT_EQ(Run(), IDC_CANCEL);
+  EXPECT_FALSE(NativeExists(tmp_.Native("new")));
+  EXPECT_FALSE(NativeExists(tmp_.Native("LPT1")));
+}
+
 TEST_F(ConditionEntryTest, APathWithoutFolderOrTooLongForTheLogIsRefused) {
   Execute("T:a.csv");
   ExpectRefusedWith("出力先のフォルダが指定されていません。\n\n出力先を再入力してください。");

@@ -15,16 +15,26 @@
 #include "pathfuncs.h"
 #include "settingsfile.h"
 #include "winfmt.h"
+#include "winfs.h"
 
 namespace {
 const char kSettingsFileName[] = "Velorant.env";
 constexpr size_t kKeyBufferSize = 512;  // the key and the line
 
-// The settings file's path and the key of user and data ID; FALSE when they
-// do not fit their buffers.
+// The settings file's path and the key of user and data ID; FALSE (the
+// reason in Fs::LastError()) when the path cannot be had or they do not fit
+// their buffers.
 BOOL FormFileAndKey(const char* user, const char* data_id, char* file, char* key) {
-  return ClConditionEntry::GetSettingsFilePath(file) &&
-         _snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) >= 0;
+  if (!ClConditionEntry::GetSettingsFilePath(file)) return FALSE;
+  if (_snprintf(key, kKeyBufferSize, "%.64s/%.34s:", user, data_id) < 0) {
+    Fs::SetLastError(FsError::kTooLong);
+    return FALSE;
+  }
+  // A control character (a line break of a store edited by hand) would
+  // split the line and forge another entry.
+  if (IsSettingsKey(key)) return TRUE;
+  Fs::SetLastError(FsError::kOther);
+  return FALSE;
 }
 
 // A failed save: error (kOther when none is known) becomes the last error.
@@ -36,8 +46,16 @@ BOOL SaveFailed(FsError error) {
 
 BOOL ClConditionEntry::GetSettingsFilePath(char* file) {
   char folder[kPathBufferSize] = {};
-  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
-  return _snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0;
+  // Without the folder the name alone would be a file in the current
+  // folder, the program's own: that is never the settings file.
+  if (ClFileMgr::Inst()->GetAppFolderPath(1, folder) != 0 || folder[0] == '\0') {
+    file[0] = '\0';
+    Fs::SetLastError(FsError::kIoError);
+    return FALSE;
+  }
+  if (_snprintf(file, kPathBufferSize, "%s%s", folder, kSettingsFileName) >= 0) return TRUE;
+  Fs::SetLastError(FsError::kTooLong);
+  return FALSE;
 }
 
 BOOL ClConditionEntry::SettingsFolderWritable(char* folder) {
@@ -73,37 +91,50 @@ BOOL ClConditionEntry::LoadOutputPath(char* buffer) {
 }
 
 BOOL ClConditionEntry::SaveOutputPath(const char* path) {
-  char folder[kPathBufferSize] = {};
-  ClFileMgr::Inst()->GetAppFolderPath(1, folder);
-  char folder_dir[kPathBufferSize];
-  std::memcpy(folder_dir, folder, sizeof folder);
-  bool exists = folder[0] != 0 && GetDirPart(folder_dir) && PathIsDirectoryA(folder_dir);
-  Fs::SetLastError(FsError::kNone);
-  if (!exists && !CreateFolders(folder)) return SaveFailed(Fs::LastError());
-
+  // The folder is read from the store once: the file is saved where the
+  // path names it, or not at all.
   char file[kPathBufferSize], key[kKeyBufferSize], line[kKeyBufferSize];
+  Fs::SetLastError(FsError::kNone);
+  if (!FormFileAndKey(m_szUserID, m_szDataID, file, key)) return SaveFailed(Fs::LastError());
   // A line feed in the path would split its entry in two.
-  if (std::strchr(path, '\n') != nullptr ||
-      !FormFileAndKey(m_szUserID, m_szDataID, file, key) ||
-      _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
+  if (std::strpbrk(path, "\r\n") != nullptr || _snprintf(line, sizeof line, "%s%s\n", key, path) < 0) {
     return SaveFailed(FsError::kTooLong);
   }
+  const std::string folder = GetFolderPart(file);
+  char folder_dir[kPathBufferSize];
+  std::memcpy(folder_dir, folder.c_str(), folder.size() + 1);
+  bool exists = GetDirPart(folder_dir) && PathIsDirectoryA(folder_dir);
+  Fs::SetLastError(FsError::kNone);
+  if (!exists && !CreateFolders(folder.c_str())) return SaveFailed(Fs::LastError());
+
   // Other runs save their entries into the same file: the whole read and
   // rewrite happens under the file's lock, so that none of them is lost.
+  // The lock makes the file when it is missing; a save that fails then
+  // takes that empty file away again.
+  CFileStatus status;
+  const bool existed = CFile::GetStatus(file, status) != FALSE;
+  // A settings file the user marked read-only is not replaced.
+  if (existed && (status.m_attribute & CFile::readOnly) != 0) return SaveFailed(FsError::kAccessDenied);
   std::unique_ptr<FsLock> lock;
   FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
   if (locked != FsError::kNone) return SaveFailed(locked);
-  RemoveStaleTempFileNames(folder, kSettingsTempPrefix);
+  auto failed = [&](FsError error) {
+    CFileStatus now;
+    // A removal that fails leaves an empty file, which reads as no entries.
+    if (!existed && CFile::GetStatus(file, now) && now.m_size == 0) DeleteFileA(file);
+    return SaveFailed(error);
+  };
+  RemoveStaleTempFileNames(folder.c_str(), kSettingsTempPrefix);
   std::string content;
-  CFileStatus status;
   // The old file is only read: the new content replaces it by a rename.
+  // (Read whenever it is there: another run may have made it meanwhile.)
   if (CFile::GetStatus(file, status)) {
     Fs::SetLastError(FsError::kNone);
-    if (!ReadSettingsFile(file, &content)) return SaveFailed(Fs::LastError());
+    if (!ReadSettingsFile(file, &content)) return failed(Fs::LastError());
   }
   Fs::SetLastError(FsError::kNone);
   if (!ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line))) {
-    return SaveFailed(Fs::LastError());
+    return failed(Fs::LastError());
   }
   return TRUE;
 }

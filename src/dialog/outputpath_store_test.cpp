@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "ClAccConnect.h"
 #include "ClConditionEntry.h"
+#include "faultfs.h"
 #include "ledger_store.h"
+#include "nativeos.h"
 #include "settingsfile.h"
 #include "tempdir.h"
 
@@ -74,6 +78,90 @@ TEST_F(RememberedPathTest, FailuresLeaveTheFileAsItWas) {
   WriteFileBytes(SettingsNative(), big);
   EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
   EXPECT_EQ(ReadFileBytes(SettingsNative()), big);
+}
+
+// A store read that fails while the settings folder is read: the save
+// fails, and never writes the file anywhere but in that folder (a bare name
+// would be a file in the current folder, beside the program).
+TEST_F(RememberedPathTest, ASettingsFolderTheStoreCannotGiveFailsTheSave) {
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  int failed = 0;
+  for (int nth = 1; nth <= 80; ++nth) {
+    // The store is opened anew under the faults, so that its reads meet them.
+    ClAccConnect::Inst()->Terminate();
+    FaultFs faults;
+    faults.FailNth(FsOp::kRead, nth, FsError::kIoError, store_.path());
+    BOOL saved = TRUE;
+    bool connected;
+    {
+      ScopedFs scoped(&faults);
+      connected = ClAccConnect::Inst()->Initiate() == 0;
+      if (connected) saved = d.SaveOutputPath("C:\\a.csv");
+      ClAccConnect::Inst()->Terminate();
+    }
+    ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+    if (!connected) continue;  // the fault struck while connecting
+    if (!saved) {
+      ++failed;
+      EXPECT_EQ(Fs::LastError(), FsError::kIoError) << nth;
+    }
+    EXPECT_FALSE(NativeExists("Velorant.env")) << nth;
+    EXPECT_EQ(NativeExists(SettingsNative()), saved != FALSE) << nth;
+    std::remove(SettingsNative().c_str());
+    if (faults.Struck() == 0) break;
+  }
+  EXPECT_GE(failed, 1);
+  char file[kPathBufferSize];
+  ASSERT_TRUE(ClConditionEntry::GetSettingsFilePath(file));
+  EXPECT_NE(std::strstr(file, "Velorant.env"), file);
+}
+
+TEST_F(RememberedPathTest, AKeyWithALineBreakIsNeverWrittenOrRead) {
+  WriteFileBytes(SettingsNative(), "victim/D001:C:\\theirs.csv\n");
+  ClConditionEntry d;
+  Key(d, "x\nvictim", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\forged.csv"));
+  EXPECT_EQ(ReadFileBytes(SettingsNative()), "victim/D001:C:\\theirs.csv\n");
+  BOOL ok;
+  Load(d, &ok);
+  EXPECT_FALSE(ok);
+}
+
+TEST_F(RememberedPathTest, ATooLargeFileIsSaidToBeTooLarge) {
+  WriteFileBytes(SettingsNative(), std::string(kSettingsFileLimit + 1, 'x'));
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  EXPECT_EQ(Fs::LastError(), FsError::kTooLarge);
+}
+
+// A save into a new settings folder that fails leaves no empty settings
+// file behind (the lock had made it).
+TEST_F(RememberedPathTest, AFailedFirstSaveLeavesNoEmptyFile) {
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  FaultFs faults;
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".TMP");
+  {
+    ScopedFs scoped(&faults);
+    EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  }
+  EXPECT_EQ(faults.Struck(), 1);
+  EXPECT_EQ(Fs::LastError(), FsError::kDiskFull);
+  EXPECT_FALSE(NativeExists(SettingsNative()));
+}
+
+// A settings file the user marked read-only is not replaced; one that is
+// replaced keeps its permissions (CopyMode, as the asset files do).
+TEST_F(RememberedPathTest, AReadOnlySettingsFileIsNotReplaced) {
+  WriteFileBytes(SettingsNative(), "other/D001:C:\\x.csv\n");
+  MakeReadOnly(SettingsNative());
+  ClConditionEntry d;
+  Key(d, "user", "D001");
+  EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));
+  EXPECT_EQ(Fs::LastError(), FsError::kAccessDenied);
+  EXPECT_EQ(ReadFileBytes(SettingsNative()), "other/D001:C:\\x.csv\n");
 }
 
 TEST_F(RememberedPathTest, SettingsFolderThatCannotBeCreated) {

@@ -76,6 +76,9 @@ bool LevelExists(const char* level) {
 }  // namespace
 
 BOOL CheckPathChars(const char* path) {
+  for (const char* p = path; *p != 0; ++p) {
+    if ((*p > 0 && *p < 0x20) || *p == 0x7F) return FALSE;
+  }
   const char* rest;
   if (IsUncPath(path)) {
     if (HasDoubleBackslash(path, 3)) return FALSE;
@@ -90,6 +93,34 @@ BOOL CheckPathChars(const char* path) {
     if (CharLen(rest, i) == 1 && std::strchr(kRefusedChars, rest[i]) != nullptr) return FALSE;
   }
   return TRUE;
+}
+
+BOOL HasDeviceName(const char* path) {
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  // After the root, or after the drive of a path relative to it ("X:name").
+  const char* rest = PathSkipRootA(path);
+  if (rest == nullptr) rest = path[0] != 0 && path[1] == ':' ? path + 2 : path;
+  size_t start = 0;
+  for (size_t i = 0;; i += CharLen(rest, i)) {
+    if (rest[i] != 0 && !(CharLen(rest, i) == 1 && rest[i] == '\\')) continue;
+    // The name's part before its first dot, without the spaces after it.
+    std::string base(rest + start, i - start);
+    size_t dot = base.find('.');
+    if (dot != std::string::npos) base.resize(dot);
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    for (const char* device : kDevices) {
+      if (base == device) return TRUE;
+    }
+    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+        base[3] >= '1' && base[3] <= '9') {
+      return TRUE;
+    }
+    if (rest[i] == 0) return FALSE;
+    start = i + 1;
+  }
 }
 
 std::string GetFolderPart(const char* path) {

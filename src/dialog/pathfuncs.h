@@ -12,9 +12,15 @@
 // kPathBufferSize (wintypes.h) is the size of every path buffer here.
 
 // FALSE when path holds two consecutive backslashes (for a "\\" network path:
-// from its fourth character on) or, after its drive or server part, a refused
-// character (/ : , ; * ? " > < |) anywhere but in the first position.
+// from its fourth character on), a control character (0x01 to 0x1F, 0x7F)
+// anywhere, or, after its drive or server part, a refused character (/ : , ;
+// * ? " > < |) anywhere but in the first position.
 BOOL CheckPathChars(const char* path);
+// TRUE when a folder or the file of path (after its drive or server part)
+// is a device name of Windows: CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
+// LPT9, CONIN$ or CONOUT$, in any letter case, alone or before a dot, with
+// or without spaces after it.
+BOOL HasDeviceName(const char* path);
 // The text of path up to and including its last backslash; "" when none.
 std::string GetFolderPart(const char* path);
 // The text of path after its last backslash; the whole path when none.

@@ -49,6 +49,31 @@ TEST(CheckPathChars, FirstCharacterOfTheRemainderIsNotExamined) {
   EXPECT_TRUE(CheckPathChars(""));
 }
 
+TEST(CheckPathChars, ControlCharactersAnywhere) {
+  for (int c = 1; c < 0x20; ++c) {
+    std::string ch(1, static_cast<char>(c));
+    EXPECT_FALSE(CheckPathChars(("C:\\out\\a" + ch + ".csv").c_str())) << c;
+    EXPECT_FALSE(CheckPathChars(("C:\\out\\a.csv" + ch).c_str())) << c;
+    EXPECT_FALSE(CheckPathChars((ch + "C:\\a.csv").c_str())) << c;
+  }
+  EXPECT_FALSE(CheckPathChars("C:\\o\x7Fut\\a.csv"));
+  EXPECT_FALSE(CheckPathChars("\\\\srv\\sh\tare\\a.csv"));
+}
+
+TEST(HasDeviceName, AsFileOrFolderInAnyCaseWithOrWithoutExtension) {
+  for (const char* path :
+       {"C:\\out\\CON", "C:\\out\\con.csv", "C:\\Nul\\a.csv", "C:\\out\\aux.tar.gz",
+        "C:\\out\\PRN .csv", "C:\\COM1\\a.csv", "C:\\out\\lpt9.csv", "C:\\out\\CONIN$",
+        "C:\\out\\conout$.csv", "\\\\srv\\share\\nul\\a.csv", "C:com3.csv"}) {
+    EXPECT_TRUE(HasDeviceName(path)) << path;
+  }
+  for (const char* path :
+       {"C:\\out\\a.csv", "C:\\out\\CONS.csv", "C:\\out\\COM0.csv", "C:\\out\\COM10.csv",
+        "C:\\out\\LPT.csv", "C:\\icon\\a.csv", "C:\\out\\a.con", "\\\\con\\share\\a.csv"}) {
+    EXPECT_FALSE(HasDeviceName(path)) << path;
+  }
+}
+
 TEST(CheckPathChars, TrailByteEqualToARefusedCharacterIsPartOfItsCharacter) {
   // "－" is 0x81 0x7C: its trail byte has the value of '|'.
   EXPECT_TRUE(CheckPathChars("C:\\a－b\\c.csv"));

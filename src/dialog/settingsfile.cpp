@@ -3,31 +3,51 @@
 #include <cstring>
 
 #include "cfile.h"
+#include "drivemap.h"
 #include "pathfuncs.h"
 #include "winfs.h"
 
 const char kSettingsTempPrefix[] = "Vel";
 
 namespace {
+// Where the line of content at pos ends: its first CR or LF, else the end.
+size_t LineEnd(const std::string& content, size_t pos) {
+  size_t end = content.find_first_of("\r\n", pos);
+  return end == std::string::npos ? content.size() : end;
+}
+
+// Where the line after the one at pos begins: after its CR LF, LF or CR;
+// npos when it is the last.
+size_t NextLine(const std::string& content, size_t pos) {
+  size_t end = LineEnd(content, pos);
+  if (end == content.size()) return std::string::npos;
+  return content.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+}
+
 // Index of the first line of content that begins with key; npos when none.
 size_t FindKeyLine(const std::string& content, const std::string& key, size_t from = 0) {
-  for (size_t pos = from; pos < content.size();) {
+  for (size_t pos = from; pos < content.size(); pos = NextLine(content, pos)) {
     if (content.compare(pos, key.size(), key) == 0) return pos;
-    size_t lf = content.find('\n', pos);
-    if (lf == std::string::npos) break;
-    pos = lf + 1;
+    if (NextLine(content, pos) == std::string::npos) break;
   }
   return std::string::npos;
 }
 
 }  // namespace
 
+BOOL IsSettingsKey(const std::string& key) {
+  for (char c : key) {
+    if ((c >= 0 && c < 0x20) || c == 0x7F) return FALSE;
+  }
+  return !key.empty();
+}
+
 BOOL FindStoredPath(const std::string& content, const std::string& key, char* buffer) {
+  if (!IsSettingsKey(key)) return FALSE;
   size_t pos = FindKeyLine(content, key);
   if (pos == std::string::npos) return FALSE;
   size_t start = pos + key.size();
-  size_t end = content.find('\n', start);
-  if (end == std::string::npos) end = content.size();
+  size_t end = LineEnd(content, start);
   if (end - start > MAX_PATH) return FALSE;
   std::memcpy(buffer, content.data() + start, end - start);
   buffer[end - start] = 0;
@@ -41,11 +61,11 @@ std::string ReplaceStoredLine(const std::string& content, const std::string& key
   for (size_t pos = FindKeyLine(content, key); pos != std::string::npos;
        pos = FindKeyLine(content, key, copied)) {
     kept.append(content, copied, pos - copied);
-    size_t lf = content.find('\n', pos);
-    copied = lf == std::string::npos ? content.size() : lf + 1;
+    size_t next = NextLine(content, pos);
+    copied = next == std::string::npos ? content.size() : next;
   }
   kept.append(content, copied, std::string::npos);
-  if (!kept.empty() && kept.back() != '\n') kept += '\n';
+  if (!kept.empty() && kept.back() != '\n' && kept.back() != '\r') kept += '\n';
   return kept + line;
 }
 
@@ -54,7 +74,10 @@ BOOL ReadSettingsFile(const char* file, std::string* content) {
   if (!f.Open(file, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
   try {
     ULONGLONG length = f.GetLength();
-    if (length > kSettingsFileLimit) return FALSE;
+    if (length > kSettingsFileLimit) {
+      Fs::SetLastError(FsError::kTooLarge);
+      return FALSE;
+    }
     content->assign(static_cast<size_t>(length), '\0');
     UINT got = f.Read(content->data(), static_cast<UINT>(length));
     content->resize(got);
@@ -82,6 +105,17 @@ BOOL ReplaceSettingsFile(const char* file, const std::string& content) {
       } catch (CFileException* e) {
         e->Delete();
       }
+    }
+  }
+  // The new file keeps the permissions of the one it replaces.
+  std::string native_file, native_temp;
+  CFileStatus status;
+  if (written && CFile::GetStatus(file, status) && DriveMapToNative(file, &native_file) &&
+      DriveMapToNative(temp, &native_temp)) {
+    FsError copied = Fs::Default()->CopyMode(native_file, native_temp);
+    if (copied != FsError::kNone) {
+      Fs::SetLastError(copied);
+      written = FALSE;
     }
   }
   if (written &&

@@ -42,6 +42,31 @@ TEST(FindStoredPath, LastLineWithoutLineFeedAndOverlongValues) {
   EXPECT_TRUE(ok);
 }
 
+// A file edited in Notepad ends its lines in CR LF, an old one in CR: no
+// value keeps a CR, and a line is replaced whole.
+TEST(FindStoredPath, EveryLineEndAlike) {
+  BOOL ok;
+  EXPECT_EQ(Find("b/D1:C:\\b.csv\r\na/D1:C:\\a.csv\r\n", "a/D1:", &ok), "C:\\a.csv");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Find("b/D1:C:\\b.csv\ra/D1:C:\\a.csv\r", "a/D1:", &ok), "C:\\a.csv");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Find("a/D1:C:\\a.csv\r", "a/D1:", &ok), "C:\\a.csv");
+  EXPECT_EQ(ReplaceStoredLine("a/D1:C:\\old.csv\r\nb/D1:2\r\n", "a/D1:", "a/D1:new\n"),
+            "b/D1:2\r\na/D1:new\n");
+  EXPECT_EQ(ReplaceStoredLine("b/D1:2\ra/D1:1\r", "a/D1:", "a/D1:new\n"), "b/D1:2\ra/D1:new\n");
+}
+
+// A user ID with a line break (a store edited by hand) keys no line.
+TEST(FindStoredPath, AKeyWithAControlCharacterFindsNothing) {
+  BOOL ok;
+  Find("x\nvictim/D1:C:\\theirs.csv\n", "x\nvictim/D1:", &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_FALSE(IsSettingsKey("a\tb/D1:"));
+  EXPECT_FALSE(IsSettingsKey("a\x7F/D1:"));
+  EXPECT_FALSE(IsSettingsKey(""));
+  EXPECT_TRUE(IsSettingsKey("表/D1:"));
+}
+
 TEST(ReplaceStoredLine, MovesTheEntryToTheEndAndKeepsTheOthers) {
   std::string others1 = "b/D1:C:\\b.csv\n", others2 = "xa/D1:C:\\x.csv\n";
   EXPECT_EQ(ReplaceStoredLine(others1 + "a/D1:C:\\old.csv\n" + others2, "a/D1:", "a/D1:new\n"),

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "filecommit.h"
 #include "filelock.h"
+#include "mbcs.h"
 #include "outputpaths.h"
 #include "rowfields.h"
 
@@ -22,8 +22,36 @@ ClCSVEdit::~ClCSVEdit() {
     m_aclFile[file].Close();
     if (!m_astrTemp[file].empty()) left.push_back({m_astrTemp[file], m_astrFinal[file]});
   }
-  DiscardFiles(left);
+  DropTemps(std::move(left));
 }
+
+bool ClCSVEdit::ReserveTemps(const char* path, unsigned mask) {
+  std::vector<int> files;
+  for (int file = OF_ASSET; file <= OF_LOG; ++file) {
+    if (mask & (1u << file)) files.push_back(file);
+  }
+  std::vector<std::string> temps;
+  std::string list;
+  if (!ReserveTempPaths(path, files.size(), &temps, &list)) return false;
+  m_vTempLists.push_back(list);
+  for (size_t i = 0; i < files.size(); ++i) m_astrReserved[files[i]] = temps[i];
+  return true;
+}
+
+void ClCSVEdit::DropTemps(std::vector<FileCommit> left, std::vector<LeftFile>* undeleted) {
+  DiscardFiles(left, undeleted);
+  for (const std::string& list : m_vTempLists) ReleaseTempPaths(list);
+  m_vTempLists.clear();
+  for (std::string& reserved : m_astrReserved) reserved.clear();
+}
+
+namespace {
+// The bytes of path up to and including its last backslash.
+size_t FolderPartLength(const char* path) {
+  size_t length = std::strlen(path), slash = MbcsFindLast(path, length, '\\');
+  return slash == length ? 0 : slash + 1;
+}
+}  // namespace
 
 void ClCSVEdit::SetFailed(OutputFile file, FsError cause) {
   if (!m_abFailed[file]) m_aeCause[file] = cause != FsError::kNone ? cause : FsError::kOther;
@@ -34,7 +62,9 @@ int ClCSVEdit::BeginOutput(const char* outputPath) {
   m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pFolderLock);
   if (m_eRefused == FsError::kNone) {
     RemoveStaleTemps(outputPath);
-    return 1;
+    if (ReserveTemps(outputPath, 7u)) return 1;
+    m_eRefused = Fs::LastError() != FsError::kNone ? Fs::LastError() : FsError::kOther;
+    m_pFolderLock.reset();
   }
   for (int file = OF_ASSET; file <= OF_LOG; ++file) SetFailed(static_cast<OutputFile>(file), m_eRefused);
   return 0;
@@ -61,10 +91,16 @@ int ClCSVEdit::OpenOutput(OutputFile file, const char* outputPath) {
     SetFailed(file, m_eRefused);
     return 0;
   }
-  std::string temp;
+  // A name set aside beside another folder's file does not serve.
+  std::string& temp = m_astrReserved[file];
+  const size_t folder = FolderPartLength(path);
+  if (!temp.empty() &&
+      (FolderPartLength(temp.c_str()) != folder || temp.compare(0, folder, path, folder) != 0)) {
+    temp.clear();
+  }
   if (!derived) {
     SetFailed(file, FsError::kOther);
-  } else if (!FormTempPath(path, &temp) ||
+  } else if ((temp.empty() && !ReserveTemps(path, 1u << file)) ||
              m_aclFile[file].Open(temp.c_str(), ClTextFile::TFOM_WRITE) != 0) {
     SetFailed(file, Fs::LastError());
   } else {
@@ -92,14 +128,13 @@ int ClCSVEdit::CommitOutput(BOOL complete) {
     }
   }
   FsError error = FsError::kNone;
-  if (failed) {
-    DiscardFiles(files);
-  } else {
-    error = CommitFiles(files);
+  if (!failed) {
+    error = CommitFiles(files, &m_vLeftFiles);
     for (int file = OF_ASSET; error != FsError::kNone && file <= OF_LOG; ++file) {
       SetFailed(static_cast<OutputFile>(file), error);
     }
   }
+  DropTemps(std::move(files), failed || error != FsError::kNone ? nullptr : &m_vLeftFiles);
   m_pFolderLock.reset();
   return failed || error != FsError::kNone ? 0 : 1;
 }

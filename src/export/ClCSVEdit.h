@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ClG_HEAD.h"
 #include "ClG_HEADER.h"
@@ -16,6 +17,7 @@
 #include "TextFile.h"
 #include "coderegister.h"
 #include "exportobserver.h"
+#include "filecommit.h"
 #include "fs.h"
 #include "hostrecords.h"
 #include "wintypes.h"
@@ -69,6 +71,11 @@ class ClCSVEdit {
   // Counts file as incomplete (its content is not what it must hold) until
   // its next OpenOutput. Nothing for any other value.
   void MarkFailed(OutputFile file);
+  // What CommitOutput left in the folder: after a good commit the files it
+  // could not remove (previous files under their backup names, an empty
+  // log's temporary file); after a failed one the previous files it could
+  // not put back, under their backup names.
+  const std::vector<LeftFile>& GetLeftFiles() const { return m_vLeftFiles; }
   // Why file failed: kNone when it has not; kBusy when another export held
   // the folder; kOther for a refused path or a failure of unknown cause.
   FsError GetFailureCause(OutputFile file) const;
@@ -143,11 +150,21 @@ class ClCSVEdit {
  private:
   // Marks file failed for cause (the first cause stays).
   void SetFailed(OutputFile file, FsError cause);
+  // Sets aside temporary names beside path for the files of mask (bit 1 <<
+  // file), recorded so that a killed run's files are known as its own. False
+  // (Fs::LastError() set) when that failed.
+  bool ReserveTemps(const char* path, unsigned mask);
+  // Removes the temporary files not put in place and the lists of them;
+  // adds those that stay to *undeleted when it is not null.
+  void DropTemps(std::vector<FileCommit> left, std::vector<LeftFile>* undeleted = nullptr);
 
   BOOL m_abFailed[kFileCount] = {};          // see HasFileFailed
   FsError m_aeCause[kFileCount] = {};        // see GetFailureCause
   std::string m_astrFinal[kFileCount];       // final path of each opened file
   std::string m_astrTemp[kFileCount];        // its temporary file, until put in place
+  std::string m_astrReserved[kFileCount];    // the temporary name set aside for it
+  std::vector<std::string> m_vTempLists;     // the lists naming those names
+  std::vector<LeftFile> m_vLeftFiles;         // see GetLeftFiles
   std::unique_ptr<FsLock> m_pFolderLock;     // held from BeginOutput to CommitOutput
   FsError m_eRefused = FsError::kNone;       // why BeginOutput was refused
   ClExportObserver* m_pObserver = nullptr;   // see SetObserver

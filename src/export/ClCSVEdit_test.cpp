@@ -147,7 +147,7 @@ TEST_F(CSVEditTest, FailedOpensAreRecorded) {
 
 TEST_F(CSVEditTest, FailedWritesShowAtClose) {
   FaultFs faults(Fs::Default());
-  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".tmp");  // the file, not its list
   ScopedFs scoped(&faults);
   TestableCSVEdit edit;
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\data\\out\\full.csv"), 1);
@@ -161,7 +161,7 @@ TEST_F(CSVEditTest, FailedWritesShowAtClose) {
 TEST_F(CSVEditTest, AWriteThatFailedShowsAtOnce) {
   // The walk stops on the first failed write; it must not wait for the close.
   FaultFs faults(Fs::Default());
-  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull);
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".tmp");  // the file, not its list
   ScopedFs scoped(&faults);
   TestableCSVEdit edit;
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, "C:\\data\\out\\full.csv"), 1);

@@ -114,7 +114,6 @@ int ClDepreciation::OutputAssets(StDATAINFO* data) {
     m_clCSVEdit.MarkFailed(ClCSVEdit::OF_LOG);
   }
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_ASSET);
-  m_clCSVEdit.CloseOutput(ClCSVEdit::OF_LOG);
   return 1;
 }
 
@@ -139,6 +138,7 @@ int ClDepreciation::OutputAssetKinds(StDATAINFO* data) {
     m_bKindOverflow = TRUE;
   }
   m_clCSVEdit.CloseOutput(ClCSVEdit::OF_KIND);
+  m_clCSVEdit.CloseOutput(ClCSVEdit::OF_LOG);
   if (kinds != nullptr) CoTaskMemFree(kinds);
   return 1;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ClCSVEdit.h"
 #include "exportobserver.h"
@@ -60,15 +61,16 @@ class ClDepreciation {
   void SetObserver(ClExportObserver* observer);
 
   // Stage 2: writes one row per asset and breakdown line, then closes the
-  // asset file and the log. 1, or 0 when the host's rule object cannot be
+  // asset file (the log stays open for the entries of stage 3). 1, or 0 when the host's rule object cannot be
   // created (no rows; the files stay open). A decimal overflow, host data
   // that cannot be read (see GetHostFailures), a failed write to the asset
   // file or a cancel of the observer stops the rows there; the files are
   // closed all the same, and after a cancel the asset file and the log count
-  // as failed (see WasCancelled).
+  // as failed (see WasCancelled); CommitOutput closes the log then.
   int OutputAssets(StDATAINFO* data);
-  // Stage 3: writes the asset-kind file. 1, or 0 when the rule object cannot
-  // be created (the file then holds its header only and stays open). A
+  // Stage 3: writes the asset-kind file, then closes it and the log. 1, or 0
+  // when the rule object cannot be created (the file then holds its header
+  // only and stays open). A
   // decimal overflow or a master the host cannot deliver counts as a failed
   // kind file. After a cancelled stage 2 it does nothing and returns 1.
   int OutputAssetKinds(StDATAINFO* data);
@@ -103,6 +105,8 @@ class ClDepreciation {
   BOOL WasCancelled() const { return m_bCancelled; }
   // The counts of the stages run so far.
   const Tally& GetTally() const { return m_tally; }
+  // What CommitOutput left in the folder: see ClCSVEdit::GetLeftFiles.
+  const std::vector<LeftFile>& GetLeftFiles() const { return m_clCSVEdit.GetLeftFiles(); }
 
  private:
   // Creates and connects the rule object for the company of data unless it

@@ -1,6 +1,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
@@ -40,8 +41,15 @@ int ClCSVEdit::SetQuantity(const char* text) {
   // inside a character.
   while (k < n && !(text[n - 1 - k] >= '0' && text[n - 1 - k] <= '9') && k < kUnitBytes) ++k;
   if (k > 0 && MbcsKindAt(text, n, n - k) == MBCS_TRAIL) --k;
+  // A comma or a line break in the unit is replaced, and the unit cut again.
+  static const StKOTEISHISANINFO kNoAsset{};
+  FieldText code((m_pAsset != nullptr ? m_pAsset : &kNoAsset)->szAssetCode);
+  std::string replaced;
+  const std::string_view clean =
+      SeparatorFreeText(this, IC_UNIT, {"資産コード｢", code.c_str(), "｣の単位"}, {text + n - k, k},
+                        &replaced);
   char unit[kUnitBytes + 1] = {};
-  std::memcpy(unit, text + n - k, k);
+  CopyWholeChars(clean.data(), clean.size(), kUnitBytes, unit);
   m_clInfo.SetText(kUnitItem, unit);
   if (n == k) {
     m_clInfo.SetCurrency(kQuantityItem, 0);

@@ -1,6 +1,8 @@
 // The data row of an ordinary asset, filled column group by column group in
 // column order, so that the log entries arise in that order too.
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
@@ -103,15 +105,18 @@ class AssetRow {
 // registered.
 void WriteCode(AssetRow& row) {
   ClCSVEdit* edit = row.edit;
-  FieldText code(row.asset.szAssetCode);
+  FieldText field(row.asset.szAssetCode);
+  std::string replaced;
+  const std::string_view code =
+      SeparatorFreeText(edit, IC_CODE, {"資産コード"}, {field.c_str(), field.size()}, &replaced);
   char codePart[7];
-  FormatCodeTail(code.c_str(), code.size(), 6, codePart);
+  FormatCodeTail(code.data(), code.size(), 6, codePart);
   row.Text(IC_CODE, codePart);
-  if (code.size() > 6) LogEntry(edit, IC_CODE, kCodeLengthEntry, code.c_str());
+  if (code.size() > 6) LogEntry(edit, IC_CODE, kCodeLengthEntry, code.data());
   if (!edit->CheckCodeChars(3, codePart)) {
     LogEntry(edit, IC_CODE, kCodeCharsEntry, codePart);
   } else if (edit->RegisterCode(codePart) != 0) {
-    LogEntry(edit, IC_CODE, kCodeTakenEntry, code.c_str());
+    LogEntry(edit, IC_CODE, kCodeTakenEntry, code.data());
   }
 }
 
@@ -144,11 +149,16 @@ void WriteCodeColumns(AssetRow& row) {
 // Columns 11 to 24: name, dates, quantity, useful life and rate.
 void WriteNameToDates(AssetRow& row) {
   const StKOTEISHISANINFO& asset = row.asset;
-  FieldText name(asset.szAssetName);
+  FieldText code(asset.szAssetCode);
+  FieldText field(asset.szAssetName);
+  std::string replaced;
+  const std::string_view name =
+      SeparatorFreeText(row.edit, IC_NAME, {"資産コード｢", code.c_str(), "｣の資産名称"},
+                        {field.c_str(), field.size()}, &replaced);
   char nameText[kNameBytes + 1];
-  CopyWholeChars(name.c_str(), name.size(), kNameBytes, nameText);
+  CopyWholeChars(name.data(), name.size(), kNameBytes, nameText);
   row.Text(IC_NAME, nameText);
-  if (name.size() > kNameBytes) LogEntry(row.edit, IC_NAME, kNameEntry, name.c_str());
+  if (name.size() > kNameBytes) LogEntry(row.edit, IC_NAME, kNameEntry, name.data());
 
   const LONG acquired = asset.lAcquiredDate;
   row.Number(IC_ACQUIRED, acquired);
@@ -293,18 +303,23 @@ void WriteRatiosAndDisposal(AssetRow& row) {
 // Columns 155 and 156: the memo in two parts of 20 bytes, each ending at a
 // whole character.
 void WriteMemo(AssetRow& row) {
-  FieldText memo(row.asset.szMemo);
+  FieldText code(row.asset.szAssetCode);
+  FieldText field(row.asset.szMemo);
+  std::string replaced;
+  const std::string_view memo =
+      SeparatorFreeText(row.edit, IC_MEMO_UPPER, {"資産コード｢", code.c_str(), "｣のメモ欄"},
+                        {field.c_str(), field.size()}, &replaced);
   char upper[kMemoBytes + 1];
   char lower[kMemoBytes + 1];
-  size_t upperBytes = CopyWholeChars(memo.c_str(), memo.size(), kMemoBytes, upper);
-  size_t lowerBytes = CopyWholeChars(memo.c_str() + upperBytes, memo.size() - upperBytes,
+  size_t upperBytes = CopyWholeChars(memo.data(), memo.size(), kMemoBytes, upper);
+  size_t lowerBytes = CopyWholeChars(memo.data() + upperBytes, memo.size() - upperBytes,
                                      kMemoBytes, lower);
   row.Text(IC_MEMO_UPPER, upper);
   row.Text(IC_MEMO_LOWER, lower);
   // Also a memo of 40 bytes or fewer can lose its end when the first cut
   // falls before a double-byte character; any loss is reported.
   if (upperBytes + lowerBytes < memo.size()) {
-    LogEntry(row.edit, IC_MEMO_UPPER, kMemoEntry, memo.c_str());
+    LogEntry(row.edit, IC_MEMO_UPPER, kMemoEntry, memo.data());
   }
 }
 

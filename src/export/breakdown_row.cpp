@@ -1,4 +1,6 @@
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "ClCSVEdit.h"
 #include "ClRuleGenkashokyaku.h"
@@ -55,10 +57,13 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   for (InfoColumn column : kShownColumns) info->SetMask(column - 1, ClTextAccessor::TAM_SHOW);
 
   // Column 1: the code part of the asset and the two-digit line number.
-  FieldText code(asset->szAssetCode);
+  FieldText codeField(asset->szAssetCode);
+  std::string codeReplaced, nameReplaced;
+  const std::string_view code = SeparatorFreeText(
+      edit, IC_CODE, {"資産コード"}, {codeField.c_str(), codeField.size()}, &codeReplaced);
   FieldText number(line->szBreakdownNo);
   char codeText[kCodeBytes + 1];
-  FormatCodeTail(code.c_str(), code.size(), 6, codeText);
+  FormatCodeTail(code.data(), code.size(), 6, codeText);
   FormatCodeTail(number.c_str(), number.size(), 2, codeText + 6);
   if (LeadingNumber(codeText + 6) == 0) {
     LogEntry(edit, 0, kLineCountEntry);
@@ -66,16 +71,19 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   }
   Text(info, IC_CODE, codeText);
   if (code.size() + number.size() > kCodeBytes) {
-    LogEntry(edit, IC_CODE, kLineCodeLengthEntry, code.c_str(), number.c_str());
+    LogEntry(edit, IC_CODE, kLineCodeLengthEntry, code.data(), number.c_str());
   }
-  CheckLineCode(edit, codeText, code.c_str(), number.c_str());
+  CheckLineCode(edit, codeText, code.data(), number.c_str());
 
   Text(info, IC_METHOD, "一括決算");
-  FieldText name(line->szBreakdownName);
+  FieldText nameField(line->szBreakdownName);
+  const std::string_view name =
+      SeparatorFreeText(edit, IC_NAME, {"資産コード｢", codeField.c_str(), "｣の内訳名称"},
+                        {nameField.c_str(), nameField.size()}, &nameReplaced);
   char nameText[kNameBytes + 1];
-  CopyWholeChars(name.c_str(), name.size(), kNameBytes, nameText);
+  CopyWholeChars(name.data(), name.size(), kNameBytes, nameText);
   Text(info, IC_NAME, nameText);
-  if (name.size() > kNameBytes) LogEntry(edit, IC_NAME, kLineNameEntry, name.c_str());
+  if (name.size() > kNameBytes) LogEntry(edit, IC_NAME, kLineNameEntry, name.data());
   Number(info, IC_ACQUIRED, line->lBreakdownDate);
   Number(info, IC_SERVICE, asset->lServiceDate);
 

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 
 #include "ClCSVEdit.h"
 #include "hostcodes.h"
@@ -106,9 +107,12 @@ int ClCSVEdit::WriteKindRow(StSHISANKUBUNINFO* kind) {
   char code[16];
   _snprintf(code, sizeof code, "%02d", static_cast<int>(k));
   PutText(&m_clSsc, KI_CODE, code);
-  size_t nameLength = strnlen(kind->szKindName, sizeof kind->szKindName);
-  PutText(&m_clSsc, KI_NAME, kind->szKindName,
-          MbcsCutLength(kind->szKindName, nameLength,
+  FieldText field(kind->szKindName);
+  std::string replaced;
+  const std::string_view name = SeparatorFreeText(this, 0, {"資産種類｢", code, "｣の資産種類名"},
+                                                  {field.c_str(), field.size()}, &replaced);
+  PutText(&m_clSsc, KI_NAME, name.data(),
+          MbcsCutLength(name.data(), name.size(),
                         static_cast<size_t>(ClG_SSC::s_aFormat[KI_NAME].lWidth)));
   PutText(&m_clSsc, KI_CLASS, k == kKindDeferred ? "繰延資産" : "有形固定資産");
   PutText(&m_clSsc, KI_DEPRECIABLE, nonDepreciable ? "非償却資産" : "償却資産");

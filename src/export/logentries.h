@@ -57,3 +57,10 @@ inline constexpr char kLineCodePartTakenEntry[] =
 inline constexpr char kLineNameEntry[] =
     "\n＜WARNING＞\n内訳名称｢%s｣は、\n連携可能最大文字数をオーバーしています。\n"
     "超過した文字は、自動的に切り捨てられます。";
+
+// A text holding a comma or a line break, written with them replaced: the
+// head, the subject (asset or kind and column), the body, the original text
+// and "｣".
+inline constexpr char kSeparatorEntryHead[] = "\n＜WARNING＞\n";
+inline constexpr char kSeparatorEntryBody[] =
+    "にカンマか改行が含まれています。\n全角カンマ･空白に置き換えて出力します。\n｢";

@@ -30,6 +30,46 @@ size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out) 
   return n;
 }
 
+std::string ReplaceSeparators(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == ',') {
+      out += "，";
+    } else if (c == '\r' || c == '\n') {
+      out += ' ';
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;  // CR LF is one break
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string_view SeparatorFreeText(ClCSVEdit* edit, long column,
+                                   std::initializer_list<std::string_view> subject,
+                                   std::string_view text, std::string* replaced) {
+  if (text.find_first_of(",\r\n") == std::string_view::npos) return text;
+  *replaced = ReplaceSeparators(text);
+  // The log shows each line break of the original as "↓", so that the
+  // entry keeps its own lines; the observer receives the original itself.
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      shown += "↓";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      shown += text[i];
+    }
+  }
+  std::string entry = kSeparatorEntryHead;
+  for (std::string_view piece : subject) entry += ReplaceSeparators(piece);
+  entry += std::string(kSeparatorEntryBody) + shown + "｣";
+  edit->WriteLog(entry.c_str(), column, text);
+  return *replaced;
+}
+
 const char* DeclaredKindText(int32_t kind) {
   switch (kind) {
     case 2: return "構築物";

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 class ClCSVEdit;
 
@@ -43,6 +46,21 @@ void FormatCodeTail(const char* text, size_t length, int keep, char* out);
 // of at most limit bytes that ends at a whole character, NUL-terminated.
 // Returns the bytes copied.
 size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out);
+
+// text with every comma replaced by the full-width comma "，" and every line
+// break (CR LF, CR or LF) by one space: a text one item of a comma-separated
+// line can hold.
+std::string ReplaceSeparators(std::string_view text);
+
+// The text a column may hold for text: text itself, or where it holds a
+// comma or a line break its ReplaceSeparators form, kept in *replaced, with
+// a WARNING entry on column (0: none) that names subject (the pieces joined,
+// with their separators replaced: the asset or kind and the column) and
+// quotes the original text. Nothing is allocated when text has none. The
+// view ends before a NUL when text does.
+std::string_view SeparatorFreeText(ClCSVEdit* edit, long column,
+                                   std::initializer_list<std::string_view> subject,
+                                   std::string_view text, std::string* replaced);
 
 // The kind name of the depreciable-asset declaration for an asset kind
 // code: texts for 2, 3 and 5, "申告なし" for 1, 4 and 6 to 11, empty for

@@ -118,6 +118,11 @@ void ClAccConnect::Release() {
 
 bool ClAccConnect::IsConnected() const { return HostSession::Current() != nullptr; }
 
+std::string ClAccConnect::GetStoreErrorText() const {
+  HostSession* session = HostSession::Current();
+  return session != nullptr ? HostErrorText(session->db()) : std::string();
+}
+
 int ClAccConnect::DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
   if (text == nullptr) return MessageBoxA(owner, text, caption, style);
   HostSession* session = HostSession::Current();

@@ -50,6 +50,9 @@ class ClAccConnect {
 
   // True between a successful Initiate and Terminate.
   bool IsConnected() const;
+  // What the store said of its last failed call (UTF-8, one line); empty
+  // when not connected.
+  std::string GetStoreErrorText() const;
 
   // Shows text under caption (code page 932) with the buttons and icon of
   // style, owned by owner (null: none), through the front end in use;

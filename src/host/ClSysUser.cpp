@@ -22,9 +22,11 @@ int ClSysUser::GetSelectedNo(const char* userId, LONG* first, LONG* selected) {
   if (session == nullptr || userId == nullptr) return -1;
   HostStmt find(session->db(),
                 "SELECT first_selection, selected_data_no FROM users WHERE user_id = ?");
-  if (!find.ok()) return -1;
+  if (!find.ok()) return -2;
   sqlite3_bind_blob(find.get(), 1, userId, static_cast<int>(strnlen(userId, 65)), SQLITE_STATIC);
-  if (sqlite3_step(find.get()) != SQLITE_ROW) return -1;
+  int rc = sqlite3_step(find.get());
+  if (rc == SQLITE_DONE) return -1;
+  if (rc != SQLITE_ROW) return -2;
   if (first) *first = sqlite3_column_int(find.get(), 0);
   if (selected) *selected = sqlite3_column_int(find.get(), 1);
   return 0;

@@ -10,6 +10,7 @@ class ClSysUser {
   int GetCurUserID(char* id);
   // Gives the first selection number and the selected data number of the
   // user userId (code page 932). Returns 0; -1 with both set to 0 when the
-  // user is unknown or the host is not connected. Null outputs are skipped.
+  // user is unknown or the host is not connected; -2 with both 0 when the
+  // store cannot be read. Null outputs are skipped.
   int GetSelectedNo(const char* userId, LONG* first, LONG* selected);
 };

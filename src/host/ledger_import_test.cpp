@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
 #include "codepage.h"
+#include "faultfs.h"
 #include "hoststore.h"
 #include "ledger_store.h"
 #include "taskalloc.h"
@@ -98,6 +100,8 @@ TEST_F(ImportTest, EveryRuleIsRefusedWithItsPlaceAndNothingReachesTheStore) {
       {Ledger(R"(, "lKindCode": 1.5)"), "companies[0].assets[0].lKindCode: expected an integer"},
       {Ledger(R"(, "bInherited": 256)"), "companies[0].assets[0].bInherited: 256 is not"},
       {Ledger(R"(, "szQuantity": 2)"), "companies[0].assets[0].szQuantity: expected a text"},
+      {Ledger(R"(, "breakdowns": [{"szBreakdownName": "y"}])"),
+       "companies[0].assets[0].breakdowns: breakdown lines belong to lump-sum assets (nMethod 4) only"},
       {Ledger(R"(, "cyLimit": "1.23456")"), "companies[0].assets[0].cyLimit: \"1.23456\" is not a decimal"},
       {Ledger(R"(, "cyLimit": "1,000")"), "companies[0].assets[0].cyLimit: \"1,000\" is not"},
       {Ledger(R"(, "cyLimit": ".5")"), "companies[0].assets[0].cyLimit: \".5\" is not"},
@@ -196,6 +200,80 @@ TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
 
 // The demo ledger read back through the host classes gives the values of
 // the file, field by field.
+// Every row of every table of the store at path, as text (the store's
+// contents, whatever its pages look like).
+std::string Dump(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string detail, out;
+  if (OpenHostStore(path, true, &db, &detail) != HOST_OPEN_OK) return "unopened: " + detail;
+  HostStmt tables(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+  while (sqlite3_step(tables.get()) == SQLITE_ROW) {
+    std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
+    HostStmt rows(db, "SELECT * FROM \"" + table + "\"");
+    out += table + ":";
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+      for (int c = 0; c < sqlite3_column_count(rows.get()); ++c) {
+        const void* blob = sqlite3_column_blob(rows.get(), c);
+        out.append(blob != nullptr ? static_cast<const char*>(blob) : "",
+                   static_cast<size_t>(sqlite3_column_bytes(rows.get(), c)));
+        out += '|';
+      }
+      out += '\n';
+    }
+  }
+  sqlite3_close(db);
+  return out;
+}
+
+TEST_F(ImportTest, AFailureAtAnyStoreCallLeavesTheStoreAsItWas) {
+  sqlite3_close(db_);
+  db_ = nullptr;
+  const std::string path = dir_.Native("h.sqlite"), ledger = dir_.Native("l.json");
+  WriteFileBytes(ledger, Ledger());
+  const std::string bytes = ReadFileBytes(path), before = Dump(path);
+  // The store as it was before each run.
+  auto restore = [&] {
+    WriteFileBytes(path, bytes);
+    std::remove(dir_.Native("h.sqlite-journal").c_str());
+  };
+  int runs = 0, failed = 0;
+  for (FsOp op : {FsOp::kOpen, FsOp::kRead, FsOp::kWrite, FsOp::kSync, FsOp::kClose,
+                  FsOp::kLock, FsOp::kStat, FsOp::kRemove}) {
+    for (bool persistent : {false, true}) {
+      for (int nth = 1;; ++nth) {
+        FaultFs faults;
+        FsError error = persistent ? FsError::kDiskFull : FsError::kIoError;
+        for (int k = 0; k < (persistent ? 50 : 1); ++k) faults.FailNth(op, nth + k, error, "h.sqlite");
+        std::string why;
+        bool done;
+        {
+          ScopedFs scoped(&faults);
+          done = ImportLedgerFile(path, ledger, &why);
+        }
+        ++runs;
+        const std::string at = "op " + std::to_string(static_cast<int>(op)) + " call " +
+                               std::to_string(nth) + (persistent ? " on" : "");
+        if (faults.Struck() == 0) {
+          EXPECT_TRUE(done) << at << ": " << why;
+          restore();
+          break;
+        }
+        if (done) {
+          EXPECT_NE(Dump(path), before) << at;
+        } else {
+          ++failed;
+          EXPECT_EQ(Dump(path), before) << at << ": " << why;
+          // Nothing of the ledger stayed: the same import now goes through.
+          EXPECT_TRUE(ImportLedgerFile(path, ledger, &why)) << at << ": " << why;
+        }
+        restore();
+        if (nth > 400) break;  // no import makes that many calls of a kind
+      }
+    }
+  }
+  EXPECT_GT(failed, 20) << runs << " runs";
+}
+
 TEST(DemoLedger, ReadsBackThroughTheHostClasses) {
   std::string text = ReadDemoLedger();
   ASSERT_FALSE(text.empty());

@@ -1,5 +1,6 @@
 #include "filecommit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -19,6 +20,12 @@ const char kJournalEnd[] = ".jnl";  // what an unfinished commit changed
 const size_t kOwnDigits = 8;
 const char kJournalHead[] = "velor-commit 1";
 const char kJournalTail[] = "end";
+// The list of an export's temporary files: this head, one bare name a line,
+// then kJournalTail.
+const char kTempListHead[] = "velor-temps 1";
+// The record of a finished commit: this head, then "J journal" and one
+// "B backup" line for each backup to remove, then kJournalTail.
+const char kDoneHead[] = "velor-done 1";
 
 // A new name of the program's pattern with ending end in the folder part
 // folder.
@@ -30,14 +37,23 @@ std::string RandomOwnName(const std::string& folder, const char* end) {
   return folder + kOwnStart + digits + end;
 }
 
-// True when the bare name is one of the program's with ending end.
-bool IsOwnName(const std::string& name, const char* end) {
+// ASCII c in upper case.
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// True when the bare name is one of the program's with ending end; with
+// anyCase, also in other letter cases.
+bool IsOwnName(const std::string& name, const char* end, bool anyCase = false) {
   const size_t start = sizeof kOwnStart - 1, end_size = std::strlen(end);
   if (name.size() != start + kOwnDigits + end_size) return false;
-  if (name.compare(0, start, kOwnStart) != 0) return false;
-  if (name.compare(start + kOwnDigits, end_size, end) != 0) return false;
+  auto same = [&](size_t at, const char* part, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+      if (anyCase ? Upper(name[at + i]) != Upper(part[i]) : name[at + i] != part[i]) return false;
+    }
+    return true;
+  };
+  if (!same(0, kOwnStart, start) || !same(start + kOwnDigits, end, end_size)) return false;
   for (size_t i = start; i < start + kOwnDigits; ++i) {
-    char c = name[i];
+    char c = anyCase ? Upper(name[i]) : name[i];
     if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
   }
   return true;
@@ -51,7 +67,7 @@ bool Native(const std::string& windows, std::string* native) {
 }
 
 // Forms in *own a new name with ending end beside the Windows path
-// final_path, as a Windows path; see FormTempPath.
+// final_path, as a Windows path; see ReserveTempPaths.
 bool FormOwnPath(const char* final_path, const char* end, std::string* own) {
   size_t length = std::strlen(final_path), slash = MbcsFindLast(final_path, length, '\\');
   std::string folder(final_path, slash == length ? 0 : slash + 1);
@@ -117,6 +133,7 @@ struct Step {
   std::string temp, final, backup;  // native; backup empty when none is made
   bool drop = false;                // the final name is only cleared
   bool backedUp = false, placed = false;
+  bool stranded = false;            // the previous file could not be put back
 };
 
 // The journal of a commit of steps: for each final name, the backup that
@@ -131,23 +148,40 @@ std::string JournalOf(const std::vector<Step>& steps) {
   return text + kJournalTail + "\n";
 }
 
+// Puts the previous file at backup back at final when a rename cannot: a
+// copy of its bytes, made durable, then the backup removed.
+bool CopyBack(Fs* fs, const std::string& backup, const std::string& final) {
+  std::string bytes;
+  FsStat st;
+  if (!ReadNativeFile(backup.c_str(), &bytes)) return false;
+  // A new file that did not take the final name's place is moved aside.
+  if (fs->Stat(final, false, &st) == FsError::kNone && fs->Remove(final) != FsError::kNone) return false;
+  if (WriteDurably(fs, final, bytes) != FsError::kNone) return false;
+  fs->Remove(backup);  // named by the journal, which puts it over final again
+  return true;
+}
+
 // Puts back what the steps done so far changed, last first. False when a
-// step could not be undone.
+// step could not be undone; the steps whose previous file stays at its
+// backup are marked stranded.
 bool RollBack(Fs* fs, std::vector<Step>& steps) {
   bool undone = true;
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
     if (step->placed && fs->Rename(step->final, step->temp) != FsError::kNone) undone = false;
-    if (step->backedUp && fs->Rename(step->backup, step->final) != FsError::kNone) undone = false;
+    if (step->backedUp && fs->Rename(step->backup, step->final) != FsError::kNone &&
+        !CopyBack(fs, step->backup, step->final)) {
+      step->stranded = true;
+      undone = false;
+    }
   }
   return undone;
 }
 
-// Undoes the commit that the journal native in folder describes: every
-// previous file comes back from its backup, every final name that had none
-// is cleared. Removes the journal when all is undone; true then.
-bool RollBackJournal(Fs* fs, const std::string& folder, const std::string& native) {
-  std::string text;
-  if (!ReadNativeFile(native.c_str(), &text)) return false;
+// Undoes the commit that the journal native in folder, holding text,
+// describes: every previous file comes back from its backup, every final
+// name that had none is cleared. Removes the journal when all is undone.
+void RollBackJournal(Fs* fs, const std::string& folder, const std::string& native,
+                     const std::string& text) {
   const std::string head = std::string(kJournalHead) + "\n", tail = std::string(kJournalTail) + "\n";
   bool complete = text.size() >= head.size() + tail.size() && text.compare(0, head.size(), head) == 0 &&
                   text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -171,22 +205,135 @@ bool RollBackJournal(Fs* fs, const std::string& folder, const std::string& nativ
     std::string backup = folder + "/" + line.substr(2, space - 2);
     std::string final = folder + "/" + line.substr(space + 1);
     // Without its backup the previous file was not moved yet.
-    if (IsBackupName(line.substr(2, space - 2)) && IsBareName(line.substr(space + 1)) &&
+    if (IsOwnName(line.substr(2, space - 2), kBackupEnd) && IsBareName(line.substr(space + 1)) &&
         fs->Stat(backup, false, &st) == FsError::kNone && fs->Rename(backup, final) != FsError::kNone) {
       undone = false;
     }
   }
-  return undone && fs->SyncFolder(folder) == FsError::kNone && fs->Remove(native) == FsError::kNone;
+  if (undone && fs->SyncFolder(folder) == FsError::kNone) fs->Remove(native);
+}
+
+// The lines of text between its head line head and its tail line; false
+// when text is not complete in that form.
+bool ListLines(const std::string& text, const char* head_line, std::vector<std::string>* lines) {
+  const std::string head = std::string(head_line) + "\n", tail = std::string(kJournalTail) + "\n";
+  if (text.size() < head.size() + tail.size() || text.compare(0, head.size(), head) != 0 ||
+      text.compare(text.size() - tail.size(), tail.size(), tail) != 0) {
+    return false;
+  }
+  for (size_t pos = head.size(); pos < text.size() - tail.size();) {
+    size_t lf = text.find('\n', pos);
+    lines->push_back(text.substr(pos, lf - pos));
+    pos = lf + 1;
+  }
+  return true;
+}
+
+// The bare names a complete list of ReserveTempPaths (text) names; false
+// for a text that is no such list.
+bool ListedTemps(const std::string& text, std::vector<std::string>* names) {
+  if (!ListLines(text, kTempListHead, names)) return false;
+  for (const std::string& name : *names) {
+    if (!IsOwnName(name, kTempEnd)) return false;
+  }
+  return true;
+}
+
+// The record that the commit of steps, whose journal is the native path
+// journal, is done.
+std::string DoneRecordOf(const std::string& journal, const std::vector<Step>& steps) {
+  std::string text = std::string(kDoneHead) + "\nJ " + BareName(journal) + "\n";
+  for (const Step& step : steps) {
+    if (step.backedUp) text += "B " + BareName(step.backup) + "\n";
+  }
+  return text + kJournalTail + "\n";
+}
+
+// Finishes the commit that the record native in folder (its lines) says is
+// done: its journal and backups are removed, then the record once none of
+// them is left.
+void FinishDoneCommit(Fs* fs, const std::string& folder, const std::string& native,
+                      const std::vector<std::string>& lines) {
+  bool gone = true;
+  for (const std::string& line : lines) {
+    std::string name = line.size() > 2 ? line.substr(2) : std::string();
+    bool ours = (line.compare(0, 2, "J ") == 0 && IsOwnName(name, kJournalEnd)) ||
+                (line.compare(0, 2, "B ") == 0 && IsOwnName(name, kBackupEnd));
+    FsStat st;
+    std::string path = folder + "/" + name;
+    FsError found = ours ? fs->Stat(path, false, &st) : FsError::kNotFound;
+    if (found == FsError::kNotFound) continue;
+    if (found != FsError::kNone || st.folder || fs->Remove(path) != FsError::kNone) gone = false;
+  }
+  if (gone && fs->SyncFolder(folder) == FsError::kNone) fs->Remove(native);
+}
+
+// Removes the temporary files the list native in folder names (with
+// removeFiles; else they are only looked for), then the list once none of
+// them is left.
+void RemoveListedTemps(Fs* fs, const std::string& folder, const std::string& native,
+                       const std::vector<std::string>& names, bool removeFiles) {
+  bool gone = true;
+  for (const std::string& name : names) {
+    FsStat st;
+    std::string temp = folder + "/" + name;
+    FsError found = fs->Stat(temp, false, &st);
+    if (found == FsError::kNotFound) continue;
+    if (found != FsError::kNone || st.folder || !removeFiles || fs->Remove(temp) != FsError::kNone) {
+      gone = false;
+    }
+  }
+  if (gone) fs->Remove(native);
+}
+
+// True when text is where a journal or list of the program was cut while
+// it was written: a beginning of its head line, and nothing else.
+bool IsCutHead(const std::string& text) {
+  for (const char* head : {kJournalHead, kTempListHead, kDoneHead}) {
+    const std::string line = std::string(head) + "\n";
+    if (text.size() < line.size() && line.compare(0, text.size(), text) == 0) return true;
+  }
+  return false;
 }
 }  // namespace
 
-bool FormTempPath(const char* final_path, std::string* temp) {
-  return FormOwnPath(final_path, kTempEnd, temp);
+bool ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
+                      std::string* list) {
+  std::vector<std::string> names;
+  std::string text = std::string(kTempListHead) + "\n";
+  while (names.size() < count) {
+    std::string temp;
+    if (!FormOwnPath(final_path, kTempEnd, &temp)) return false;
+    if (std::find(names.begin(), names.end(), temp) != names.end()) continue;
+    names.push_back(temp);
+    text += BareName(temp) + "\n";
+  }
+  std::string windows, native;
+  if (!FormOwnPath(final_path, kJournalEnd, &windows) || !Native(windows, &native)) return false;
+  FsError error = WriteDurably(Fs::Default(), native, text + kJournalTail + "\n");
+  if (error != FsError::kNone) {
+    Fs::SetLastError(error);
+    return false;
+  }
+  *temps = std::move(names);
+  *list = windows;
+  return true;
 }
 
-bool IsTempName(const std::string& name) { return IsOwnName(name, kTempEnd); }
+void ReleaseTempPaths(const std::string& list) {
+  std::string native, text;
+  std::vector<std::string> names;
+  if (list.empty() || !Native(list, &native) || !ReadNativeFile(native.c_str(), &text) ||
+      !ListedTemps(text, &names)) {
+    return;
+  }
+  RemoveListedTemps(Fs::Default(), NativeParentOf(native), native, names, false);
+}
 
-bool IsBackupName(const std::string& name) { return IsOwnName(name, kBackupEnd); }
+bool IsOwnFileName(const std::string& name) {
+  return IsOwnName(name, kTempEnd, true) || IsOwnName(name, kBackupEnd, true) ||
+         IsOwnName(name, kJournalEnd, true);
+}
 
 void RemoveStaleTemps(const char* path) {
   std::string folder;
@@ -194,26 +341,39 @@ void RemoveStaleTemps(const char* path) {
   Fs* fs = Fs::Default();
   std::vector<std::string> names;
   if (fs->ListFolder(folder, &names) != FsError::kNone) return;
-  // Unfinished commits first: they take their backups back. A backup that
-  // is left belongs to a finished commit, unless a journal could not be
-  // undone: then every backup stays for the next attempt.
-  bool undone = true;
+  // Finished commits first: their journals and backups go. Then unfinished
+  // commits: they take their backups back. Then the lists of temporary
+  // files; a list is kept while a file it names cannot be removed. Whatever
+  // no journal or list names stays.
+  std::vector<std::pair<std::string, std::string>> journals;  // native path, text
   for (const std::string& name : names) {
-    if (IsOwnName(name, kJournalEnd) && !RollBackJournal(fs, folder, folder + "/" + name)) {
-      undone = false;
+    std::string native = folder + "/" + name, text;
+    FsStat st;
+    if (IsOwnName(name, kJournalEnd) && fs->Stat(native, false, &st) == FsError::kNone &&
+        !st.folder && ReadNativeFile(native.c_str(), &text)) {
+      journals.emplace_back(native, text);
     }
   }
-  for (const std::string& name : names) {
+  for (const auto& [native, text] : journals) {
+    std::vector<std::string> lines;
+    if (ListLines(text, kDoneHead, &lines)) FinishDoneCommit(fs, folder, native, lines);
+  }
+  for (const auto& [native, text] : journals) {
     FsStat st;
-    std::string stale = folder + "/" + name;
-    if ((IsTempName(name) || (undone && IsBackupName(name))) &&
-        fs->Stat(stale, false, &st) == FsError::kNone && !st.folder) {
-      fs->Remove(stale);
+    std::vector<std::string> temps;
+    if (text.compare(0, sizeof kJournalHead, std::string(kJournalHead) + "\n") == 0) {
+      if (fs->Stat(native, false, &st) == FsError::kNone) RollBackJournal(fs, folder, native, text);
+    } else if (ListedTemps(text, &temps)) {
+      RemoveListedTemps(fs, folder, native, temps, true);
+    } else if (IsCutHead(text) ||
+               (text.compare(0, sizeof kDoneHead, std::string(kDoneHead) + "\n") == 0 &&
+                !ListLines(text, kDoneHead, &temps))) {
+      fs->Remove(native);  // cut while it was written
     }
   }
 }
 
-FsError CommitFiles(const std::vector<FileCommit>& files) {
+FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left) {
   Fs* fs = Fs::Default();
   std::vector<Step> steps;
   FsError error = FsError::kNone;
@@ -235,6 +395,16 @@ FsError CommitFiles(const std::vector<FileCommit>& files) {
     if (found == FsError::kNone && st.folder) {
       error = FsError::kNotRegular;  // a folder of that name is never moved
       break;
+    }
+    // A file the user marked read-only is not replaced (as Windows refuses
+    // to); a file that is replaced passes its permissions on.
+    if (found == FsError::kNone && st.regular && !st.writable) {
+      error = FsError::kAccessDenied;
+      break;
+    }
+    if (found == FsError::kNone && st.regular && !step.drop) {
+      error = fs->CopyMode(step.final, step.temp);
+      if (error != FsError::kNone) break;
     }
     if (found == FsError::kNone) {
       std::string backup;
@@ -278,28 +448,60 @@ FsError CommitFiles(const std::vector<FileCommit>& files) {
     step.placed = error == FsError::kNone;
   }
   if (error == FsError::kNone && !steps.empty()) error = fs->SyncFolder(folder);
-  // The commit is done once its journal is gone for good.
+  // The commit is done once its journal is gone for good, or, when there
+  // are backups to remove, once a durable record says so: that record names
+  // the journal and the backups, and goes last, when they are all gone.
+  std::string done;
+  bool backups = false;
+  for (const Step& step : steps) backups = backups || step.backedUp;
+  if (error == FsError::kNone && !journal.empty() && backups) {
+    std::string windows;
+    if (!FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows) || !Native(windows, &done)) {
+      error = Fs::LastError();
+      done.clear();
+    } else {
+      error = WriteDurably(fs, done, DoneRecordOf(journal, steps));
+      if (error != FsError::kNone) done.clear();
+    }
+  }
   if (error == FsError::kNone && !journal.empty()) {
-    error = fs->Remove(journal);
-    if (error == FsError::kNone) journal.clear();
-    if (error == FsError::kNone) error = fs->SyncFolder(folder);
+    FsError removed = fs->Remove(journal);
+    if (done.empty()) {
+      error = removed;
+      if (error == FsError::kNone) error = fs->SyncFolder(folder);
+    }
+    if (removed == FsError::kNone) journal.clear();
   }
   if (error != FsError::kNone && RollBack(fs, steps) && !journal.empty()) fs->Remove(journal);
-  for (const Step& step : steps) {
-    if (error == FsError::kNone && step.backedUp) fs->Remove(step.backup);
+  bool gone = journal.empty();
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const Step& step = steps[i];
+    bool stays = error != FsError::kNone
+                     ? step.stranded
+                     : step.backedUp && fs->Remove(step.backup) != FsError::kNone;
+    gone = gone && !stays;
+    if (stays && left != nullptr) {
+      std::string windows = files[i].final;
+      size_t slash = MbcsFindLast(windows.c_str(), windows.size(), '\\');
+      windows.resize(slash == windows.size() ? 0 : slash + 1);
+      left->push_back({windows + BareName(step.backup), files[i].final});
+    }
   }
+  // What the record names and stays is removed by the next clean-up.
+  if (!done.empty() && gone) fs->Remove(done);
   DiscardFiles(files);
   return error;
 }
 
-void DiscardFiles(const std::vector<FileCommit>& files) {
+void DiscardFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left) {
   Fs* fs = Fs::Default();
   for (const FileCommit& file : files) {
     std::string native;
     FsStat st;
     if (DriveMapToNative(file.temp.c_str(), &native) &&
-        fs->Stat(native, false, &st) == FsError::kNone) {
-      fs->Remove(native);
+        fs->Stat(native, false, &st) == FsError::kNone && fs->Remove(native) != FsError::kNone &&
+        left != nullptr) {
+      left->push_back({file.temp, file.final});
     }
   }
 }

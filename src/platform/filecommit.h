@@ -9,6 +9,13 @@
 
 #include "fs.h"
 
+// A file a commit left where it should not stay (Windows paths): at path
+// lies the previous file of final (a backup), or a temporary file of final.
+struct LeftFile {
+  std::string path;
+  std::string final;
+};
+
 // One file of a commit: its temporary file and its final name.
 struct FileCommit {
   std::string temp;            // written completely, closed
@@ -17,28 +24,39 @@ struct FileCommit {
                                // name is removed instead
 };
 
-// Forms in *temp a new name beside final_path: the same folder, then
-// "~vel" with eight hexadecimal digits and ".tmp", not in use yet. FALSE
-// (Fs::LastError() set) when the name would be longer than MAX_PATH or the
-// folder cannot be reached.
-bool FormTempPath(const char* final_path, std::string* temp);
-// True when the bare file name is one that FormTempPath forms.
-bool IsTempName(const std::string& name);
-// True when the bare file name is that of a backup CommitFiles makes
-// ("~vel", eight hexadecimal digits, ".bak").
-bool IsBackupName(const std::string& name);
+// Forms count new names beside final_path (the same folder, then "~vel"
+// with eight hexadecimal digits and ".tmp", none in use yet) into *temps and
+// records them, before any of them is made, in a durable list in the folder
+// (*list, a "~vel….jnl" file): RemoveStaleTemps removes the temporary files
+// a list names, and no other file. Windows paths. FALSE (Fs::LastError()
+// set, nothing left) when a name would be longer than MAX_PATH, the folder
+// cannot be reached or the list cannot be written.
+bool ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
+                      std::string* list);
+// Removes the list of ReserveTempPaths once none of the files it names is
+// left; nothing for an empty list.
+void ReleaseTempPaths(const std::string& list);
+// True when the bare file name is of the program's own pattern ("~vel",
+// eight hexadecimal digits, ".tmp", ".bak" or ".jnl"), in any letter case:
+// names that the user's files may not take.
+bool IsOwnFileName(const std::string& name);
 // Clears what a killed run left in the folder of path: a commit cut off
 // before its end is undone from its journal (the previous files come back
-// from their backups, names that were new are removed), then temporary
-// files and the backups of finished commits are removed. Requires the
-// folder lock.
+// from their backups, names that were new are removed), and the temporary
+// files that a list of ReserveTempPaths names are removed. A file that no
+// journal or list of the program names is left alone, whatever its name.
+// Requires the folder lock.
 void RemoveStaleTemps(const char* path);
 // Makes every temp of files (all in one folder) durable and renames it over
 // its final name (a file or symbolic link there is replaced, never
 // followed). All or none: first a journal, then every previous file moved
 // to a backup, then the new ones in place; a failure puts the previous files
-// back at once, a crash leaves the journal for RemoveStaleTemps. The temps
-// are gone afterwards either way. The error of the failed step.
-FsError CommitFiles(const std::vector<FileCommit>& files);
-// Removes the temp files of a set that is not to be committed.
-void DiscardFiles(const std::vector<FileCommit>& files);
+// back at once (by a rename, else by a copy of its bytes), a crash leaves
+// the journal for RemoveStaleTemps. The temps are gone afterwards either
+// way. The error of the failed step. Added to *left (when not null): after
+// a good commit a backup that cannot be removed; after a failed one a
+// previous file that could not be put back.
+FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left = nullptr);
+// Removes the temp files of a set that is not to be committed; adds those
+// that cannot be removed to *left (when not null).
+void DiscardFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left = nullptr);

@@ -24,6 +24,7 @@ const char* FsErrorText(FsError error) {
     case FsError::kBusy: return "locked by another program";
     case FsError::kNotRegular: return "not a regular file";
     case FsError::kTooLong: return "the path is too long";
+    case FsError::kTooLarge: return "the file is too large";
     case FsError::kOther: break;
   }
   return "the file system refused it";

@@ -22,6 +22,7 @@ enum class FsError {
   kBusy,          // locked by another holder
   kNotRegular,    // not a regular file (a folder, a device, a pipe)
   kTooLong,       // the path or a name on it is too long
+  kTooLarge,      // the file is larger than the program reads
   kOther,         // any other failure
 };
 
@@ -49,7 +50,8 @@ struct FsStat {
   bool regular = false;   // a regular file
   bool folder = false;    // a folder
   bool symlink = false;   // the name itself is a symbolic link
-  bool writable = false;  // the caller may write it
+  bool writable = false;  // the caller may write it (a file with no write
+                          // permission at all counts as read-only)
   uint64_t size = 0;      // bytes of a regular file
   uint64_t modified = 0;  // last change of its data, in 100 ns units; later is larger
 };
@@ -112,6 +114,9 @@ class Fs {
   virtual FsError Stat(const std::string& path, bool follow, FsStat* stat) = 0;
   // Removes the file or symbolic link path (never a folder: kNotRegular).
   virtual FsError Remove(const std::string& path) = 0;
+  // Gives the file to the permissions of the file from (which a new file
+  // replacing from keeps). Nothing to do where files carry none (Windows).
+  virtual FsError CopyMode(const std::string& from, const std::string& to) = 0;
   // Renames from to to in one step, replacing a file or symbolic link at to
   // (the link itself, never its target).
   virtual FsError Rename(const std::string& from, const std::string& to) = 0;

@@ -110,20 +110,22 @@ int FaultFs::Calls(FsOp op, const std::string& name_part) const {
 FsError FaultFs::Check(FsOp op, const std::string& path, size_t* keep_bytes) {
   if (crashed_) return FsError::kIoError;
   if (keep_calls_) calls_.emplace_back(op, path);
+  // Every fault counts the call, also after one has struck: faults of the
+  // calls n, n+1, ... strike at each of them.
+  const Fault* strikes = nullptr;
   for (Fault& fault : faults_) {
     if (fault.op != op || fault.left <= 0) continue;
     if (!HoldsPart(path, fault.name_part)) continue;
-    if (--fault.left == 0) {
-      if (fault.crash) {
-        crashed_ = true;
-        return FsError::kIoError;
-      }
-      if (keep_bytes != nullptr) *keep_bytes = fault.keep_bytes;
-      ++struck_;
-      return fault.error;
-    }
+    if (--fault.left == 0 && strikes == nullptr) strikes = &fault;
   }
-  return FsError::kNone;
+  if (strikes == nullptr) return FsError::kNone;
+  if (strikes->crash) {
+    crashed_ = true;
+    return FsError::kIoError;
+  }
+  if (keep_bytes != nullptr) *keep_bytes = strikes->keep_bytes;
+  ++struck_;
+  return strikes->error;
 }
 
 size_t FaultFs::WriteRoom(size_t n) {
@@ -142,6 +144,11 @@ FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFi
   error = base_->Open(Reach(path), mode, &base);
   if (error == FsError::kNone) *file = std::make_unique<FaultFile>(this, path, std::move(base));
   return error;
+}
+
+FsError FaultFs::CopyMode(const std::string& from, const std::string& to) {
+  FsError error = Check(FsOp::kStat, to);
+  return error != FsError::kNone ? error : base_->CopyMode(Reach(from), Reach(to));
 }
 
 FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {

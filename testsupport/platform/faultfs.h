@@ -73,6 +73,7 @@ class FaultFs : public Fs {
   FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override;
   FsError Stat(const std::string& path, bool follow, FsStat* stat) override;
   FsError Remove(const std::string& path) override;
+  FsError CopyMode(const std::string& from, const std::string& to) override;
   FsError Rename(const std::string& from, const std::string& to) override;
   FsError SyncFolder(const std::string& folder) override;
   FsError CreateFolder(const std::string& path) override;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "codepage.h"
 #include "crtio.h"
 #include "drivemap.h"
 #include "mbcs.h"
@@ -60,6 +61,48 @@ bool FindValue(const std::string& content, const char* section, const char* key,
   }
   return false;
 }
+// The code page 932 text of an INI file's bytes: UTF-16 (little-endian,
+// after its byte-order mark, as Windows writes and reads it) is converted;
+// other bytes are taken as they are. False for UTF-16 that is not valid or
+// holds a character without a code page 932 form.
+bool IniText(const std::string& bytes, std::string* text) {
+  if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
+      static_cast<unsigned char>(bytes[1]) != 0xFE) {
+    *text = bytes;
+    return true;
+  }
+  std::string utf8;
+  auto unit = [&](size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                 static_cast<unsigned char>(bytes[i + 1]) << 8);
+  };
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 3 >= bytes.size() || unit(i + 2) < 0xDC00 || unit(i + 2) > 0xDFFF) return false;
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      return false;
+    }
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (c >> 12));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (c >> 18));
+      utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return Utf8ToCp932(utf8, text);
+}
 }  // namespace
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
@@ -70,8 +113,11 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
   std::string value = default_value != nullptr ? std::string(Trim(default_value)) : std::string();
   std::string native;
   if (file != nullptr && DriveMapToNative(file, &native)) {
-    std::string all, found;
-    if (ReadNativeFile(native.c_str(), &all) && FindValue(all, section, key, &found)) value = found;
+    std::string bytes, all, found;
+    if (ReadNativeFile(native.c_str(), &bytes) && IniText(bytes, &all) &&
+        FindValue(all, section, key, &found)) {
+      value = found;
+    }
   }
   size_t n = MbcsCutLength(value.c_str(), value.size(), size - 1);
   std::memcpy(buffer, value.c_str(), n);

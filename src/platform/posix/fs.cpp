@@ -202,7 +202,9 @@ class PosixFs : public Fs {
  public:
   FsError Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFile>* file) override {
     file->reset();
-    int flags = O_CLOEXEC;
+    // Without blocking: a FIFO or a device at the path would otherwise hold
+    // the open until another program came.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
       case FsOpen::kRead: flags |= O_RDONLY; break;
       case FsOpen::kReadWrite: flags |= O_RDWR | O_CREAT; break;
@@ -225,6 +227,12 @@ class PosixFs : public Fs {
       ::close(fd);
       return FsError::kNotRegular;
     }
+    int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+      FsError error = LastErrno();
+      ::close(fd);
+      return error;
+    }
     if (mode != FsOpen::kRead && st.st_size == 0) {
       FsError shared = FollowFolderMode(path, fd);
       if (shared != FsError::kNone) {
@@ -246,10 +254,16 @@ class PosixFs : public Fs {
     stat->size = stat->regular ? static_cast<uint64_t>(st.st_size) : 0;
     stat->modified = static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000u +
                      static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u;
-    // A file without any write permission is read-only for every account,
-    // the superuser too, as the read-only attribute is on Windows.
-    stat->writable = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+    // A file without any write permission is read-only also to the
+    // superuser, as a file with the read-only attribute is on Windows.
+    stat->writable = ::access(path.c_str(), W_OK) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) != 0);
     return FsError::kNone;
+  }
+
+  FsError CopyMode(const std::string& from, const std::string& to) override {
+    struct stat st;
+    if (::stat(from.c_str(), &st) != 0) return LastErrno();
+    return ::chmod(to.c_str(), st.st_mode & 07777) == 0 ? FsError::kNone : LastErrno();
   }
 
   FsError Remove(const std::string& path) override {
@@ -319,16 +333,26 @@ class PosixFs : public Fs {
                    std::unique_ptr<FsLock>* lock) override {
     int64_t until = NowMs() + timeout_ms;
     for (;;) {
-      int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-      if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      // Not through a link that leads nowhere (that would make its target),
+      // and without blocking on a FIFO; only a regular file is locked.
+      struct stat link;
+      if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        struct stat target;
+        if (::stat(path.c_str(), &target) != 0) return FsError::kNotRegular;
+      }
+      int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+      if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+      }
       if (fd < 0) return LastErrno();
-      struct stat made;
-      FsError shared = ::fstat(fd, &made) != 0 ? LastErrno()
-                       : made.st_size == 0     ? FollowFolderMode(path, fd)
-                                               : FsError::kNone;
-      if (shared != FsError::kNone) {
+      struct stat opened;
+      FsError kind = ::fstat(fd, &opened) != 0      ? LastErrno()
+                     : !S_ISREG(opened.st_mode) ? FsError::kNotRegular
+                     : opened.st_size == 0      ? FollowFolderMode(path, fd)
+                                                : FsError::kNone;
+      if (kind != FsError::kNone) {
         ::close(fd);
-        return shared;
+        return kind;
       }
       int64_t left = until - NowMs();
       FsError error = FlockWithin(fd, left > 0 ? static_cast<int>(left) : 0);

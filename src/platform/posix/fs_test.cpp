@@ -8,6 +8,7 @@
 #include <string>
 
 #include "faultfs.h"
+#include "nativeos.h"
 #include "tempdir.h"
 
 namespace {
@@ -76,6 +77,29 @@ TEST_F(FsTest, ErrorsAreNamed) {
   std::vector<std::string> names;
   ASSERT_EQ(FsError::kNone, fs_->ListFolder(dir_.path(), &names));
   EXPECT_EQ(names, std::vector<std::string>{"f"});
+}
+
+// A FIFO where a file is read or locked would hold the open until a writer
+// came: it is refused at once as no regular file. So is a link that leads
+// nowhere, which a lock would otherwise create the target of.
+TEST_F(FsTest, AFifoOrADanglingLinkIsRefusedWithoutBlocking) {
+  ASSERT_EQ(0, mkfifo(Path("fifo").c_str(), 0600));
+  std::unique_ptr<FsFile> file;
+  EXPECT_EQ(FsError::kNotRegular, fs_->Open(Path("fifo"), FsOpen::kRead, &file));
+  std::unique_ptr<FsLock> lock;
+  EXPECT_EQ(FsError::kNotRegular, fs_->LockFile(Path("fifo"), 0, &lock));
+  ASSERT_EQ(0, symlink(Path("missing/target").c_str(), Path("dangling").c_str()));
+  EXPECT_EQ(FsError::kNotRegular, fs_->LockFile(Path("dangling"), 0, &lock));
+  ASSERT_EQ(0, symlink(Path("nothing").c_str(), Path("dangling2").c_str()));
+  EXPECT_EQ(FsError::kNotRegular, fs_->LockFile(Path("dangling2"), 0, &lock));
+  EXPECT_FALSE(NativeExists(Path("nothing")));
+  // A regular file still opens and reads as it did.
+  WriteFileBytes(Path("f"), "bytes");
+  ASSERT_EQ(FsError::kNone, fs_->Open(Path("f"), FsOpen::kRead, &file));
+  char buffer[8];
+  size_t got = 0;
+  EXPECT_EQ(FsError::kNone, file->Read(buffer, sizeof buffer, &got));
+  EXPECT_EQ(got, 5u);
 }
 
 TEST_F(FsTest, FolderLocksExcludeEachOtherAndLeaveNothing) {

@@ -42,6 +42,23 @@ TEST_F(IniTest, CrLfAndCrLfEachEndALine) {
   }
 }
 
+// Notepad saves "Unicode" as UTF-16 with its byte-order mark; the INI
+// reader converts it as Windows does.
+TEST_F(IniTest, Utf16FilesAreReadLikeOthers) {
+  const std::u16string text = u"[ProgramLevel]\r\nZR40=2\r\n[表]\r\n名=値\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  WriteFileBytes(dir_.Native("x.ini"), bytes);
+  EXPECT_EQ(Get("ProgramLevel", "ZR40"), "2");
+  EXPECT_EQ(Get("表", "名"), "値");
+  // A lone surrogate is no text: the default stands.
+  WriteFileBytes(dir_.Native("x.ini"), std::string("\xFF\xFE\x00\xD8", 4));
+  EXPECT_EQ(Get("ProgramLevel", "ZR40"), "d");
+}
+
 TEST_F(IniTest, EmptyValueMissingFileAndCuts) {
   WriteFileBytes(dir_.Native("x.ini"), "[S]\nEmpty=\nLong=表表表表\n");
   EXPECT_EQ(Get("S", "Empty"), "");

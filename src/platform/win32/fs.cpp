@@ -281,6 +281,10 @@ class WinFs : public Fs {
   }
 
   // Links are reparse points; the attributes read are those of the name.
+  // A file's read-only attribute refuses its replacement before this; no
+  // other permission goes with the name.
+  FsError CopyMode(const std::string&, const std::string&) override { return FsError::kNone; }
+
   FsError Stat(const std::string& path, bool follow, FsStat* stat) override {
     std::wstring wide;
     if (!WidePath(path, &wide)) return FsError::kNotFound;

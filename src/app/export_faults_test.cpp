@@ -3,6 +3,8 @@
 // was, and no temporary file is left.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -57,9 +59,11 @@ class ExportFaultsTest : public ::testing::Test {
   }
 
   // One run exporting to T:\out\a.csv; the text of its last message box.
-  std::string Export(ClControlVelor::RunOutcome* outcome) {
+  // at_export (when given) runs as the export begins, after the dialog.
+  std::string Export(ClControlVelor::RunOutcome* outcome, std::function<void()> at_export = nullptr) {
     ScriptedFrontEnd fe;
     ClControlVelor app;
+    if (at_export) fe.OnExportStart(at_export);
     fe.Type(IDC_OUTPUT_PATH, "T:\\out\\a.csv");
     fe.Answer(IDYES);
     fe.Click(IDC_EXECUTE);
@@ -94,13 +98,15 @@ TEST_F(ExportFaultsTest, EveryFaultAtEveryFileKeepsThePreviousExport) {
       for (int nth = 1; nth <= 8; ++nth) {
         WritePrevious();
         const Folder previous = Out();
+        // The calls of the export itself: the dialog's look at the folder
+        // before it (the company of the files there) reads, and a failed
+        // read only makes it say nothing.
         FaultFs faults(Fs::Default());
-        faults.FailNth(op, nth, error, out, 3);
         ClControlVelor::RunOutcome outcome;
         std::string text;
         {
           ScopedFs scoped(&faults);
-          text = Export(&outcome);
+          text = Export(&outcome, [&] { faults.FailNth(op, nth, error, out, 3); });
         }
         SCOPED_TRACE("op " + std::to_string(static_cast<int>(op)) + " error " +
                      std::to_string(static_cast<int>(error)) + " call " + std::to_string(nth));

@@ -77,6 +77,11 @@ bool ScriptedFrontEnd::ChooseFile(const FileChooserRequest& request, std::string
 
 void ScriptedFrontEnd::SetWaitCursor(bool on) {
   wait_depth_ += on ? 1 : -1;
+  if (on && export_start_) {
+    std::function<void()> hook = std::move(export_start_);
+    export_start_ = nullptr;
+    hook();
+  }
   if (wait_depth_ > max_wait_depth_) max_wait_depth_ = wait_depth_;
 }
 

@@ -44,6 +44,9 @@ class ScriptedFrontEnd : public FrontEnd {
   void CancelNext();
   // The export's progress display cancels once it shows done >= assets.
   void CancelAtAsset(long assets) { cancel_at_ = assets; }
+  // Calls hook once, when the wait cursor first shows: the export begins,
+  // the dialog's checks are done.
+  void OnExportStart(std::function<void()> hook) { export_start_ = std::move(hook); }
 
   // --- what was shown ---
   const std::vector<Box>& boxes() const { return boxes_; }
@@ -86,6 +89,7 @@ class ScriptedFrontEnd : public FrontEnd {
   int wait_depth_ = 0;
   int max_wait_depth_ = 0;
   long cancel_at_ = -1;
+  std::function<void()> export_start_;  // see OnExportStart
   int progress_shown_ = 0;
   bool progress_ended_ = false;
 };

@@ -11,7 +11,8 @@ run() {  # run DB USER OUTPUT: one export, its output in $work/out.txt
 temps() { find "$1" -maxdepth 1 -name '~vel*.tmp' | wc -l; }
 
 big=$work/big.sqlite
-demo=$work/demo.sqlite
+demo=$work/demo/demo.sqlite  # its settings file lies beside it
+mkdir -p "$work/demo"
 "$host" init "$big" >/dev/null && "$host" generate "$big" --assets 300000 --seed 3 >/dev/null ||
   fail "big store"
 "$host" init "$demo" >/dev/null && "$host" import "$demo" "$source_dir/examples/demo-ledger.json" >/dev/null ||
@@ -87,7 +88,7 @@ grep -q "他の減価償却の出力が同じフォルダに書き込み中で�
 [ "$(ls -A "$work/held")" = a.csv ] || fail "the lock left something: $(ls -A "$work/held")"
 
 # --- Concurrent saves of the remembered path --------------------------------
-settings=$work/.config/velor/Velorant.env
+settings=$work/demo/Velorant.env
 for i in $(seq 1 20); do
   mkdir -p "$work/r$i"
   run_quiet() { "$velor" --db "$demo" --user "$1" --yes --no-viewer --output "$2" </dev/null >/dev/null 2>&1; }
@@ -99,11 +100,11 @@ for i in $(seq 1 20); do
   [ "$(grep -c '^yamada/' "$settings")" = 1 ] || fail "round $i: yamada twice: $(cat "$settings")"
   [ "$(grep -c '^aoki/' "$settings")" = 1 ] || fail "round $i: aoki twice: $(cat "$settings")"
 done
-[ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "temporary settings files left"
+[ -z "$(find "$work/demo" -name 'Vel*.TMP')" ] || fail "temporary settings files left"
 # A save killed before its rename leaves a temporary file; the next removes it.
-touch "$work/.config/velor/Vel1A2B.TMP"
+touch "$work/demo/Vel1A2B.TMP"
 run_quiet yamada 'T:\r1\y.csv'
-[ -z "$(find "$work/.config/velor" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
+[ -z "$(find "$work/demo" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
 
 # --- The store written while an export reads it ----------------------------
 # The export lets go of its read between stretches of rows: selections made

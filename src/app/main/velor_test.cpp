@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "commandline.h"
@@ -144,8 +143,9 @@ TEST_F(VelorProgramTest, AMissingInstalledProductsFileIsNamed) {
   LedgerStore store(kSmallLedger, u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
   MakeNativeFolders(tmp_.Native("bare"));
-  std::filesystem::copy_file(VELOR_PROGRAM, tmp_.Native("bare/velor"));
   std::string out;
+  ASSERT_EQ(RunShellCommand("cp " + ShellQuote(VELOR_PROGRAM) + " " + ShellQuote(tmp_.Native("bare/velor")), &out), 0)
+      << out;
   EXPECT_EQ(RunShellCommand(ShellQuote(tmp_.Native("bare/velor")) + " --db " + store.path() +
                                 " --user sato --output " + T("a.csv"),
                             &out),

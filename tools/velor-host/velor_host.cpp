@@ -14,8 +14,9 @@
 #include "fs.h"
 #include "hostsession.h"
 #include "hoststore.h"
+#include "ledger_files.h"
 #include "ledger_generate.h"
-#include "ledger_import.h"
+#include "ledger_loader.h"
 #include "pathapi.h"
 #include "programstart.h"
 #include "store_admin.h"
@@ -29,7 +30,8 @@ const char kUsageText[] =
     "usage: velor-host COMMAND ...\n"
     "  init DB [--output-folder WINPATH] [--settings-folder WINPATH] [--product-name NAME]\n"
     "                        make a new empty host store\n"
-    "  import DB LEDGER.json add a ledger (users, companies, assets) to the store\n"
+    "  import [--replace] [--dry-run] DB LEDGER\n"
+    "                        add a ledger (JSON, workbook or CSV folder) to the store\n"
     "  list DB               show the users and company data sets of the store\n"
     "  select DB USER_ID DATA_NO\n"
     "                        make a user select a company data set\n"
@@ -58,9 +60,16 @@ const Command kCommands[] = {
      "The default folders are turned into Windows form through the drive map\n"
      "(VELOR_DRIVES; see velor --help).\n"},
     {"import",
-     "usage: velor-host import DB LEDGER.json\n"
-     "Adds the users and company data sets of a ledger file (format velor-ledger/1) to the\n"
-     "store, all or nothing. Data numbers, data IDs and user IDs already there are refused.\n"
+     "usage: velor-host import [--replace] [--dry-run] DB LEDGER\n"
+     "Adds the users and company data sets of a ledger to the store, all or nothing.\n"
+     "LEDGER is a JSON ledger (format velor-ledger/1), a workbook (.xlsx) or a folder of\n"
+     "CSV files (see velor-host template). Every mistake is listed (the first 100) with\n"
+     "its place; then nothing is imported. Data numbers, data IDs and user IDs already in\n"
+     "the store are refused, unless:\n"
+     "--replace  the users and companies the ledger names replace those of the store;\n"
+     "           the others stay\n"
+     "--dry-run  check everything and change nothing: exit 0 when the import would\n"
+     "           succeed, 1 with the list of mistakes\n"
      "Every key, its limit and the meaning of the method and kind codes: ledger-format.md,\n"
      "in docs/ of the sources and in share/doc/velor/ of an installation\n"
      "(/usr/share/doc/velor/ledger-format.md from the Debian package).\n"},
@@ -203,13 +212,45 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
     Fs::Default()->Remove(db);
     return Refuse("cannot create " + db + ": " + error);
   }
+  std::printf("created the host store %s: output folder %s, settings folder %s, product name %s\n", db.c_str(),
+              Cp932ToUtf8Shown(outputWin).c_str(), Cp932ToUtf8Shown(settingsWin).c_str(),
+              Cp932ToUtf8Shown(productCp932).c_str());
   return kDone;
 }
 
 int Import(const Command* cmd, const std::vector<std::string>& args) {
-  if (args.size() != 2) return Usage(cmd, "import needs DB and LEDGER.json");
-  std::string error;
-  if (!ImportLedgerFile(args[0], args[1], &error)) return Refuse(args[1] + ": " + error);
+  LedgerImportOptions options;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--replace") {
+      options.replace = true;
+    } else if (a == "--dry-run") {
+      options.dryRun = true;
+    } else if (a.rfind("--", 0) == 0 || paths.size() == 2) {
+      return Usage(cmd, "unexpected argument " + a);
+    } else {
+      paths.push_back(a);
+    }
+  }
+  if (paths.size() != 2) return Usage(cmd, "import needs DB and LEDGER");
+  sqlite3* db = OpenForCommand(paths[0], true);
+  if (db == nullptr) return kRefused;
+  const std::string& ledger = paths[1];
+  std::vector<std::string> notes;
+  LedgerLoader loader(db, options);
+  if (loader.Begin()) ReadLedgerPath(ledger, &loader, &notes);
+  bool done = loader.Finish();
+  sqlite3_close(db);
+  for (const std::string& note : notes) std::fprintf(stderr, "velor-host: %s: %s\n", ledger.c_str(), note.c_str());
+  if (!done) {
+    const LedgerProblems& problems = loader.problems();
+    std::fprintf(stderr, "velor-host: %s: %ld problems, nothing imported\n%s\n", ledger.c_str(), problems.count,
+                 problems.Text().c_str());
+    return kRefused;
+  }
+  std::printf(options.dryRun ? "%s: the import would add %s; nothing was changed (dry run)\n"
+                             : "%s: imported %s\n",
+              ledger.c_str(), LedgerCountsText(loader.counts()).c_str());
   return kDone;
 }
 

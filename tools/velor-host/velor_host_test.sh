@@ -16,11 +16,25 @@ expect() {  # expect STATUS command...
 db=$work/host.sqlite
 export VELOR_DRIVES="C:=$work/c"
 expect 0 "$tool" init "$db" --output-folder 'C:\出力' --settings-folder 'C:\設定\'
+grep -q "created the host store" "$work/out" || fail "init says what it made: $(cat "$work/out")"
 expect 1 "$tool" init "$db"
 grep -q "already exists" "$work/err" || fail "init over an existing file: $(cat "$work/err")"
+expect 0 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "would add 2 companies" "$work/out" || fail "dry run: $(cat "$work/out")"
 expect 0 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "imported 2 companies, 2 users, 42 assets, 4 breakdown lines, 15 asset kinds" "$work/out" ||
+  fail "import summary: $(cat "$work/out")"
 expect 1 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
 grep -q "users\[0\].user_id" "$work/err" || fail "second import: $(cat "$work/err")"
+expect 1 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "users\[0\].user_id" "$work/err" || fail "dry run of a clash: $(cat "$work/err")"
+expect 0 "$tool" import --replace "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "replacing 2 companies and 2 users" "$work/out" || fail "replace: $(cat "$work/out")"
+# A ledger saved in code page 932 is named as such, with the way to convert it.
+iconv -f UTF-8 -t CP932 "$source_dir/examples/demo-ledger.json" >"$work/sjis.json"
+expect 1 "$tool" import --dry-run "$db" "$work/sjis.json"
+grep -q "Shift_JIS (code page 932); convert it with iconv -f CP932 -t UTF-8" "$work/err" ||
+  fail "code page 932 ledger: $(cat "$work/err")"
 expect 0 "$tool" list "$db"
 grep -q "株式会社山田製作所" "$work/out" || fail "list: $(cat "$work/out")"
 grep -qF 'output_folder: C:\出力\' "$work/out" || fail "output folder: $(cat "$work/out")"

@@ -1,0 +1,36 @@
+#include "ledger_files.h"
+
+#include <sstream>
+
+#include "crtio.h"
+#include "fs.h"
+#include "ledger_import.h"
+
+LedgerForm LedgerFormOf(const std::string& path) {
+  FsStat stat;
+  if ((!path.empty() && path.back() == '/') ||
+      (Fs::Default()->Stat(path, true, &stat) == FsError::kNone && stat.folder)) {
+    return LedgerForm::kCsvFolder;
+  }
+  const std::string ext = ".xlsx";
+  if (path.size() > ext.size()) {
+    std::string tail = path.substr(path.size() - ext.size());
+    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (tail == ext) return LedgerForm::kWorkbook;
+  }
+  return LedgerForm::kJson;
+}
+
+void ReadLedgerPath(const std::string& path, LedgerLoader* loader, std::vector<std::string>* notes) {
+  (void)notes;
+  std::string bytes;
+  if (!ReadNativeFile(path.c_str(), &bytes)) {
+    return loader->Problem("", "cannot read " + path + ": " + FsErrorText(Fs::LastError()));
+  }
+  if (LooksLikeCp932(bytes)) {
+    return loader->Problem("", "the file is not UTF-8: it looks like Shift_JIS (code page 932); convert it with "
+                               "iconv -f CP932 -t UTF-8 " + path + " > ledger-utf8.json and import that");
+  }
+  std::istringstream in(std::move(bytes));
+  ReadJsonLedger(in, loader);
+}

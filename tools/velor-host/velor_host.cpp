@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,8 @@
 #include "fs.h"
 #include "hostsession.h"
 #include "hoststore.h"
+#include "crtio.h"
+#include "ledger_export.h"
 #include "ledger_files.h"
 #include "ledger_generate.h"
 #include "ledger_loader.h"
@@ -32,6 +36,10 @@ const char kUsageText[] =
     "                        make a new empty host store\n"
     "  import [--replace] [--dry-run] DB LEDGER\n"
     "                        add a ledger (JSON, workbook or CSV folder) to the store\n"
+    "  template FILE.xlsx|FOLDER/\n"
+    "                        write an empty ledger workbook (or CSV files) to fill in\n"
+    "  export-ledger DB FILE.xlsx|FOLDER/|FILE.json\n"
+    "                        write the ledger of the store in a form import reads\n"
     "  list DB               show the users and company data sets of the store\n"
     "  select DB USER_ID DATA_NO\n"
     "                        make a user select a company data set\n"
@@ -73,6 +81,19 @@ const Command kCommands[] = {
      "Every key, its limit and the meaning of the method and kind codes: ledger-format.md,\n"
      "in docs/ of the sources and in share/doc/velor/ of an installation\n"
      "(/usr/share/doc/velor/ledger-format.md from the Debian package).\n"},
+    {"template",
+     "usage: velor-host template FILE.xlsx|FOLDER/\n"
+     "Writes an empty ledger: a workbook with a sheet each for the companies, users,\n"
+     "asset kinds, assets and breakdown lines, their Japanese column titles, lists of\n"
+     "the codes and an explanation sheet\n"
+     "(each column's meaning, whether it is required, its limit and codes); or, for a\n"
+     "folder, one CSV file per sheet with its title row. Fill it in, check it with\n"
+     "velor-host import --dry-run, then import it.\n"},
+    {"export-ledger",
+     "usage: velor-host export-ledger DB FILE.xlsx|FOLDER/|FILE.json\n"
+     "Writes every company, user, asset kind, asset and breakdown line of the store as\n"
+     "a workbook, a folder of CSV files or a JSON ledger; importing it into an empty\n"
+     "store gives the same store.\n"},
     {"list", "usage: velor-host list DB\nShows the users and company data sets of the store.\n"},
     {"select",
      "usage: velor-host select DB USER_ID DATA_NO\n"
@@ -254,6 +275,35 @@ int Import(const Command* cmd, const std::vector<std::string>& args) {
   return kDone;
 }
 
+int Template(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 1) return Usage(cmd, "template needs FILE.xlsx or FOLDER/");
+  std::string error;
+  std::unique_ptr<SheetSink> sink = SheetSinkFor(args[0], &error);
+  if (sink == nullptr || !WriteLedgerTemplate(sink.get(), &error)) return Refuse(error);
+  std::printf("wrote the ledger template %s\n", args[0].c_str());
+  return kDone;
+}
+
+int ExportLedger(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage(cmd, "export-ledger needs DB and FILE.xlsx, FOLDER/ or FILE.json");
+  sqlite3* db = OpenForCommand(args[0], false);
+  if (db == nullptr) return kRefused;
+  std::string error, why;
+  bool done = false;
+  if (LedgerFormOf(args[1]) == LedgerForm::kJson) {
+    std::ostringstream json;
+    done = ExportStoreJson(db, json, &error) && ReplaceNativeFile(args[1].c_str(), json.str(), &why);
+    if (!why.empty()) error = "cannot write " + args[1] + ": " + why;
+  } else {
+    std::unique_ptr<SheetSink> sink = SheetSinkFor(args[1], &error);
+    done = sink != nullptr && ExportStoreSheets(db, sink.get(), &error);
+  }
+  sqlite3_close(db);
+  if (!done) return Refuse(error);
+  std::printf("wrote the ledger of %s to %s\n", args[0].c_str(), args[1].c_str());
+  return kDone;
+}
+
 int List(const Command* cmd, const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage(cmd, "list needs DB");
   sqlite3* db = OpenForCommand(args[0], false);
@@ -367,6 +417,8 @@ int main(int argc, char** argv) {
   int status = name == "init"     ? Init(cmd, rest)
                : name == "import" ? Import(cmd, rest)
                : name == "list"   ? List(cmd, rest)
+               : name == "template" ? Template(cmd, rest)
+               : name == "export-ledger" ? ExportLedger(cmd, rest)
                : name == "select" ? Select(cmd, rest)
                : name == "check"  ? Check(cmd, rest)
                                   : Generate(cmd, rest);

@@ -4,7 +4,11 @@
 
 #include "crtio.h"
 #include "fs.h"
+#include "csv_book.h"
 #include "ledger_import.h"
+#include "csv_sink.h"
+#include "sheet_ledger.h"
+#include "workbook.h"
 
 LedgerForm LedgerFormOf(const std::string& path) {
   FsStat stat;
@@ -22,7 +26,22 @@ LedgerForm LedgerFormOf(const std::string& path) {
 }
 
 void ReadLedgerPath(const std::string& path, LedgerLoader* loader, std::vector<std::string>* notes) {
-  (void)notes;
+  LedgerForm form = LedgerFormOf(path);
+  if (form == LedgerForm::kCsvFolder) {
+    CsvFolder folder(path);
+    std::string error;
+    if (!folder.Open(&error)) return loader->Problem("", error);
+    ReadSheetLedger(folder, loader);
+    *notes = folder.Notes();
+    return;
+  }
+  if (form == LedgerForm::kWorkbook) {
+    std::string error;
+    std::unique_ptr<SheetSource> book = OpenWorkbook(path, &error);
+    if (book == nullptr) return loader->Problem("", error);
+    ReadSheetLedger(*book, loader);
+    return;
+  }
   std::string bytes;
   if (!ReadNativeFile(path.c_str(), &bytes)) {
     return loader->Problem("", "cannot read " + path + ": " + FsErrorText(Fs::LastError()));
@@ -33,4 +52,9 @@ void ReadLedgerPath(const std::string& path, LedgerLoader* loader, std::vector<s
   }
   std::istringstream in(std::move(bytes));
   ReadJsonLedger(in, loader);
+}
+
+std::unique_ptr<SheetSink> SheetSinkFor(const std::string& path, std::string* error) {
+  if (LedgerFormOf(path) == LedgerForm::kWorkbook) return CreateWorkbook(path, error);
+  return std::make_unique<CsvSink>(path);
 }

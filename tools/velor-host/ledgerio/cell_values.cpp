@@ -197,7 +197,7 @@ std::string AmountText(long long times10000) {
 
 bool CellToLedger(const SheetCell& cell, CellKind kind, bool date1904, nlohmann::json* value, std::string* problem) {
   if (cell.type == SheetCell::kError) {
-    *problem = "the cell holds an error value (" + cell.text + ")";
+    *problem = cell.text;  // the reader's words: an error value, a formula without a value
     return false;
   }
   switch (kind) {

@@ -11,7 +11,7 @@
 struct SheetCell {
   enum Type { kEmpty, kText, kNumber, kBool, kError };
   Type type = kEmpty;
-  std::string text;  // UTF-8; a number's text as stored ("1234.5", "1E+20")
+  std::string text;  // UTF-8; a number's text as stored ("1234.5", "1E+20"); kError: what is wrong
 };
 
 // The ledger value (JSON integer, or string for text and amounts) of cell

@@ -17,6 +17,7 @@ PACKAGES="cmake g++ make pkg-config git libgtest-dev libgmock-dev googletest \
 libbenchmark-dev libsqlite3-dev sqlite3 nlohmann-json3-dev libwxgtk3.2-dev \
 xvfb xauth xdotool openbox imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux python3 time clang libclang-rt-14-dev \
 libedit-dev gettext locales dpkg-dev libglib2.0-dev \
+libzip-dev libexpat1-dev libxlsxwriter-dev python3-openpyxl \
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
 wine wine64 nsis tcl xz-utils"
 APT="apt-get -o DPkg::Lock::Timeout=600"

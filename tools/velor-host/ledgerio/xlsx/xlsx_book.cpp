@@ -250,7 +250,9 @@ class SheetPart : public XmlPart {
  private:
   SheetCell Cell() {
     SheetCell cell;
-    if (!hasValue_) {
+    // A formula's value as last calculated; a writer that cannot calculate
+    // leaves none (or an empty number).
+    if (!hasValue_ || (!formula_.empty() && value_.empty() && type_ != "str")) {
       if (!formula_.empty()) {
         cell.type = SheetCell::kError;
         cell.text = "the formula =" + formula_ + " has no saved value: recalculate and save the workbook";

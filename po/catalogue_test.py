@@ -9,7 +9,8 @@ def decode(run):
     return ''.join(codecs.decode(p[1:-1], 'unicode_escape') for p in re.findall(literal, run))
 
 wanted = set()
-for path in glob.glob(str(root / 'src' / '**' / '*.cpp'), recursive=True):
+for path in glob.glob(str(root / 'src' / '**' / '*.cpp'), recursive=True) + \
+        glob.glob(str(root / 'tools' / 'velor-host' / '**' / '*.cpp'), recursive=True):
     text = pathlib.Path(path).read_text(encoding='utf-8')
     for run in re.findall(r'\bTr\(\s*((?:%s\s*)+)' % literal, text):
         wanted.add(decode(run))

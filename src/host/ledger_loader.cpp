@@ -6,6 +6,7 @@
 #include "codepage.h"
 #include "hostfields.h"
 #include "hostrecords.h"
+#include "messages.h"
 
 using nlohmann::json;
 
@@ -19,32 +20,32 @@ struct ValueError {
 [[noreturn]] void Wrong(const std::string& what) { throw ValueError{what}; }
 
 long long IntValue(const json& v, long long low, long long high) {
-  std::string range = "an integer from " + std::to_string(low) + " to " + std::to_string(high);
+  const std::string from = std::to_string(low), to = std::to_string(high);
   if (v.is_number_unsigned()) {
     auto u = v.get<unsigned long long>();
-    if (u > static_cast<unsigned long long>(high)) Wrong(std::to_string(u) + " is not " + range);
+    if (u > static_cast<unsigned long long>(high)) Wrong(Tr("%s is not an integer from %s to %s", {std::to_string(u), from, to}));
     return static_cast<long long>(u);
   }
-  if (!v.is_number_integer()) Wrong("expected " + range);
+  if (!v.is_number_integer()) Wrong(Tr("expected an integer from %s to %s", {from, to}));
   long long value = v.get<long long>();
-  if (value < low || value > high) Wrong(std::to_string(value) + " is not " + range);
+  if (value < low || value > high) Wrong(Tr("%s is not an integer from %s to %s", {std::to_string(value), from, to}));
   return value;
 }
 
 // The code page 932 form of the text v: no NUL, at most maxBytes bytes.
 std::string TextValue(const json& v, size_t maxBytes) {
-  if (!v.is_string()) Wrong("expected a text");
+  if (!v.is_string()) Wrong(Tr("expected a text"));
   const std::string& utf8 = v.get_ref<const std::string&>();
-  if (utf8.find('\0') != std::string::npos) Wrong("a text may not hold the character U+0000");
+  if (utf8.find('\0') != std::string::npos) Wrong(Tr("a text may not hold the character U+0000"));
   std::string cp932;
   char32_t bad = 0;
   if (!Utf8ToCp932(utf8, &cp932, &bad)) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
-    Wrong(std::string("character ") + code + " has no code page 932 form");
+    Wrong(Tr("character %s has no code page 932 form", {code}));
   }
   if (cp932.size() > maxBytes) {
-    Wrong(std::to_string(cp932.size()) + " bytes in code page 932, at most " + std::to_string(maxBytes));
+    Wrong(Tr("%s bytes in code page 932, at most %s", {std::to_string(cp932.size()), std::to_string(maxBytes)}));
   }
   return cp932;
 }
@@ -53,14 +54,14 @@ std::string TextValue(const json& v, size_t maxBytes) {
 // most four fraction digits.
 long long CurrencyValue(const json& v) {
   const long long kMax = INT64_MAX / 10000;
-  const char* kTooLarge = "the amount times 10,000 does not fit a signed 64-bit integer";
+  const char* kTooLarge = Tr("the amount times 10,000 does not fit a signed 64-bit integer");
   if (v.is_number_integer() || v.is_number_unsigned()) {
     bool fits = v.is_number_unsigned() ? v.get<unsigned long long>() <= static_cast<unsigned long long>(kMax)
                                        : v.get<long long>() >= -kMax && v.get<long long>() <= kMax;
     if (!fits) Wrong(kTooLarge);
     return v.get<long long>() * 10000;
   }
-  if (!v.is_string()) Wrong("expected a decimal number in a text (\"1500000\") or an integer");
+  if (!v.is_string()) Wrong(Tr("expected a decimal number in a text (\"1500000\") or an integer"));
   const std::string& s = v.get_ref<const std::string&>();
   size_t i = 0;
   bool negative = false;
@@ -86,7 +87,7 @@ long long CurrencyValue(const json& v) {
     if (fraction == 0) whole = 0;
   }
   if (whole == 0 || i != s.size() || fraction > 4) {
-    Wrong("\"" + s + "\" is not a decimal number with at most four fraction digits");
+    Wrong(Tr("\"%s\" is not a decimal number with at most four fraction digits", {s}));
   }
   for (size_t f = fraction; f < 4; ++f) push(0);
   if (overflow || (!negative && value == kLimit)) Wrong(kTooLarge);
@@ -122,7 +123,7 @@ std::string LedgerProblems::Text() const {
   std::string out;
   for (const std::string& p : listed) out += p + "\n";
   if (count > static_cast<long>(listed.size())) {
-    out += "... and " + std::to_string(count - static_cast<long>(listed.size())) + " more problems\n";
+    out += Tr("... and %s more problems", {std::to_string(count - static_cast<long>(listed.size()))}) + "\n";
   }
   if (!out.empty()) out.pop_back();
   return out;
@@ -134,12 +135,12 @@ std::string JsonPlaces::Of(const std::string& key) const {
 }
 
 std::string LedgerCountsText(const LedgerCounts& c) {
-  std::string text = std::to_string(c.companies) + " companies, " + std::to_string(c.users) + " users, " +
-                     std::to_string(c.assets) + " assets, " + std::to_string(c.breakdowns) +
-                     " breakdown lines, " + std::to_string(c.kinds) + " asset kinds";
+  std::string text = Tr("%s companies, %s users, %s assets, %s breakdown lines, %s asset kinds",
+                        {std::to_string(c.companies), std::to_string(c.users), std::to_string(c.assets),
+                         std::to_string(c.breakdowns), std::to_string(c.kinds)});
   if (c.replacedCompanies != 0 || c.replacedUsers != 0) {
-    text += " (replacing " + std::to_string(c.replacedCompanies) + " companies and " +
-            std::to_string(c.replacedUsers) + " users of the store)";
+    text += Tr(" (replacing %s companies and %s users of the store)",
+               {std::to_string(c.replacedCompanies), std::to_string(c.replacedUsers)});
   }
   return text;
 }
@@ -201,7 +202,7 @@ void LedgerLoader::Fill(const json& record, const LedgerPlaces& at, const HostFi
     const std::string& key = it.key();
     const HostField* f = FindHostField(fields, count, key.c_str());
     if (f == nullptr) {
-      if (extra == nullptr || key != extra) Problem(at.Of(key), "unknown key");
+      if (extra == nullptr || key != extra) Problem(at.Of(key), Tr("unknown key"));
       continue;
     }
     unsigned char* p = static_cast<unsigned char*>(records[f->record]) + f->offset;
@@ -239,25 +240,25 @@ void LedgerLoader::Fill(const json& record, const LedgerPlaces& at, const HostFi
 }
 
 void LedgerLoader::AddUser(const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), "expected an object");
+  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   for (auto it = v.begin(); it != v.end(); ++it) {
     if (it.key() != "user_id" && it.key() != "selected_data_no" && it.key() != "first_selection") {
-      Problem(at.Of(it.key()), "unknown key");
+      Problem(at.Of(it.key()), Tr("unknown key"));
     }
   }
   std::string id, utf8;
   long long selected = 0, first = 0;
   try {
-    if (!v.contains("user_id")) Wrong("required");
+    if (!v.contains("user_id")) Wrong(Tr("required"));
     id = TextValue(v["user_id"], 64);
     utf8 = v["user_id"].get<std::string>();
-    if (id.empty()) Wrong("must not be empty");
+    if (id.empty()) Wrong(Tr("must not be empty"));
     for (size_t i = 0; i < utf8.size();) {
       char32_t c = NextChar(utf8, &i);
-      if (IsControl(c)) Wrong("control characters are not allowed");
-      if (c == '/' || c == ':') Wrong("the characters / and : are not allowed");
+      if (IsControl(c)) Wrong(Tr("control characters are not allowed"));
+      if (c == '/' || c == ':') Wrong(Tr("the characters / and : are not allowed"));
     }
-    if (users_.count(id)) Wrong("\"" + utf8 + "\" is already a user earlier in the ledger");
+    if (users_.count(id)) Wrong(Tr("\"%s\" is already a user earlier in the ledger", {utf8}));
   } catch (const ValueError& e) {
     Problem(at.Of("user_id"), e.what);
     id.clear();
@@ -266,7 +267,7 @@ void LedgerLoader::AddUser(const json& v, const LedgerPlaces& at) {
     try {
       bool required = std::strcmp(key, "selected_data_no") == 0;
       if (!v.contains(key)) {
-        if (required) Wrong("required");
+        if (required) Wrong(Tr("required"));
         continue;
       }
       (required ? selected : first) = IntValue(v[key], INT32_MIN, INT32_MAX);
@@ -284,7 +285,7 @@ void LedgerLoader::AddUser(const json& v, const LedgerPlaces& at) {
   if (options_.replace && rc == SQLITE_DONE && sqlite3_changes(db_) > 0) ++counts_.replacedUsers;
   (options_.replace ? userDelete_ : userFind_).Reset();
   if (!options_.replace && rc == SQLITE_ROW) {
-    return Problem(at.Of("user_id"), "\"" + utf8 + "\" is already a user of the store");
+    return Problem(at.Of("user_id"), Tr("\"%s\" is already a user of the store", {utf8}));
   }
   if (!ok()) return;
   BindBlob(userInsert_.get(), 1, id);
@@ -314,13 +315,13 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
   for (auto it = c.begin(); it != c.end(); ++it) {
     bool known = false;
     for (const char* k : kKeys) known = known || it.key() == k;
-    if (!known) Problem(at.Of(it.key()), "unknown key");
+    if (!known) Problem(at.Of(it.key()), Tr("unknown key"));
   }
   long before = problems_.count;
   auto number = [&](const char* key, long long low, long long high, bool required) -> long long {
     try {
       if (!c.contains(key)) {
-        if (required) Wrong("required");
+        if (required) Wrong(Tr("required"));
         return 0;
       }
       return IntValue(c[key], low, high);
@@ -333,13 +334,13 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
   bool noOk = problems_.count == before;
   std::string dataId, name;
   try {
-    if (!c.contains("data_id")) Wrong("required");
+    if (!c.contains("data_id")) Wrong(Tr("required"));
     dataId = TextValue(c["data_id"], 15);
     bool alnum = !dataId.empty();
     for (char ch : dataId) {
       alnum = alnum && ((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'));
     }
-    if (!alnum) Wrong("must hold 1 to 15 ASCII letters and digits");
+    if (!alnum) Wrong(Tr("must hold 1 to 15 ASCII letters and digits"));
   } catch (const ValueError& e) {
     Problem(at.Of("data_id"), e.what);
     dataId.clear();
@@ -354,11 +355,11 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
   long long kind = number("data_kind", INT16_MIN, INT16_MAX, false);
   long long entity = number("bEntityKind", 0, 255, false);
   if (noOk && !dataNos_.insert(dataNo).second) {
-    Problem(at.Of("data_no"), std::to_string(dataNo) + " is used by an earlier company of the ledger");
+    Problem(at.Of("data_no"), Tr("%s is used by an earlier company of the ledger", {std::to_string(dataNo)}));
     noOk = false;
   }
   if (!dataId.empty() && !dataIds_.insert(dataId).second) {
-    Problem(at.Of("data_id"), "\"" + dataId + "\" is used by an earlier company of the ledger");
+    Problem(at.Of("data_id"), Tr("\"%s\" is used by an earlier company of the ledger", {dataId}));
     dataId.clear();
   }
   // The store's companies of this number or ID: replaced (by number) or refused.
@@ -378,8 +379,8 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
       if (problems_.count == problemsBefore) continue;
       break;
     }
-    if (sameNo) Problem(at.Of("data_no"), std::to_string(dataNo) + " is already in the store");
-    else Problem(at.Of("data_id"), "\"" + dataId + "\" is already in the store");
+    if (sameNo) Problem(at.Of("data_no"), Tr("%s is already in the store", {std::to_string(dataNo)}));
+    else Problem(at.Of("data_id"), Tr("\"%s\" is already in the store", {dataId}));
     break;
   }
   if (problems_.count != before || !ok() || cid < 0) return;
@@ -396,7 +397,7 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
 }
 
 void LedgerLoader::AddKind(long long cid, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), "expected an object");
+  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   StSHISANKUBUNINFO kind{};
   void* const records[1] = {&kind};
   Fill(v, at, kKindFields, kKindFieldCount, records, nullptr);
@@ -409,7 +410,7 @@ void LedgerLoader::AddKind(long long cid, long seq, const json& v, const LedgerP
 }
 
 void LedgerLoader::AddAsset(long long cid, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), "expected an object");
+  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   StKOTEISHISANINFO asset{};
   StKOTEINENINFO year{};
   void* const records[2] = {&asset, &year};
@@ -423,7 +424,7 @@ void LedgerLoader::AddAsset(long long cid, long seq, const json& v, const Ledger
 }
 
 void LedgerLoader::AddBreakdown(long long cid, long assetSeq, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), "expected an object");
+  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   StIKKATSUINFO record{};
   void* const out[1] = {&record};
   Fill(v, at, kBreakdownFields, kBreakdownFieldCount, out, nullptr);
@@ -445,7 +446,7 @@ bool LedgerLoader::Finish() {
       sqlite3_bind_int64(company.get(), 1, dataNo);
       int rc = sqlite3_step(company.get());
       company.Reset();
-      if (rc == SQLITE_DONE) Problem(place, "no company data set has the number " + std::to_string(dataNo));
+      if (rc == SQLITE_DONE) Problem(place, Tr("no company data set has the number %s", {std::to_string(dataNo)}));
       if (rc != SQLITE_ROW && rc != SQLITE_DONE) Problem(place, "cannot read the store: " + HostErrorText(db_));
     }
   }

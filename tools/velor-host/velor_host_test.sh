@@ -83,11 +83,33 @@ expect 1 "$tool" init "$work/i.sqlite" --product-name "$(printf 'x%.0s' $(seq 1 
 grep -q "product-name must be 1 to 64 bytes" "$work/err" || fail "long product: $(cat "$work/err")"
 expect 2 "$tool" frobnicate
 expect 2 "$tool" import "$db"
-for c in init import list select check generate; do
+for c in init import template export-ledger list select check generate; do
   expect 0 "$tool" "$c" --help
   grep -q "usage: velor-host $c" "$work/out" || fail "$c --help"
 done
 expect 0 "$tool" import --help
 grep -q "ledger-format.md" "$work/out" || fail "import --help names the format document"
 [ -f "$source_dir/docs/ledger-format.md" ] || fail "docs/ledger-format.md is missing"
+# Under a Japanese locale: the help, the refusals, the list of mistakes and
+# the summaries in Japanese.
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 0 "$tool" import --help
+grep -q "使い方: velor-host import" "$work/out" || fail "Japanese help: $(cat "$work/out")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 2 "$tool" frobnicate
+grep -q "不明なコマンド frobnicate" "$work/err" || fail "Japanese usage error: $(cat "$work/err")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 1 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "誤りが 4 件あるため、何も取り込みませんでした" "$work/err" || fail "Japanese refusal: $(cat "$work/err")"
+grep -q "users\[0\].user_id: 「yamada」は既にストアの利用者です" "$work/err" || fail "Japanese mistake: $(cat "$work/err")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 0 "$tool" import --dry-run --replace "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "会社 2 件、利用者 2 件、資産 42 件" "$work/out" || fail "Japanese summary: $(cat "$work/out")"
+# The CSV template and export in the tool's own words.
+expect 0 "$tool" template "$work/template/"
+[ -f "$work/template/資産.csv" ] && [ -f "$work/template/説明.csv" ] || fail "CSV template: $(ls "$work/template")"
+expect 0 "$tool" export-ledger "$db" "$work/ledger/"
+expect 0 "$tool" export-ledger "$db" "$work/ledger.json"
+expect 0 "$tool" import --dry-run --replace "$db" "$work/ledger/"
+grep -q "資産.csv: read as UTF-8" "$work/err" || fail "CSV encoding note: $(cat "$work/err")"
+sed '1s/^\xEF\xBB\xBF//' "$work/ledger/資産.csv" | iconv -f UTF-8 -t CP932 >"$work/sjis.csv" || fail "iconv"
+mv "$work/sjis.csv" "$work/ledger/資産.csv"
+expect 0 "$tool" import --dry-run --replace "$db" "$work/ledger/"
+grep -q "資産.csv: read as code page 932" "$work/err" || fail "CSV in code page 932: $(cat "$work/err")"
 echo "velor-host: all checks passed"

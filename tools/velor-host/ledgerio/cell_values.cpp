@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "messages.h"
+
 namespace {
 
 // Days from 1970-01-01 to the civil date y-m-d (proleptic Gregorian).
@@ -100,13 +102,13 @@ bool DateValue(const SheetCell& cell, bool date1904, nlohmann::json* value, std:
       *value = date;
       return true;
     }
-    *problem = "not a date: a date cell, 2025/04/01 or 20250401";
+    *problem = Tr("not a date: a date cell, 2025/04/01 or 20250401");
     return false;
   }
   long long whole = 0;
   if (ParseInteger(text, &whole)) {
     if (whole < INT32_MIN || whole > INT32_MAX) {
-      *problem = "not a date: a date cell, 2025/04/01 or 20250401";
+      *problem = Tr("not a date: a date cell, 2025/04/01 or 20250401");
       return false;
     }
     *value = whole;  // yyyymmdd as the ledger holds it
@@ -120,7 +122,7 @@ bool DateValue(const SheetCell& cell, bool date1904, nlohmann::json* value, std:
     *value = y * 10000 + m * 100 + d;
     return true;
   }
-  *problem = "not a date: a date cell, 2025/04/01 or 20250401";
+  *problem = Tr("not a date: a date cell, 2025/04/01 or 20250401");
   return false;
 }
 
@@ -130,7 +132,7 @@ bool AmountValue(const SheetCell& cell, nlohmann::json* value, std::string* prob
   if (cell.type == SheetCell::kNumber) {
     double d = 0;
     if (!ParseDouble(text, &d)) {
-      *problem = "not a number";
+      *problem = Tr("not a number");
       return false;
     }
     *value = ShortestDecimal(d);
@@ -153,12 +155,12 @@ bool AmountValue(const SheetCell& cell, nlohmann::json* value, std::string* prob
       digits += c;
       ++i;
     } else {
-      *problem = UTF8("not an amount: digits with , separators, a . and an optional ¥ (¥1,234,567)");
+      *problem = Tr("not an amount: digits with , separators, a . and an optional yen sign (1,234,567)");
       return false;
     }
   }
   if (!sawDigit) {
-    *problem = UTF8("not an amount: digits with , separators, a . and an optional ¥ (¥1,234,567)");
+    *problem = Tr("not an amount: digits with , separators, a . and an optional yen sign (1,234,567)");
     return false;
   }
   *value = (negative ? "-" : "") + digits;
@@ -221,8 +223,8 @@ bool CellToLedger(const SheetCell& cell, CellKind kind, bool date1904, nlohmann:
         *value = whole;
         return true;
       }
-      *problem = kind == CellKind::kCode ? UTF8("not a code: a whole number (5) or an entry of the list (5:定率法)")
-                                         : "not a whole number";
+      *problem = kind == CellKind::kCode ? Tr("not a code: a whole number or an entry of its list (5 or 5:...)")
+                                         : Tr("not a whole number");
       return false;
     }
     case CellKind::kDate:

@@ -5,6 +5,7 @@
 #include "codepage.h"
 #include "crtio.h"
 #include "fs.h"
+#include "messages.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ bool CsvFolder::ReadSheet(const std::string& name, const SheetRowFn& row, std::s
     return false;
   }
   bytes = std::string();
-  notes_.push_back(path + ": read as " + (cp932 ? "code page 932 (Shift_JIS)" : "UTF-8"));
+  notes_.push_back(cp932 ? Tr("%s: read as code page 932 (Shift_JIS)", {path}) : Tr("%s: read as UTF-8", {path}));
   return ParseCsv(text, row, error);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "cell_values.h"
 #include "codepage.h"
@@ -98,23 +99,40 @@ bool Fail(sqlite3* db, std::string* error) {
   return false;
 }
 
-// Refuses a store where a breakdown line's asset shares its code.
+// Refuses a store where a breakdown line's asset shares its code: one pass
+// over the assets, company by company.
 bool LineAssetsUnique(sqlite3* db, std::string* error) {
-  HostStmt shared(db,
-                  "SELECT c.data_no, a.szAssetCode FROM breakdowns x JOIN assets a ON a.cid = x.cid AND"
-                  " a.seq = x.asset_seq JOIN companies c ON c.cid = x.cid WHERE EXISTS (SELECT 1 FROM assets o"
-                  " WHERE o.cid = a.cid AND o.szAssetCode = a.szAssetCode AND o.seq <> a.seq) LIMIT 1");
-  if (!shared.ok()) return Fail(db, error);
-  int rc = sqlite3_step(shared.get());
-  if (rc == SQLITE_ROW) {
-    const char* code = static_cast<const char*>(sqlite3_column_blob(shared.get(), 1));
-    *error = "company " + std::to_string(sqlite3_column_int64(shared.get(), 0)) + ": the asset code \"" +
-             Cp932ToUtf8Shown(std::string(code ? code : "", static_cast<size_t>(sqlite3_column_bytes(shared.get(), 1)))) +
-             "\" of a lump-sum asset with breakdown lines is used by several assets; a sheet names the asset of a"
-             " line by its code (export as JSON instead, or give the assets codes of their own)";
-    return false;
+  HostStmt assets(db,
+                  "SELECT c.data_no, a.szAssetCode, EXISTS (SELECT 1 FROM breakdowns b WHERE b.cid = a.cid AND"
+                  " b.asset_seq = a.seq) FROM assets a JOIN companies c ON c.cid = a.cid ORDER BY a.cid, a.seq");
+  if (!assets.ok()) return Fail(db, error);
+  std::unordered_map<std::string, std::pair<long, bool>> codes;  // uses, a line's asset among them
+  long long company = 0;
+  bool first = true;
+  auto check = [&]() {
+    for (const auto& [code, use] : codes) {
+      if (use.first < 2 || !use.second) continue;
+      *error = "company " + std::to_string(company) + ": the asset code \"" + Cp932ToUtf8Shown(code) +
+               "\" of a lump-sum asset with breakdown lines is used by several assets; a sheet names the asset of a"
+               " line by its code (export as JSON instead, or give the assets codes of their own)";
+      return false;
+    }
+    codes.clear();
+    return true;
+  };
+  int rc;
+  while ((rc = sqlite3_step(assets.get())) == SQLITE_ROW) {
+    long long dataNo = sqlite3_column_int64(assets.get(), 0);
+    if (!first && dataNo != company && !check()) return false;
+    first = false;
+    company = dataNo;
+    const char* code = static_cast<const char*>(sqlite3_column_blob(assets.get(), 1));
+    auto& use = codes[std::string(code ? code : "", static_cast<size_t>(sqlite3_column_bytes(assets.get(), 1)))];
+    ++use.first;
+    use.second = use.second || sqlite3_column_int(assets.get(), 2) != 0;
   }
-  return rc == SQLITE_DONE || Fail(db, error);
+  if (rc != SQLITE_DONE) return Fail(db, error);
+  return check();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "fs.h"
 #include "csv_book.h"
 #include "ledger_import.h"
+#include "messages.h"
 #include "csv_sink.h"
 #include "sheet_ledger.h"
 #include "workbook.h"
@@ -47,8 +48,9 @@ void ReadLedgerPath(const std::string& path, LedgerLoader* loader, std::vector<s
     return loader->Problem("", "cannot read " + path + ": " + FsErrorText(Fs::LastError()));
   }
   if (LooksLikeCp932(bytes)) {
-    return loader->Problem("", "the file is not UTF-8: it looks like Shift_JIS (code page 932); convert it with "
-                               "iconv -f CP932 -t UTF-8 " + path + " > ledger-utf8.json and import that");
+    return loader->Problem("", Tr("the file is not UTF-8: it looks like Shift_JIS (code page 932); convert it with "
+                                  "iconv -f CP932 -t UTF-8 %s > ledger-utf8.json and import that",
+                                  {path}));
   }
   std::istringstream in(std::move(bytes));
   ReadJsonLedger(in, loader);

@@ -5,14 +5,15 @@
 #include <unordered_map>
 #include <utility>
 
+#include "messages.h"
+
 namespace {
 
 using nlohmann::json;
 
 // The cell of (sheet, row, column) for messages: UTF8("資産 row 14, column D (取得日)").
 std::string CellPlace(const SheetDef& sheet, long row, size_t column, const char* title) {
-  return std::string(sheet.name) + " row " + std::to_string(row) + ", column " + ColumnLetters(column) + " (" +
-         title + ")";
+  return Tr("%s row %s, column %s (%s)", {sheet.name, std::to_string(row), ColumnLetters(column), title});
 }
 
 // The places of one row's values.
@@ -23,15 +24,15 @@ class RowPlaces : public LedgerPlaces {
       : sheet_(sheet), row_(row), columns_(columns), cells_(cells) {}
 
   std::string Of(const std::string& key) const override {
-    std::string at = std::string(sheet_.name) + " row " + std::to_string(row_);
+    std::string at = Tr("%s row %s", {sheet_.name, std::to_string(row_)});
     if (key.empty()) return at;
     for (size_t i = 0; i < columns_.size(); ++i) {
       if (columns_[i] == nullptr || key != columns_[i]->key) continue;
       std::string shown = i < cells_.size() ? cells_[i].text : std::string();
-      return CellPlace(sheet_, row_, i, columns_[i]->title) + ", value \"" + shown + "\"";
+      return CellPlace(sheet_, row_, i, columns_[i]->title) + Tr(", value \"%s\"", {shown});
     }
     const SheetColumn* column = SheetColumnOfKey(sheet_, key);
-    return at + ", column " + (column != nullptr ? column->title : key.c_str());
+    return at + Tr(", column %s", {column != nullptr ? column->title : key});
   }
 
  private:
@@ -54,10 +55,10 @@ class SheetReader {
       } else if (name != kExplanationSheet) {
         std::string known;
         for (size_t i = 0; i < kLedgerSheetCount; ++i) known += std::string(i ? ", " : "") + kLedgerSheets[i].name;
-        loader_->Problem(name, "unknown sheet; the sheets are " + known + " (and " + kExplanationSheet + ")");
+        loader_->Problem(name, Tr("unknown sheet; the sheets are %s (and %s)", {known, kExplanationSheet}));
       }
     }
-    if (!any) return loader_->Problem("", "no ledger sheet found: the template shows the sheets and their columns");
+    if (!any) return loader_->Problem("", Tr("no ledger sheet found: the template shows the sheets and their columns"));
     for (size_t i = 0; i < kLedgerSheetCount; ++i) {
       for (const std::string& name : names) {
         if (name == kLedgerSheets[i].name) ReadOne(kLedgerSheets[i]);
@@ -82,7 +83,7 @@ class SheetReader {
       bool present = false;
       for (const SheetColumn* c : columns_) present = present || c == &sheet.columns[i];
       if (sheet.columns[i].required && !present) {
-        loader_->Problem(sheet.name, std::string("the required column ") + sheet.columns[i].title + " is missing");
+        loader_->Problem(sheet.name, Tr("the required column %s is missing", {sheet.columns[i].title}));
       }
     }
   }
@@ -91,17 +92,17 @@ class SheetReader {
 
   void Titles(long row, const std::vector<SheetCell>& cells) {
     sawTitles_ = true;
-    if (row != 1) loader_->Problem(sheet_->name, "row 1 must hold the column titles");
+    if (row != 1) loader_->Problem(sheet_->name, Tr("row 1 must hold the column titles"));
     for (size_t i = 0; i < cells.size(); ++i) {
       const SheetColumn* column = nullptr;
       if (!Blank(cells[i])) {
         column = FindSheetColumn(*sheet_, cells[i].text);
-        std::string at = std::string(sheet_->name) + " row " + std::to_string(row) + ", column " + ColumnLetters(i);
+        std::string at = Tr("%s row %s", {sheet_->name, std::to_string(row)}) + Tr(", column %s", {ColumnLetters(i)});
         if (column == nullptr) {
-          loader_->Problem(at, "unknown column title \"" + cells[i].text + "\"");
+          loader_->Problem(at, Tr("unknown column title \"%s\"", {cells[i].text}));
         } else {
           for (const SheetColumn* c : columns_) {
-            if (c == column) loader_->Problem(at, "the column " + cells[i].text + " is there twice");
+            if (c == column) loader_->Problem(at, Tr("the column %s is there twice", {cells[i].text}));
           }
         }
       }
@@ -130,8 +131,8 @@ class SheetReader {
         // A column of an unknown title is reported once, at its title.
         bool titled = i < titled_.size() && titled_[i];
         if (!titled && untitled_.insert(i).second) {
-          loader_->Problem(std::string(sheet_->name) + " row " + std::to_string(row) + ", column " + ColumnLetters(i),
-                           "a value in a column without a title: \"" + cells[i].text + "\"");
+          loader_->Problem(Tr("%s row %s", {sheet_->name, std::to_string(row)}) + Tr(", column %s", {ColumnLetters(i)}),
+                           Tr("a value in a column without a title: \"%s\"", {cells[i].text}));
         }
         continue;
       }
@@ -165,10 +166,11 @@ class SheetReader {
       return;
     }
     if (ledger == "users") return loader_->AddUser(record, places);
-    if (!hasDataNo) return loader_->Problem(places.Of(kDataNoKey), "required");
+    if (!hasDataNo) return loader_->Problem(places.Of(kDataNoKey), Tr("required"));
     auto company = companies_.find(dataNo);
     if (company == companies_.end()) {
-      return loader_->Problem(places.Of(kDataNoKey), UTF8("no company of the sheet 会社 has this data number"));
+      return loader_->Problem(places.Of(kDataNoKey),
+                              Tr("no company of the sheet %s has this data number", {kLedgerSheets[0].name}));
     }
     long long cid = company->second;
     if (ledger == "asset_kinds") return loader_->AddKind(cid, kinds_[cid]++, record, places);
@@ -181,15 +183,16 @@ class SheetReader {
       if (!added) at->second = -1;
       return;
     }
-    if (!hasAssetCode) return loader_->Problem(places.Of(kAssetCodeKey), "required");
+    if (!hasAssetCode) return loader_->Problem(places.Of(kAssetCodeKey), Tr("required"));
     auto& codes = codes_[cid];
     auto asset = codes.find(assetCode);
     if (asset == codes.end()) {
-      return loader_->Problem(places.Of(kAssetCodeKey), UTF8("no asset of this company on the sheet 資産 has this code"));
+      return loader_->Problem(places.Of(kAssetCodeKey),
+                              Tr("no asset of this company on the sheet %s has this code", {kLedgerSheets[3].name}));
     }
     if (asset->second < 0) {
       return loader_->Problem(places.Of(kAssetCodeKey),
-                              "several assets of this company have this code; a breakdown line needs a unique one");
+                              Tr("several assets of this company have this code; a breakdown line needs a unique one"));
     }
     loader_->AddBreakdown(cid, asset->second, lines_[{cid, asset->second}]++, record, places);
   }

@@ -396,45 +396,42 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
   if (Step(companySet_)) ++counts_.companies;
 }
 
+bool LedgerLoader::Insert(HostStmt& stmt, std::initializer_list<long long> keys, const json& v,
+                          const LedgerPlaces& at, const HostField* fields, size_t count, void* const* records,
+                          const char* extra) {
+  if (!v.is_object()) {
+    Problem(at.Of(""), Tr("expected an object"));
+    return false;
+  }
+  Fill(v, at, fields, count, records, extra);
+  if (!ok()) return false;
+  int parameter = 1;
+  for (long long key : keys) sqlite3_bind_int64(stmt.get(), parameter++, key);
+  BindHostFields(stmt.get(), parameter, fields, count, records);
+  return Step(stmt);
+}
+
 void LedgerLoader::AddKind(long long cid, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   StSHISANKUBUNINFO kind{};
   void* const records[1] = {&kind};
-  Fill(v, at, kKindFields, kKindFieldCount, records, nullptr);
-  if (!ok()) return;
-  sqlite3_bind_int64(kindInsert_.get(), 1, cid);
-  sqlite3_bind_int64(kindInsert_.get(), 2, seq);
-  const void* const in[1] = {&kind};
-  BindHostFields(kindInsert_.get(), 3, kKindFields, kKindFieldCount, in);
-  if (Step(kindInsert_)) ++counts_.kinds;
+  if (Insert(kindInsert_, {cid, seq}, v, at, kKindFields, kKindFieldCount, records, nullptr)) ++counts_.kinds;
 }
 
 void LedgerLoader::AddAsset(long long cid, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
   StKOTEISHISANINFO asset{};
   StKOTEINENINFO year{};
   void* const records[2] = {&asset, &year};
-  Fill(v, at, kAssetFields, kAssetFieldCount, records, "breakdowns");
-  if (!ok()) return;
-  sqlite3_bind_int64(assetInsert_.get(), 1, cid);
-  sqlite3_bind_int64(assetInsert_.get(), 2, seq);
-  const void* const in[2] = {&asset, &year};
-  BindHostFields(assetInsert_.get(), 3, kAssetFields, kAssetFieldCount, in);
-  if (Step(assetInsert_)) ++counts_.assets;
+  if (Insert(assetInsert_, {cid, seq}, v, at, kAssetFields, kAssetFieldCount, records, "breakdowns")) {
+    ++counts_.assets;
+  }
 }
 
 void LedgerLoader::AddBreakdown(long long cid, long assetSeq, long seq, const json& v, const LedgerPlaces& at) {
-  if (!v.is_object()) return Problem(at.Of(""), Tr("expected an object"));
-  StIKKATSUINFO record{};
-  void* const out[1] = {&record};
-  Fill(v, at, kBreakdownFields, kBreakdownFieldCount, out, nullptr);
-  if (!ok()) return;
-  sqlite3_bind_int64(lineInsert_.get(), 1, cid);
-  sqlite3_bind_int64(lineInsert_.get(), 2, assetSeq);
-  sqlite3_bind_int64(lineInsert_.get(), 3, seq);
-  const void* const in[1] = {&record};
-  BindHostFields(lineInsert_.get(), 4, kBreakdownFields, kBreakdownFieldCount, in);
-  if (Step(lineInsert_)) ++counts_.breakdowns;
+  StIKKATSUINFO line{};
+  void* const records[1] = {&line};
+  if (Insert(lineInsert_, {cid, assetSeq, seq}, v, at, kBreakdownFields, kBreakdownFieldCount, records, nullptr)) {
+    ++counts_.breakdowns;
+  }
 }
 
 bool LedgerLoader::Finish() {

@@ -5,6 +5,7 @@
 #pragma once
 #include <sqlite3.h>
 
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -97,6 +98,11 @@ class LedgerLoader {
   void Fill(const nlohmann::json& record, const LedgerPlaces& at, const HostField* fields, size_t count,
             void* const* records, const char* extra);
   void RemoveCompany(long long cid);
+  // Checks the record v into records (its keys the fields, or extra) and,
+  // while the ledger has no problem, inserts it by stmt after the keys.
+  bool Insert(HostStmt& stmt, std::initializer_list<long long> keys, const nlohmann::json& v,
+              const LedgerPlaces& at, const HostField* fields, size_t count, void* const* records,
+              const char* extra);
 
   sqlite3* db_;
   LedgerImportOptions options_;

@@ -35,15 +35,21 @@ same_export() {
 imports() {  # imports STORE LEDGER [options]: must succeed
   "$host" import "${@:3}" "$1" "$2" >"$work/out" 2>"$work/err" || fail "import $2: $(cat "$work/err")"
 }
+# round_trip SOURCE LEDGER TARGET USER...: SOURCE written out as LEDGER and
+# imported into the new store TARGET gives velor the same files for each USER.
+round_trip() {
+  local source=$1 ledger=$2 target=$3
+  shift 3
+  "$host" export-ledger "$source" "$ledger" >/dev/null || fail "export-ledger $ledger"
+  new_store "$target"
+  imports "$target" "$ledger"
+  for user in "$@"; do same_export "$source" "$target" "$user"; done
+}
 
 # The demo ledger: JSON -> store -> workbook -> store, and back through CSV.
 new_store "$work/json.sqlite"
 imports "$work/json.sqlite" "$source_dir/examples/demo-ledger.json"
-"$host" export-ledger "$work/json.sqlite" "$work/demo.xlsx" >/dev/null || fail "export-ledger xlsx"
-new_store "$work/book.sqlite"
-imports "$work/book.sqlite" "$work/demo.xlsx"
-same_export "$work/json.sqlite" "$work/book.sqlite" yamada
-same_export "$work/json.sqlite" "$work/book.sqlite" aoki
+round_trip "$work/json.sqlite" "$work/demo.xlsx" "$work/book.sqlite" yamada aoki
 "$host" export-ledger "$work/json.sqlite" "$work/a.json" >/dev/null || fail "export-ledger json"
 "$host" export-ledger "$work/book.sqlite" "$work/b.json" >/dev/null || fail "export-ledger json"
 cmp -s "$work/a.json" "$work/b.json" || fail "the ledger differs after a trip through a workbook"
@@ -75,15 +81,8 @@ cat >"$work/limits.json" <<'JSON'
     "breakdowns": [{"szBreakdownName": "内訳,\"引用\"", "cyBreakdownCost": "0.5", "lBreakdownDate": 20250401}]}]}]}
 JSON
 imports "$work/big.sqlite" "$work/limits.json"
-"$host" export-ledger "$work/big.sqlite" "$work/big.xlsx" >/dev/null || fail "export-ledger of the large store"
-new_store "$work/big2.sqlite"
-imports "$work/big2.sqlite" "$work/big.xlsx"
-same_export "$work/big.sqlite" "$work/big2.sqlite" bench
-same_export "$work/big.sqlite" "$work/big2.sqlite" edge
-"$host" export-ledger "$work/big.sqlite" "$work/big/" >/dev/null || fail "export-ledger csv"
-new_store "$work/big3.sqlite"
-imports "$work/big3.sqlite" "$work/big/"
-same_export "$work/big.sqlite" "$work/big3.sqlite" edge
+round_trip "$work/big.sqlite" "$work/big.xlsx" "$work/big2.sqlite" bench edge
+round_trip "$work/big.sqlite" "$work/big/" "$work/big3.sqlite" edge
 
 # A workbook written by openpyxl from nothing: shared texts, the 1904 date
 # system, amounts as text with a yen sign, a code from its list, a formula

@@ -151,8 +151,9 @@ cmp -s "$work/own.json" "$work/shared.json" || fail "shared strings: $(cat "$wor
 "$host" export-ledger "$work/own.sqlite" "$work/before.json" >/dev/null
 "$python" - "$work" <<'PY' || fail "could not make the hostile workbooks"
 import sys, zipfile, os
+from openpyxl.utils import get_column_letter as openpyxl_column
 work = sys.argv[1]
-good = zipfile.ZipFile(os.path.join(work, "own.xlsx"))
+good = zipfile.ZipFile(os.path.join(work, "shared.xlsx"))
 parts = {n: good.read(n) for n in good.namelist()}
 def book(name, changes, extra=()):
     with zipfile.ZipFile(os.path.join(work, name), "w", zipfile.ZIP_DEFLATED) as z:
@@ -170,10 +171,15 @@ laughs = b'<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol"><!ENTITY lol2
          b'<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1">' \
          b'<c r="A1" t="inlineStr"><is><t>&lol2;</t></is></c></row></sheetData></worksheet>'
 book("laughs.xlsx", {sheet: laughs})
+cells = "".join('<c r="%s1" t="s"><v>0</v></c>' % openpyxl_column(i + 1) for i in range(600))
+book("rowtext.xlsx", {sheet: ('<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>'
+                              '<row r="1">%s</row></sheetData></worksheet>' % cells).encode(),
+                      "xl/sharedStrings.xml": b'<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+                                              b'<si><t>' + b"x" * 30000 + b'</t></si></sst>'})
 open(os.path.join(work, "nozip.xlsx"), "wb").write(b"PK\x03\x04 this is no zip file at all" * 100)
 PY
 for case in "bomb:expands" "many:parts, more than 10000" "climb:points outside it" "wide:beyond the last column XFD" \
-            "laughs:document type declaration" "nozip:is not a workbook"; do
+            "laughs:document type declaration" "nozip:is not a workbook" "rowtext:holds more than 16 MiB of text"; do
   name=${case%%:*}
   timeout 20 "$host" import "$work/own.sqlite" "$work/$name.xlsx" >"$work/out" 2>"$work/err"
   status=$?

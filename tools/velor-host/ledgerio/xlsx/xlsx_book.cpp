@@ -21,6 +21,7 @@ constexpr zip_uint64_t kRatioFloor = 8ull << 20;
 constexpr size_t kMaxColumns = 16384;                     // A to XFD
 constexpr long kMaxRows = 1048576;
 constexpr size_t kMaxCellBytes = 32767 * 3;               // 32,767 characters of UTF-8
+constexpr size_t kMaxRowBytes = 16u << 20;                // the texts of one row, shared ones included
 
 // The local name of an expat name "namespace|local".
 const char* Local(const XML_Char* name) {
@@ -195,6 +196,7 @@ class SheetPart : public XmlPart {
       if (number <= rowNumber_ || number > kMaxRows) return Stop("row numbers out of order or beyond 1048576");
       rowNumber_ = number;
       cells_.clear();
+      rowBytes_ = 0;
     } else if (std::strcmp(name, "c") == 0) {
       const char* ref = Attribute(a, "r");
       size_t column = cells_.size();
@@ -234,7 +236,10 @@ class SheetPart : public XmlPart {
     } else if (std::strcmp(name, "rPh") == 0) {
       phonetic_ = false;
     } else if (std::strcmp(name, "c") == 0) {
-      if (!cells_.empty()) cells_.back() = Cell();
+      if (cells_.empty()) return;
+      cells_.back() = Cell();
+      rowBytes_ += cells_.back().text.size();
+      if (rowBytes_ > kMaxRowBytes) Stop("row " + std::to_string(rowNumber_) + " holds more than 16 MiB of text");
     } else if (std::strcmp(name, "row") == 0) {
       row_(rowNumber_, cells_);
       cells_.clear();
@@ -290,6 +295,7 @@ class SheetPart : public XmlPart {
   const SheetRowFn& row_;
   std::vector<SheetCell> cells_;
   long rowNumber_ = 0;
+  size_t rowBytes_ = 0;
   std::string type_, value_, formula_;
   std::string* collect_ = nullptr;
   bool hasValue_ = false, inInline_ = false, phonetic_ = false;

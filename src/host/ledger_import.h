@@ -7,10 +7,22 @@
 #include <istream>
 #include <string>
 
+#include "ledger_loader.h"
+
+// Reads the JSON ledger from in and hands its records to loader (begun),
+// which collects every mistake with its JSON place
+// ("companies[0].assets[12].lAcquiredDate"). A broken JSON structure ends
+// the reading at that place.
+void ReadJsonLedger(std::istream& in, LedgerLoader* loader);
+
+// Whether bytes are not UTF-8 but valid code page 932 (Shift_JIS) text: a
+// ledger saved in the wrong encoding.
+bool LooksLikeCp932(const std::string& bytes);
+
 // Reads the ledger from in and adds it to the writable store db in one
 // transaction. True when everything was added; otherwise false, nothing of
-// the ledger is in the store, and *error (UTF-8) names the place and the
-// problem, e.g. "companies[0].assets[12].szAssetName: 201 bytes in code
+// the ledger is in the store, and *error (UTF-8) names every problem (one a
+// line, at most 100) with its place, e.g. "companies[0].assets[12].szAssetName: 201 bytes in code
 // page 932, at most 192". Data numbers, data IDs and user IDs already in the
 // store (or earlier in the ledger) are refused, and so is a user selecting
 // a data number that neither has, unless anySelection is true (stores of

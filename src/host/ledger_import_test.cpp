@@ -198,6 +198,84 @@ TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
   EXPECT_EQ(sqlite3_column_int(row.get(), 6), 255);
 }
 
+// Imports ledger with options; the loader's problems in *problems.
+bool ImportWith(sqlite3* db, const std::string& ledger, const LedgerImportOptions& options,
+                LedgerProblems* problems, LedgerCounts* counts = nullptr) {
+  LedgerLoader loader(db, options);
+  std::istringstream in(ledger);
+  if (loader.Begin()) ReadJsonLedger(in, &loader);
+  bool done = loader.Finish();
+  *problems = loader.problems();
+  if (counts != nullptr) *counts = loader.counts();
+  return done;
+}
+
+TEST_F(ImportTest, NamesEveryMistakeOfTheLedgerAtOnce) {
+  LedgerProblems problems;
+  std::string ledger = Ledger(R"(, "lAcquiredDate": "x", "cyLimit": "1.23456")", R"("bEntityKind": 300,)",
+                              R"("colour": 1,)");
+  ledger.replace(ledger.find(R"("selected_data_no": 1)"), 21, R"("selected_data_no": 7)");
+  EXPECT_FALSE(ImportWith(db_, ledger, {}, &problems));
+  EXPECT_EQ(problems.count, 5);
+  EXPECT_EQ(problems.Text(),
+            "colour: unknown key\n"
+            "companies[0].assets[0].cyLimit: \"1.23456\" is not a decimal number with at most four fraction digits\n"
+            "companies[0].assets[0].lAcquiredDate: expected an integer from -2147483648 to 2147483647\n"
+            "companies[0].bEntityKind: 300 is not an integer from 0 to 255\n"
+            "users[0].selected_data_no: no company data set has the number 7");
+  EXPECT_EQ(Counts(), "users=0 companies=0 asset_kinds=0 assets=0 breakdowns=0 ");
+
+  // 150 wrong assets: the first 100 in full, then their count.
+  std::string many = R"({"format": "velor-ledger/1", "companies": [{"data_no": 1, "data_id": "A", "assets": [)";
+  for (int i = 0; i < 150; ++i) many += std::string(i ? "," : "") + R"({"nMethod": 99999})";
+  EXPECT_FALSE(ImportWith(db_, many + "]}]}", {}, &problems));
+  EXPECT_EQ(problems.count, 150);
+  ASSERT_EQ(problems.listed.size(), 100u);
+  EXPECT_EQ(problems.listed[99].rfind("companies[0].assets[99].nMethod: ", 0), 0u) << problems.listed[99];
+  EXPECT_NE(problems.Text().find("\n... and 50 more problems"), std::string::npos);
+}
+
+TEST_F(ImportTest, ReplaceSwapsTheNamedUsersAndCompaniesAndKeepsTheOthers) {
+  LedgerProblems problems;
+  LedgerCounts counts;
+  const std::string two = R"({"format": "velor-ledger/1",
+      "users": [{"user_id": "sato", "selected_data_no": 1}, {"user_id": "kept", "selected_data_no": 2}],
+      "companies": [{"data_no": 1, "data_id": "D1", "assets": [{"nMethod": 4, "breakdowns": [{}, {}]}]},
+                    {"data_no": 2, "data_id": "D2", "asset_kinds": [{"lKindNo": 1}]}]})";
+  ASSERT_TRUE(ImportWith(db_, two, {}, &problems, &counts)) << problems.Text();
+  EXPECT_EQ(LedgerCountsText(counts), "2 companies, 2 users, 1 assets, 2 breakdown lines, 1 asset kinds");
+  // Without --replace the same ledger is refused; a dry run of it changes nothing either.
+  EXPECT_FALSE(ImportWith(db_, Ledger(), {}, &problems));
+  EXPECT_NE(problems.Text().find("\"sato\" is already a user of the store"), std::string::npos);
+  LedgerImportOptions replace;
+  replace.replace = true;
+  replace.dryRun = true;
+  EXPECT_TRUE(ImportWith(db_, Ledger(), replace, &problems, &counts)) << problems.Text();
+  EXPECT_EQ(counts.replacedCompanies, 1);
+  const std::string before = Counts();
+  EXPECT_EQ(before, "users=2 companies=2 asset_kinds=1 assets=1 breakdowns=2 ");
+  replace.dryRun = false;
+  ASSERT_TRUE(ImportWith(db_, Ledger(), replace, &problems, &counts)) << problems.Text();
+  EXPECT_EQ(counts.replacedUsers, 1);
+  EXPECT_EQ(Counts(), "users=2 companies=2 asset_kinds=2 assets=2 breakdowns=1 ");
+  HostStmt names(db_, "SELECT group_concat(data_id) FROM (SELECT data_id FROM companies ORDER BY data_no)");
+  ASSERT_EQ(sqlite3_step(names.get()), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(names.get(), 0)), "D1,D2");
+  // A replacing company whose ID another company of the store holds is
+  // refused, and the replacement is taken back with the rest.
+  std::string clash = Ledger();
+  clash.replace(clash.find("\"D1\""), 4, "\"D2\"");
+  EXPECT_FALSE(ImportWith(db_, clash, replace, &problems));
+  EXPECT_NE(problems.Text().find("companies[0].data_id: \"D2\" is already in the store"), std::string::npos);
+  EXPECT_EQ(Counts(), "users=2 companies=2 asset_kinds=2 assets=2 breakdowns=1 ");
+}
+
+TEST(LedgerEncoding, TellsCodePage932FromUtf8) {
+  EXPECT_TRUE(LooksLikeCp932("{\"szAssetName\": \"\x95\x5c\"}"));  // 表 in code page 932
+  EXPECT_FALSE(LooksLikeCp932(U8(u8"{\"szAssetName\": \"表\"}")));
+  EXPECT_FALSE(LooksLikeCp932("\xff\xff\xff"));
+}
+
 // The demo ledger read back through the host classes gives the values of
 // the file, field by field.
 // Every row of every table of the store at path, as text (the store's

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,12 @@
 #include "fs.h"
 #include "hostsession.h"
 #include "hoststore.h"
+#include "crtio.h"
+#include "ledger_export.h"
+#include "ledger_files.h"
 #include "ledger_generate.h"
-#include "ledger_import.h"
+#include "ledger_loader.h"
+#include "messages.h"
 #include "pathapi.h"
 #include "programstart.h"
 #include "store_admin.h"
@@ -26,26 +32,33 @@ namespace {
 
 constexpr int kDone = 0, kRefused = 1, kUsage = 2;
 
-const char kUsageText[] =
+const char* UsageText() {
+  return Tr(
     "usage: velor-host COMMAND ...\n"
     "  init DB [--output-folder WINPATH] [--settings-folder WINPATH] [--product-name NAME]\n"
     "                        make a new empty host store\n"
-    "  import DB LEDGER.json add a ledger (users, companies, assets) to the store\n"
+    "  import [--replace] [--dry-run] DB LEDGER\n"
+    "                        add a ledger (JSON, workbook or CSV folder) to the store\n"
+    "  template FILE.xlsx|FOLDER/\n"
+    "                        write an empty ledger workbook (or CSV files) to fill in\n"
+    "  export-ledger DB FILE.xlsx|FOLDER/|FILE.json\n"
+    "                        write the ledger of the store in a form import reads\n"
     "  list DB               show the users and company data sets of the store\n"
     "  select DB USER_ID DATA_NO\n"
     "                        make a user select a company data set\n"
     "  check DB              check the store and recover an unfinished change\n"
     "  generate DB --assets N [--seed S]\n"
     "                        add a synthetic company of N assets, selected by user bench\n"
-    "Run velor-host COMMAND --help for one command.\n";
+    "Run velor-host COMMAND --help for one command.\n");
+}
 
 struct Command {
   const char* name;
-  const char* help;
+  const char* (*help)();  // the command's help in the user's language
 };
 const Command kCommands[] = {
     {"init",
-     "usage: velor-host init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
+     [] { return Tr("usage: velor-host init DB [--output-folder WINPATH] [--settings-folder WINPATH]\n"
      "                          [--product-name NAME]\n"
      "Makes a new empty host store at DB; refuses an existing file. Missing folders\n"
      "above DB are created, and named on the standard error.\n"
@@ -58,27 +71,48 @@ const Command kCommands[] = {
      "--product-name     the name of the installed depreciation application, shown\n"
      "                   in velor's messages about the installation (default below)\n"
      "The default folders are turned into Windows form through the drive map\n"
-     "(VELOR_DRIVES; see velor --help).\n"},
+     "(VELOR_DRIVES; see velor --help).\n"); }},
     {"import",
-     "usage: velor-host import DB LEDGER.json\n"
-     "Adds the users and company data sets of a ledger file (format velor-ledger/1) to the\n"
-     "store, all or nothing. Data numbers, data IDs and user IDs already there are refused.\n"
+     [] { return Tr("usage: velor-host import [--replace] [--dry-run] DB LEDGER\n"
+     "Adds the users and company data sets of a ledger to the store, all or nothing.\n"
+     "LEDGER is a JSON ledger (format velor-ledger/1), a workbook (.xlsx) or a folder of\n"
+     "CSV files (see velor-host template). Every mistake is listed (the first 100) with\n"
+     "its place; then nothing is imported. Data numbers, data IDs and user IDs already in\n"
+     "the store are refused, unless:\n"
+     "--replace  the users and companies the ledger names replace those of the store;\n"
+     "           the others stay\n"
+     "--dry-run  check everything and change nothing: exit 0 when the import would\n"
+     "           succeed, 1 with the list of mistakes\n"
      "Every key, its limit and the meaning of the method and kind codes: ledger-format.md,\n"
      "in docs/ of the sources and in share/doc/velor/ of an installation\n"
-     "(/usr/share/doc/velor/ledger-format.md from the Debian package).\n"},
-    {"list", "usage: velor-host list DB\nShows the users and company data sets of the store.\n"},
+     "(/usr/share/doc/velor/ledger-format.md from the Debian package).\n"); }},
+    {"template",
+     [] { return Tr("usage: velor-host template FILE.xlsx|FOLDER/\n"
+     "Writes an empty ledger: a workbook with a sheet each for the companies, users,\n"
+     "asset kinds, assets and breakdown lines, their Japanese column titles, lists of\n"
+     "the codes and an explanation sheet\n"
+     "(each column's meaning, whether it is required, its limit and codes); or, for a\n"
+     "folder, one CSV file per sheet with its title row. Fill it in, check it with\n"
+     "velor-host import --dry-run, then import it.\n"); }},
+    {"export-ledger",
+     [] { return Tr("usage: velor-host export-ledger DB FILE.xlsx|FOLDER/|FILE.json\n"
+     "Writes every company, user, asset kind, asset and breakdown line of the store as\n"
+     "a workbook, a folder of CSV files or a JSON ledger; importing it into an empty\n"
+     "store gives the same store.\n"); }},
+    {"list",
+     [] { return Tr("usage: velor-host list DB\nShows the users and company data sets of the store.\n"); }},
     {"select",
-     "usage: velor-host select DB USER_ID DATA_NO\n"
-     "Makes the user USER_ID select the company data set DATA_NO.\n"},
+     [] { return Tr("usage: velor-host select DB USER_ID DATA_NO\n"
+     "Makes the user USER_ID select the company data set DATA_NO.\n"); }},
     {"check",
-     "usage: velor-host check DB\n"
+     [] { return Tr("usage: velor-host check DB\n"
      "Checks the store file and its data (companies of every row, breakdown lines of\n"
      "lump-sum assets, asset numbering, selections); one line per problem. Exit 0 when\n"
      "clean, 1 with problems. Also recovers a store that a killed program left in the\n"
-     "middle of a change.\n"},
+     "middle of a change.\n"); }},
     {"generate",
-     "usage: velor-host generate DB --assets N [--seed S]\n"
-     "Adds a synthetic company data set of N assets and makes user bench select it.\n"},
+     [] { return Tr("usage: velor-host generate DB --assets N [--seed S]\n"
+     "Adds a synthetic company data set of N assets and makes user bench select it.\n"); }},
 };
 
 int Refuse(const std::string& message) {
@@ -87,7 +121,7 @@ int Refuse(const std::string& message) {
 }
 
 int Usage(const Command* command, const std::string& problem) {
-  std::fprintf(stderr, "velor-host: %s\n%s", problem.c_str(), command ? command->help : kUsageText);
+  std::fprintf(stderr, "velor-host: %s\n%s", problem.c_str(), command ? command->help() : UsageText());
   return kUsage;
 }
 
@@ -174,12 +208,12 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
       product = args[++i];
       has_product = true;
     } else if (a.rfind("--", 0) == 0 || !db.empty()) {
-      return Usage(cmd, "unexpected argument " + a);
+      return Usage(cmd, Tr("unexpected argument %s", {a}));
     } else {
       db = a;
     }
   }
-  if (db.empty()) return Usage(cmd, "init needs the store file DB");
+  if (db.empty()) return Usage(cmd, Tr("init needs the store file DB"));
   std::string productCp932 = kDefaultProductName;
   if (has_product && (product.empty() || !Utf8ToCp932(product, &productCp932) ||
                       productCp932.size() > kProductNameMax)) {
@@ -206,18 +240,82 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
     Fs::Default()->Remove(db);
     return Refuse("cannot create " + db + ": " + error);
   }
+  std::printf("%s\n", Tr("created the host store %s: output folder %s, settings folder %s, product name %s",
+                        {db, Cp932ToUtf8Shown(outputWin), Cp932ToUtf8Shown(settingsWin),
+                         Cp932ToUtf8Shown(productCp932)})
+                         .c_str());
   return kDone;
 }
 
 int Import(const Command* cmd, const std::vector<std::string>& args) {
-  if (args.size() != 2) return Usage(cmd, "import needs DB and LEDGER.json");
+  LedgerImportOptions options;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--replace") {
+      options.replace = true;
+    } else if (a == "--dry-run") {
+      options.dryRun = true;
+    } else if (a.rfind("--", 0) == 0 || paths.size() == 2) {
+      return Usage(cmd, Tr("unexpected argument %s", {a}));
+    } else {
+      paths.push_back(a);
+    }
+  }
+  if (paths.size() != 2) return Usage(cmd, Tr("import needs DB and LEDGER"));
+  sqlite3* db = OpenForCommand(paths[0], true);
+  if (db == nullptr) return kRefused;
+  const std::string& ledger = paths[1];
+  std::vector<std::string> notes;
+  LedgerLoader loader(db, options);
+  if (loader.Begin()) ReadLedgerPath(ledger, &loader, &notes);
+  bool done = loader.Finish();
+  sqlite3_close(db);
+  for (const std::string& note : notes) std::fprintf(stderr, "velor-host: %s\n", note.c_str());
+  if (!done) {
+    const LedgerProblems& problems = loader.problems();
+    std::fprintf(stderr, "velor-host: %s\n%s\n",
+                 Tr("%s: %s problems, nothing imported", {ledger, std::to_string(problems.count)}).c_str(),
+                 problems.Text().c_str());
+    return kRefused;
+  }
+  const std::string counts = LedgerCountsText(loader.counts());
+  std::printf("%s\n", (options.dryRun ? Tr("%s: the import would add %s; nothing was changed (dry run)", {ledger, counts})
+                                      : Tr("%s: imported %s", {ledger, counts}))
+                          .c_str());
+  return kDone;
+}
+
+int Template(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 1) return Usage(cmd, Tr("template needs FILE.xlsx or FOLDER/"));
   std::string error;
-  if (!ImportLedgerFile(args[0], args[1], &error)) return Refuse(args[1] + ": " + error);
+  std::unique_ptr<SheetSink> sink = SheetSinkFor(args[0], &error);
+  if (sink == nullptr || !WriteLedgerTemplate(sink.get(), &error)) return Refuse(error);
+  std::printf("%s\n", Tr("wrote the ledger template %s", {args[0]}).c_str());
+  return kDone;
+}
+
+int ExportLedger(const Command* cmd, const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage(cmd, Tr("export-ledger needs DB and FILE.xlsx, FOLDER/ or FILE.json"));
+  sqlite3* db = OpenForCommand(args[0], false);
+  if (db == nullptr) return kRefused;
+  std::string error, why;
+  bool done = false;
+  if (LedgerFormOf(args[1]) == LedgerForm::kJson) {
+    std::ostringstream json;
+    done = ExportStoreJson(db, json, &error) && ReplaceNativeFile(args[1].c_str(), json.str(), &why);
+    if (!why.empty()) error = "cannot write " + args[1] + ": " + why;
+  } else {
+    std::unique_ptr<SheetSink> sink = SheetSinkFor(args[1], &error);
+    done = sink != nullptr && ExportStoreSheets(db, sink.get(), &error);
+  }
+  sqlite3_close(db);
+  if (!done) return Refuse(error);
+  std::printf("%s\n", Tr("wrote the ledger of %s to %s", {args[0], args[1]}).c_str());
   return kDone;
 }
 
 int List(const Command* cmd, const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage(cmd, "list needs DB");
+  if (args.size() != 1) return Usage(cmd, Tr("list needs DB"));
   sqlite3* db = OpenForCommand(args[0], false);
   if (db == nullptr) return kRefused;
   std::string error;
@@ -228,9 +326,9 @@ int List(const Command* cmd, const std::vector<std::string>& args) {
 
 int Select(const Command* cmd, const std::vector<std::string>& args) {
   long dataNo = 0;
-  if (args.size() != 3) return Usage(cmd, "select needs DB, USER_ID and DATA_NO");
+  if (args.size() != 3) return Usage(cmd, Tr("select needs DB, USER_ID and DATA_NO"));
   if (!ParseLong(args[2], INT32_MIN, INT32_MAX, &dataNo)) {
-    return Usage(cmd, "DATA_NO must be a 32-bit integer, not " + args[2]);
+    return Usage(cmd, Tr("DATA_NO must be a 32-bit integer, not %s", {args[2]}));
   }
   sqlite3* db = OpenForCommand(args[0], true);
   if (db == nullptr) return kRefused;
@@ -241,7 +339,7 @@ int Select(const Command* cmd, const std::vector<std::string>& args) {
 }
 
 int Check(const Command* cmd, const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage(cmd, "check needs DB");
+  if (args.size() != 1) return Usage(cmd, Tr("check needs DB"));
   // A writable connection rolls back a change that a killed program left
   // unfinished; a store that cannot be written is checked as it is.
   bool unfinished = false;
@@ -276,16 +374,16 @@ int Generate(const Command* cmd, const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--assets" && i + 1 < args.size()) {
-      if (!ParseLong(args[++i], 0, 0xFFFFFFF, &assets)) return Usage(cmd, "bad --assets " + args[i]);
+      if (!ParseLong(args[++i], 0, 0xFFFFFFF, &assets)) return Usage(cmd, Tr("bad --assets %s", {args[i]}));
     } else if (a == "--seed" && i + 1 < args.size()) {
-      if (!ParseLong(args[++i], 0, UINT32_MAX, &seed)) return Usage(cmd, "bad --seed " + args[i]);
+      if (!ParseLong(args[++i], 0, UINT32_MAX, &seed)) return Usage(cmd, Tr("bad --seed %s", {args[i]}));
     } else if (a.rfind("--", 0) == 0 || !path.empty()) {
-      return Usage(cmd, "unexpected argument " + a);
+      return Usage(cmd, Tr("unexpected argument %s", {a}));
     } else {
       path = a;
     }
   }
-  if (path.empty() || assets < 0) return Usage(cmd, "generate needs DB and --assets N");
+  if (path.empty() || assets < 0) return Usage(cmd, Tr("generate needs DB and --assets N"));
   sqlite3* db = OpenForCommand(path, true);
   if (db == nullptr) return kRefused;
   GeneratedCompany made;
@@ -303,21 +401,22 @@ int Generate(const Command* cmd, const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   PrepareConsole();
+  InitMessageLanguage();
   std::vector<std::string> args = ProgramArguments(argc, argv);
-  if (args.empty()) return Usage(nullptr, "no command given");
+  if (args.empty()) return Usage(nullptr, Tr("no command given"));
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::fputs(kUsageText, stdout);
+    std::fputs(UsageText(), stdout);
     return kDone;
   }
   const Command* cmd = nullptr;
   for (const Command& c : kCommands) {
     if (args[0] == c.name) cmd = &c;
   }
-  if (cmd == nullptr) return Usage(nullptr, "unknown command " + args[0]);
+  if (cmd == nullptr) return Usage(nullptr, Tr("unknown command %s", {args[0]}));
   std::vector<std::string> rest(args.begin() + 1, args.end());
   for (const std::string& a : rest) {
     if (a == "--help" || a == "-h") {
-      std::fputs(cmd->help, stdout);
+      std::fputs(cmd->help(), stdout);
       std::string name;
       if (cmd == &kCommands[0] && Cp932ToUtf8(kDefaultProductName, &name)) {
         std::printf("The default product name: %s\n", name.c_str());
@@ -329,12 +428,14 @@ int main(int argc, char** argv) {
   int status = name == "init"     ? Init(cmd, rest)
                : name == "import" ? Import(cmd, rest)
                : name == "list"   ? List(cmd, rest)
+               : name == "template" ? Template(cmd, rest)
+               : name == "export-ledger" ? ExportLedger(cmd, rest)
                : name == "select" ? Select(cmd, rest)
                : name == "check"  ? Check(cmd, rest)
                                   : Generate(cmd, rest);
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    Refuse("the standard output cannot be written");
+    Refuse(Tr("the standard output cannot be written"));
     if (status == kDone) status = kRefused;
   }
   return status;

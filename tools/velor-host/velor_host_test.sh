@@ -16,11 +16,25 @@ expect() {  # expect STATUS command...
 db=$work/host.sqlite
 export VELOR_DRIVES="C:=$work/c"
 expect 0 "$tool" init "$db" --output-folder 'C:\出力' --settings-folder 'C:\設定\'
+grep -q "created the host store" "$work/out" || fail "init says what it made: $(cat "$work/out")"
 expect 1 "$tool" init "$db"
 grep -q "already exists" "$work/err" || fail "init over an existing file: $(cat "$work/err")"
+expect 0 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "would add 2 companies" "$work/out" || fail "dry run: $(cat "$work/out")"
 expect 0 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "imported 2 companies, 2 users, 42 assets, 4 breakdown lines, 15 asset kinds" "$work/out" ||
+  fail "import summary: $(cat "$work/out")"
 expect 1 "$tool" import "$db" "$source_dir/examples/demo-ledger.json"
 grep -q "users\[0\].user_id" "$work/err" || fail "second import: $(cat "$work/err")"
+expect 1 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "users\[0\].user_id" "$work/err" || fail "dry run of a clash: $(cat "$work/err")"
+expect 0 "$tool" import --replace "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "replacing 2 companies and 2 users" "$work/out" || fail "replace: $(cat "$work/out")"
+# A ledger saved in code page 932 is named as such, with the way to convert it.
+iconv -f UTF-8 -t CP932 "$source_dir/examples/demo-ledger.json" >"$work/sjis.json"
+expect 1 "$tool" import --dry-run "$db" "$work/sjis.json"
+grep -q "Shift_JIS (code page 932); convert it with iconv -f CP932 -t UTF-8" "$work/err" ||
+  fail "code page 932 ledger: $(cat "$work/err")"
 expect 0 "$tool" list "$db"
 grep -q "株式会社山田製作所" "$work/out" || fail "list: $(cat "$work/out")"
 grep -qF 'output_folder: C:\出力\' "$work/out" || fail "output folder: $(cat "$work/out")"
@@ -72,11 +86,33 @@ expect 1 "$tool" init "$work/i.sqlite" --product-name "$(printf 'x%.0s' $(seq 1 
 grep -q "product-name must be 1 to 64 bytes" "$work/err" || fail "long product: $(cat "$work/err")"
 expect 2 "$tool" frobnicate
 expect 2 "$tool" import "$db"
-for c in init import list select check generate; do
+for c in init import template export-ledger list select check generate; do
   expect 0 "$tool" "$c" --help
   grep -q "usage: velor-host $c" "$work/out" || fail "$c --help"
 done
 expect 0 "$tool" import --help
 grep -q "ledger-format.md" "$work/out" || fail "import --help names the format document"
 [ -f "$source_dir/docs/ledger-format.md" ] || fail "docs/ledger-format.md is missing"
+# Under a Japanese locale: the help, the refusals, the list of mistakes and
+# the summaries in Japanese.
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 0 "$tool" import --help
+grep -q "使い方: velor-host import" "$work/out" || fail "Japanese help: $(cat "$work/out")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 2 "$tool" frobnicate
+grep -q "不明なコマンド frobnicate" "$work/err" || fail "Japanese usage error: $(cat "$work/err")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 1 "$tool" import --dry-run "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "誤りが 4 件あるため、何も取り込みませんでした" "$work/err" || fail "Japanese refusal: $(cat "$work/err")"
+grep -q "users\[0\].user_id: 「yamada」は既にストアの利用者です" "$work/err" || fail "Japanese mistake: $(cat "$work/err")"
+LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE= expect 0 "$tool" import --dry-run --replace "$db" "$source_dir/examples/demo-ledger.json"
+grep -q "会社 2 件、利用者 2 件、資産 42 件" "$work/out" || fail "Japanese summary: $(cat "$work/out")"
+# The CSV template and export in the tool's own words.
+expect 0 "$tool" template "$work/template/"
+[ -f "$work/template/資産.csv" ] && [ -f "$work/template/説明.csv" ] || fail "CSV template: $(ls "$work/template")"
+expect 0 "$tool" export-ledger "$db" "$work/ledger/"
+expect 0 "$tool" export-ledger "$db" "$work/ledger.json"
+expect 0 "$tool" import --dry-run --replace "$db" "$work/ledger/"
+grep -q "資産.csv: read as UTF-8" "$work/err" || fail "CSV encoding note: $(cat "$work/err")"
+sed '1s/^\xEF\xBB\xBF//' "$work/ledger/資産.csv" | iconv -f UTF-8 -t CP932 >"$work/sjis.csv" || fail "iconv"
+mv "$work/sjis.csv" "$work/ledger/資産.csv"
+expect 0 "$tool" import --dry-run --replace "$db" "$work/ledger/"
+grep -q "資産.csv: read as code page 932" "$work/err" || fail "CSV in code page 932: $(cat "$work/err")"
 echo "velor-host: all checks passed"

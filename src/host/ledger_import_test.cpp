@@ -101,7 +101,7 @@ TEST_F(ImportTest, EveryRuleIsRefusedWithItsPlaceAndNothingReachesTheStore) {
       {Ledger(R"(, "bInherited": 256)"), "companies[0].assets[0].bInherited: 256 is not"},
       {Ledger(R"(, "szQuantity": 2)"), "companies[0].assets[0].szQuantity: expected a text"},
       {Ledger(R"(, "breakdowns": [{"szBreakdownName": "y"}])"),
-       "companies[0].assets[0].breakdowns: breakdown lines belong to lump-sum assets (nMethod 4) only"},
+       "companies[0].assets[0].breakdowns[0]: breakdown lines belong to lump-sum assets (nMethod 4) only"},
       {Ledger(R"(, "cyLimit": "1.23456")"), "companies[0].assets[0].cyLimit: \"1.23456\" is not a decimal"},
       {Ledger(R"(, "cyLimit": "1,000")"), "companies[0].assets[0].cyLimit: \"1,000\" is not"},
       {Ledger(R"(, "cyLimit": ".5")"), "companies[0].assets[0].cyLimit: \".5\" is not"},

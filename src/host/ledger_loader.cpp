@@ -162,12 +162,28 @@ HostStmt LedgerLoader::Prepare(const std::string& sql) {
 }
 
 bool LedgerLoader::Step(HostStmt& stmt) {
-  if (!stmt.ok()) return false;
+  if (!stmt.ok() || TransactionLost()) return false;
   int rc = sqlite3_step(stmt.get());
   bool done = rc == SQLITE_DONE || rc == SQLITE_ROW;
   if (!done) Problem("", "the store refused the ledger: " + HostErrorText(db_));
   stmt.Reset();
-  return done;
+  return done && !TransactionLost();
+}
+
+int LedgerLoader::Read(sqlite3_stmt* stmt) {
+  if (TransactionLost()) return -1;
+  int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;
+  Problem("", "cannot read the store: " + HostErrorText(db_));
+  TransactionLost();
+  return -1;
+}
+
+bool LedgerLoader::TransactionLost() {
+  if (lost_ || !begun_ || !sqlite3_get_autocommit(db_)) return lost_;
+  lost_ = true;
+  Problem("", "the store gave up the import's transaction: " + HostErrorText(db_));
+  return true;
 }
 
 bool LedgerLoader::Begin() {
@@ -282,9 +298,10 @@ void LedgerLoader::AddUser(const json& v, const LedgerPlaces& at) {
   sqlite3_stmt* find = (options_.replace ? userDelete_ : userFind_).get();
   if (find == nullptr) return;
   BindBlob(find, 1, id);
-  int rc = sqlite3_step(find);
+  int rc = Read(find);
   if (options_.replace && rc == SQLITE_DONE && sqlite3_changes(db_) > 0) ++counts_.replacedUsers;
   (options_.replace ? userDelete_ : userFind_).Reset();
+  if (rc < 0) return;
   if (!options_.replace && rc == SQLITE_ROW) {
     return Problem(at.Of("user_id"), Tr("\"%s\" is already a user of the store", {utf8}));
   }
@@ -369,7 +386,8 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
     sqlite3_bind_int64(find, 1, dataNo);
     sqlite3_bind_text(find, 2, dataId.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_int64(find, 3, cid);
-    bool clash = sqlite3_step(find) == SQLITE_ROW;
+    int rc = Read(find);
+    bool clash = rc == SQLITE_ROW;
     long long other = clash ? sqlite3_column_int64(find, 0) : 0;
     bool sameNo = clash && sqlite3_column_int64(find, 1) == dataNo;
     companyFind_.Reset();
@@ -431,10 +449,10 @@ void LedgerLoader::AddAsset(long long cid, long seq, const json& v, const Ledger
 }
 
 void LedgerLoader::AddBreakdown(long long cid, long assetSeq, long seq, const json& v, const LedgerPlaces& at) {
-  if (lumpSums_.count({cid, assetSeq}) == 0) {
+  // Once an asset; the line's own values are checked all the same.
+  if (lumpSums_.count({cid, assetSeq}) == 0 && seq == 0) {
     Problem(at.Of(""), Tr("breakdown lines belong to lump-sum assets (nMethod %s) only",
                           {std::to_string(kMethodLumpSum)}));
-    return;
   }
   StIKKATSUINFO line{};
   void* const records[1] = {&line};
@@ -450,10 +468,9 @@ bool LedgerLoader::Finish() {
     for (const auto& [place, dataNo] : selections_) {
       if (!company.ok() || dataNos_.count(dataNo)) continue;
       sqlite3_bind_int64(company.get(), 1, dataNo);
-      int rc = sqlite3_step(company.get());
+      int rc = Read(company.get());
       company.Reset();
       if (rc == SQLITE_DONE) Problem(place, Tr("no company data set has the number %s", {std::to_string(dataNo)}));
-      if (rc != SQLITE_ROW && rc != SQLITE_DONE) Problem(place, "cannot read the store: " + HostErrorText(db_));
     }
   }
   if (!begun_) return false;

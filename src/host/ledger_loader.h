@@ -95,6 +95,13 @@ class LedgerLoader {
  private:
   HostStmt Prepare(const std::string& sql);
   bool Step(HostStmt& stmt);
+  // Steps the read stmt once: SQLITE_ROW or SQLITE_DONE, or -1 after noting
+  // that the store could not be read (the statement is left to reset).
+  int Read(sqlite3_stmt* stmt);
+  // True, with the problem noted once, when the store gave up the import's
+  // transaction (SQLite rolls it back on some errors): nothing may be stored
+  // after that, or it would be stored outside it.
+  bool TransactionLost();
   void Fill(const nlohmann::json& record, const LedgerPlaces& at, const HostField* fields, size_t count,
             void* const* records, const char* extra);
   void RemoveCompany(long long cid);
@@ -107,6 +114,7 @@ class LedgerLoader {
   sqlite3* db_;
   LedgerImportOptions options_;
   bool begun_ = false;
+  bool lost_ = false;  // see TransactionLost
   LedgerProblems problems_;
   LedgerCounts counts_;
   HostStmt userInsert_, userFind_, userDelete_, companyNew_, companyFind_, companySet_, kindInsert_,

@@ -37,7 +37,7 @@ export VELOR_DRIVES="C:=$work/c;Z:=/" VELOR_DESKTOP_TRACE=$work/trace
 "$velor_host" import "$work/host.sqlite" "$root/examples/demo-ledger.json" >/dev/null
 "$velor_host" generate "$work/host.sqlite" --assets "$assets" >/dev/null
 printf 'an earlier export\r\n' >"$work/c/out/a.csv"
-"$velor" --ui desktop --db "$work/host.sqlite" --user bench --yes --no-viewer \
+"$velor" --ui desktop --db "$work/host.sqlite" --user bench --no-viewer \
   --output 'C:\out\a.csv' >"$work/out" 2>"$work/err" &
 pid=$!
 # The question whether to replace the earlier file: Enter takes はい.

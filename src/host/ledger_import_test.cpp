@@ -284,22 +284,25 @@ std::string Dump(const std::string& path) {
   sqlite3* db = nullptr;
   std::string detail, out;
   if (OpenHostStore(path, true, &db, &detail) != HOST_OPEN_OK) return "unopened: " + detail;
-  HostStmt tables(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-  while (sqlite3_step(tables.get()) == SQLITE_ROW) {
-    std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
-    HostStmt rows(db, "SELECT * FROM \"" + table + "\"");
-    out += table + ":";
-    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
-      for (int c = 0; c < sqlite3_column_count(rows.get()); ++c) {
-        const void* blob = sqlite3_column_blob(rows.get(), c);
-        out.append(blob != nullptr ? static_cast<const char*>(blob) : "",
-                   static_cast<size_t>(sqlite3_column_bytes(rows.get(), c)));
-        out += '|';
+  {
+    // The statements end before the connection does.
+    HostStmt tables(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    while (sqlite3_step(tables.get()) == SQLITE_ROW) {
+      std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
+      HostStmt rows(db, "SELECT * FROM \"" + table + "\"");
+      out += table + ":";
+      while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(rows.get()); ++c) {
+          const void* blob = sqlite3_column_blob(rows.get(), c);
+          out.append(blob != nullptr ? static_cast<const char*>(blob) : "",
+                     static_cast<size_t>(sqlite3_column_bytes(rows.get(), c)));
+          out += '|';
+        }
+        out += '\n';
       }
-      out += '\n';
     }
   }
-  sqlite3_close(db);
+  EXPECT_EQ(sqlite3_close(db), SQLITE_OK);
   return out;
 }
 

@@ -8,6 +8,9 @@ velor=$1
 velor_host=$2
 source_dir=$3
 command -v tmux >/dev/null || { echo "SKIPPED: no tmux"; exit 77; }
+# tmux runs the session's command through $SHELL, else the account's login
+# shell, which a system account may not have (nologin).
+export SHELL=/bin/sh
 work=$(mktemp -d)
 session=velor-edit-$$
 trap 'tmux kill-session -t "$session" 2>/dev/null; rm -rf "$work"' EXIT

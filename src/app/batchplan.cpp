@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "mbcs.h"
+#include "crtio.h"
 #include "drivemap.h"
 #include "messages.h"
 #include "pathfuncs.h"
@@ -150,7 +151,9 @@ bool FindSharedFolder(const std::vector<std::string>& paths, size_t* first, size
     auto [it, added] = windows.emplace(FolderKey(paths[i]), i);
     std::string folder;
     if (added && DriveMapFolderOf(paths[i].c_str(), &folder)) {
-      std::tie(it, added) = native.emplace(folder, i);
+      // "x\..\" names its folder by another text: the full native path
+      // says which folder it is.
+      std::tie(it, added) = native.emplace(NativeAbsolutePath(folder), i);
     }
     if (!added) {
       *first = it->second;

@@ -101,10 +101,13 @@ mkfifo "$tmp/fifo"
 check2 "$tmp/f.json" "$tmp/fifo"
 check2 "$tmp/f.json" "$tmp"
 check2 "$tmp/fifo" "$tmp/odd.txt"
-$run "$tool" --help | grep -q "usage: velor-read" || fail "--help"
+$run "$tool" --help | grep -q -E "(usage|使い方): velor-read" || fail "--help"
 
 # The messages in the user's language: English, and Japanese under a Japanese
 # locale, for the help, the command line, the files and the format's faults.
+# (Under wine the language is the Windows one, Japanese, whatever LC_ALL says:
+# velor's own tests check that side.)
+if [ -z "$run" ]; then
 in_lang() { local lang=$1; shift; env -u LANGUAGE LC_ALL="$lang" $run "$tool" "$@"; }
 printf '{"layout":"comma","items":[{"lWidth":1,"lOffset":0,"lSize":3,"lType":1}]}' > "$tmp/size.json"
 printf '{"layout":"comma","colour":1,"items":[{"lWidth":1,"lOffset":0,"lSize":2,"lType":0}]}' > "$tmp/key.json"
@@ -125,4 +128,5 @@ expect ja_JP.UTF-8 "項目 1: 数値の \"lSize\" は 1、2、4、8 のいずれ
 expect C "unknown key \"colour\" in the format" "$tmp/key.json" "$tmp/odd.txt"
 expect ja_JP.UTF-8 "キー \"colour\" は書式では使えません" "$tmp/key.json" "$tmp/odd.txt"
 expect ja_JP.UTF-8 "$tmp/missing.txt を読めません" "$tmp/f.json" "$tmp/missing.txt"
+fi
 echo "velor-read: all checks passed"

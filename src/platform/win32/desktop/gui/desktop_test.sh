@@ -190,6 +190,11 @@ user=aoki start || fail "the dialog did not come up"
 key ctrl+a
 type_text "C:\\$base\\out\\aoki.csv"
 key F12
+# The folder holds yamada's export: the question names that company and the
+# files the export replaces.
+check "another company's files in the folder are named before they are replaced" \
+  wait_for '^messagebox type=0x24 owner=dialog .*text=出力先のフォルダには、別の会社データ（株式会社山田製作所）の出力ファイルがあります。.*syurui.SSC'
+answer Return
 check "the closing message says the export only provisionally finished" \
   wait_for '^messagebox type=0x40 owner=none .*text=減価償却情報の出力が一応終了しました。'
 answer Return
@@ -216,8 +221,8 @@ fi
 # No leaves the dialog open with the focus on the edit; the close box cancels.
 start || fail "the dialog did not come up"
 key F12
-check "F12 asks before replacing the file" \
-  wait_for '^messagebox type=0x24 owner=dialog .*text=同名のファイルが存在します。'
+check "F12 asks before replacing the file (and aoki's files beside it)" \
+  wait_for '^messagebox type=0x24 owner=dialog .*text=出力先のフォルダには、別の会社データ（青木農園.*assets.csv'
 answer Tab
 key Return
 check "No answers no" wait_for '^answer no$'

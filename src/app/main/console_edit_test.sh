@@ -13,7 +13,7 @@ command -v tmux >/dev/null || { echo "SKIPPED: no tmux"; exit 77; }
 export SHELL=/bin/sh
 work=$(mktemp -d)
 session=velor-edit-$$
-trap 'tmux kill-session -t "$session" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'tmux kill-session -t velor-edit-$$ 2>/dev/null; tmux kill-session -t velor-cancel-$$ 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; echo "--- screen"; tmux capture-pane -p -t "$session"; exit 1; }
 mkdir -p "$work/d"
 export VELOR_DRIVES="D:=$work/d"
@@ -65,10 +65,13 @@ screen_has 'EXIT=0' || fail "the export did not end with 0"
 [ ! -e "$work/d/xout" ] || fail "the folder answered No was made"
 
 # Ctrl-C at the prompt is a cancellation, as Ctrl-D: its message and exit 1,
-# not a program killed in mid-line.
-tmux kill-session -t "$session"
-tmux new-session -d -s "$session" -x 100 -y 40 \
+# not a program killed in mid-line. The second session is made before the first
+# is ended: a server left without sessions exits, and a new session asked of it
+# while it does fails ("server exited unexpectedly").
+tmux new-session -d -s "velor-cancel-$$" -x 100 -y 40 \
   "env LANG=C.UTF-8 VELOR_DRIVES='$VELOR_DRIVES' '$velor' --ui console --db '$work/h.sqlite' --user yamada --no-viewer; echo EXIT=\$?; sleep 30"
+tmux kill-session -t "$session"
+session=velor-cancel-$$
 screen_has '出力先:' || fail "no prompt for the Ctrl-C run"
 keys 'x' C-c
 screen_has '｢減価償却｣の集計を中止します。' || fail "Ctrl-C did not cancel with the message"

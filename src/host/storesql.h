@@ -70,6 +70,9 @@ class StoreSql {
 // read-only or for writing.
 StoreError OpenStoreSql(const std::string& where, bool writable, std::unique_ptr<StoreSql>* sql);
 
-// Makes a new empty store at where: a new file (missing folders made; an
-// existing file refused) or the tables in an existing empty database.
-StoreError CreateStoreSql(const std::string& where, std::unique_ptr<StoreSql>* sql);
+// Makes a new empty store at where, all or nothing: a new file (missing
+// folders made; an existing file refused) or the tables in an existing
+// empty database, with the version marker and the two application folders
+// (Windows form, code page 932). *sql is then open for writing.
+StoreError CreateStoreSql(const std::string& where, const std::string& outputFolder,
+                          const std::string& settingsFolder, std::unique_ptr<StoreSql>* sql);

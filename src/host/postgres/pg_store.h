@@ -7,8 +7,10 @@
 
 // Connects to the database of uri for reading or for writing.
 StoreError OpenPgStoreSql(const std::string& uri, bool writable, std::unique_ptr<StoreSql>* sql);
-// Makes the store's tables in the existing empty database of uri.
-StoreError CreatePgStoreSql(const std::string& uri, std::unique_ptr<StoreSql>* sql);
+// Makes the store's tables, version row and folders in the existing empty
+// database of uri, in one transaction.
+StoreError CreatePgStoreSql(const std::string& uri, const std::string& outputFolder,
+                             const std::string& settingsFolder, std::unique_ptr<StoreSql>* sql);
 // Connects for the exporter: one read-only, repeatable-read view of the
 // database for the connection's whole life.
 StoreError OpenPgHostStore(const std::string& uri, std::unique_ptr<HostStore>* store);

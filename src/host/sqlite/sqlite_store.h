@@ -10,6 +10,7 @@
 StoreError OpenSqliteStoreSql(const std::string& path, bool writable, std::unique_ptr<StoreSql>* sql);
 // Makes a new store file at path (missing folders made; an existing file
 // refused) with its tables and version marker.
-StoreError CreateSqliteStoreSql(const std::string& path, std::unique_ptr<StoreSql>* sql);
+StoreError CreateSqliteStoreSql(const std::string& path, const std::string& outputFolder,
+                             const std::string& settingsFolder, std::unique_ptr<StoreSql>* sql);
 // Opens the store file at path read-only for the exporter.
 StoreError OpenSqliteHostStore(const std::string& path, std::unique_ptr<HostStore>* store);

@@ -33,16 +33,21 @@ int HostSession::Open(const std::string& where, const std::string& user, std::st
     *message = StoreErrorMessage(error, where);
     return 1;
   }
+  return Adopt(std::move(store), user, message);
+}
+
+int HostSession::Adopt(std::unique_ptr<HostStore> store, const std::string& user, std::string* message) {
+  Close();
   bool found = false;
   long first = 0, selectedNo = 0;
-  error = store->FindUser(user, &found, &first, &selectedNo);
+  StoreError error = store->FindUser(user, &found, &first, &selectedNo);
   if (error.ok() && !found) {
     std::string shown;
     if (!Cp932ToUtf8(user, &shown)) shown.assign(1, '?');
     *message = Tr("user \"%s\" is not in the host store %s; import a ledger that has this "
                   "user, or choose a user of the store with --user or VELOR_USER (velor-host "
                   "list shows them)",
-                  {shown, where});
+                  {shown, store->name()});
     return 1;
   }
   StDATAINFO selected{};

@@ -29,6 +29,9 @@ class HostSession {
   // read-only for user (code page 932) and makes it current. Returns 0, or 1
   // with *message (UTF-8, one line) saying why and what to do.
   static int Open(const std::string& where, const std::string& user, std::string* message);
+  // Makes store (open) the connected store for user (code page 932), as
+  // Open does with the store it opens.
+  static int Adopt(std::unique_ptr<HostStore> store, const std::string& user, std::string* message);
   // Drops every owner's walks and closes the store. Safe when closed.
   static void Close();
 
@@ -41,8 +44,11 @@ class HostSession {
   void NoteError(const StoreError& error) {
     if (!error.ok()) lastError_ = error;
   }
-  // The cause (UTF-8) of the last failure noted, "" when none.
-  const std::string& lastError() const { return lastError_.detail; }
+  // The message (UTF-8, one line) of the last failure noted, naming the
+  // store; "" when none.
+  std::string lastError() const {
+    return lastError_.ok() ? std::string() : StoreErrorMessage(lastError_, store_->name());
+  }
 
   // Finds the store key *cid of the company data set dataId
   // (NUL-terminated): 1 found, 0 the store has none, -1 the store failed.

@@ -81,8 +81,9 @@ class SqliteHostStore : public SqlHostStore {
     return OpenSqliteHostStore(name(), another);
   }
 
-  // The walk copies each row through host_row: 2.3 times faster than
-  // reading its columns one by one (bench/host_walk, 1,000,000 assets).
+  // The walk copies each row through host_row: bench/host_walk walks
+  // 1,000,000 assets so in 2.0 processor seconds with their breakdown
+  // lines, and in 2.6 reading the columns one by one without them.
   StoreError WalkAssets(long long cid, long from, std::unique_ptr<AssetWalk>* walk) override {
     HostStmt rows(db_, "SELECT seq, " + HostRowColumn(3, kAssetFields, kAssetFieldCount) +
                            " FROM assets WHERE cid = ?1 AND seq >= ?2 ORDER BY seq");

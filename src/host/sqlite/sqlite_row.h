@@ -5,7 +5,7 @@
 // column through sqlite3_column_value, SQLite runs its per-column call
 // path a hundred times a row; as one function call over all columns it
 // hands them over as one array of values. bench/host_walk times the walk
-// both ways (see the figure in sqlite_host_store.cpp).
+// both ways (the figures stand at the walk in sqlite_host_store.cpp).
 #pragma once
 #include <sqlite3.h>
 

@@ -153,7 +153,9 @@ TEST_F(ExportFaultsTest, ACrashAnywhereLeavesThePreviousExportAndTheNextRunClean
       Export(&outcome);
     }
     EXPECT_TRUE(faults.Crashed());
-    // What a killed run leaves: the previous files, and perhaps temporaries.
+    // What a power loss then leaves: the previous files, and perhaps
+    // temporaries.
+    faults.LoseUnsynced();
     Folder left = Out();
     for (const auto& [name, bytes] : previous) EXPECT_TRUE(left[name] == bytes) << name;
     Export(&outcome);
@@ -162,18 +164,23 @@ TEST_F(ExportFaultsTest, ACrashAnywhereLeavesThePreviousExportAndTheNextRunClean
   }
 }
 
-// A run killed at any rename, removal or flush of the commit step: the
-// clean-up of the next run puts back one whole export, the previous one
-// when the commit had not finished, and no file of the other.
+// A run killed at any rename, removal or flush of the commit step, and the
+// machine then losing what was not flushed: the clean-up of the next run
+// puts back one whole export, the previous one when the commit had not
+// finished, and no file of the other. An export that reported success
+// survives such a loss right after it.
 TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
   // aoki's export keeps its log; yamada's has none, so the previous log goes.
   for (const char* user : {"aoki", "yamada"}) {
     SCOPED_TRACE(user);
     LedgerStore store(ReadDemoLedger(), user);
     ASSERT_TRUE(store.ok()) << store.error();
-    for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
-      Fs::Default()->Remove(tmp_.Native(std::string("out/") + name));  // may be missing
-    }
+    const auto clear = [&] {
+      for (const char* name : {"a.csv", "syurui.SSC", "VelrixSysErr.txt"}) {
+        Fs::Default()->Remove(tmp_.Native(std::string("out/") + name));  // may be missing
+      }
+    };
+    clear();
     ClControlVelor::RunOutcome outcome;
     Export(&outcome);
     const Folder fresh = Out();
@@ -184,34 +191,56 @@ TEST_F(ExportFaultsTest, ACrashAtAnyStepOfTheCommitLeavesOneWholeExport) {
                                                   {FsOp::kRemove, "/out"},
                                                   {FsOp::kSync, "/out"},
                                                   {FsOp::kWrite, ".jnl"}};
-    for (const auto& [op, where] : steps) {
-      for (int nth = 1;; ++nth) {
-        SCOPED_TRACE("crash at call " + std::to_string(nth) + " of op " +
-                     std::to_string(static_cast<int>(op)));
-        WritePrevious();
-        const Folder previous = Out();
-        FaultFs faults(Fs::Default());
-        faults.CrashAtNth(op, nth, where);
-        {
-          ScopedFs scoped(&faults);
-          Export(&outcome);
+    // Over a previous export (each final name gets a backup) and into an
+    // empty folder (none does).
+    // How many of the folder changes not yet flushed the medium kept, in
+    // the order they were made: none, all, or some.
+    enum Kept { kNone, kAll, kSome };
+    for (bool over_previous : {true, false}) {
+      for (Kept kept : {kNone, kAll, kSome}) {
+        for (const auto& [op, where] : steps) {
+          for (int nth = 1;; ++nth) {
+            SCOPED_TRACE("crash at call " + std::to_string(nth) + " of op " +
+                         std::to_string(static_cast<int>(op)) + ", changes kept " +
+                         std::to_string(kept) +
+                         (over_previous ? ", over the previous export" : ", into an empty folder"));
+            clear();
+            if (over_previous) WritePrevious();
+            const Folder previous = Out();
+            FaultFs faults(Fs::Default());
+            faults.CrashAtNth(op, nth, where);
+            {
+              ScopedFs scoped(&faults);
+              Export(&outcome);
+            }
+            const bool crashed = faults.Crashed();
+            const size_t unflushed = faults.Unflushed();
+            faults.LoseUnsynced(kept == kNone  ? 0
+                                : kept == kAll ? unflushed
+                                               : static_cast<size_t>(nth) % (unflushed + 1));
+            {
+              std::unique_ptr<FsLock> lock;
+              ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
+              RemoveStaleTemps("T:\\out\\a.csv");
+            }
+            const Folder cleaned = Out();
+            if (!crashed) {
+              EXPECT_EQ(outcome, user == std::string("aoki") ? ClControlVelor::kOutcomeDiagnostics
+                                                             : ClControlVelor::kOutcomeDone);
+              EXPECT_TRUE(cleaned == fresh) << Names(cleaned);
+              break;
+            }
+            EXPECT_TRUE(cleaned == previous || cleaned == fresh) << Names(cleaned);
+            // Every rename comes before the commit is final.
+            if (op == FsOp::kRename || op == FsOp::kWrite) {
+              EXPECT_TRUE(cleaned == previous) << Names(cleaned);
+            }
+            restored += cleaned == previous;
+            finished += cleaned == fresh;
+            Export(&outcome);
+            EXPECT_TRUE(Out() == fresh) << Names(Out());
+          }
         }
-        if (!faults.Crashed()) break;
-        {
-          std::unique_ptr<FsLock> lock;
-          ASSERT_EQ(FsError::kNone, Fs::System()->LockFolder(tmp_.Native("out"), 0, &lock));
-          RemoveStaleTemps("T:\\out\\a.csv");
-        }
-        const Folder cleaned = Out();
-        EXPECT_TRUE(cleaned == previous || cleaned == fresh) << Names(cleaned);
-        // Every rename comes before the commit is final.
-        if (op == FsOp::kRename || op == FsOp::kWrite) {
-          EXPECT_TRUE(cleaned == previous) << Names(cleaned);
-        }
-        restored += cleaned == previous;
-        finished += cleaned == fresh;
-        Export(&outcome);
-        EXPECT_TRUE(Out() == fresh) << Names(Out());
       }
     }
     EXPECT_GE(restored, 7);

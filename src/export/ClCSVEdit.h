@@ -151,9 +151,9 @@ class ClCSVEdit {
   // Marks file failed for cause (the first cause stays).
   void SetFailed(OutputFile file, FsError cause);
   // Sets aside temporary names beside path for the files of mask (bit 1 <<
-  // file), recorded so that a killed run's files are known as its own. False
-  // (Fs::LastError() set) when that failed.
-  bool ReserveTemps(const char* path, unsigned mask);
+  // file), recorded so that a killed run's files are known as its own. The
+  // error when that failed.
+  FsError ReserveTemps(const char* path, unsigned mask);
   // Removes the temporary files not put in place and the lists of them;
   // adds those that stay to *undeleted when it is not null.
   void DropTemps(std::vector<FileCommit> left, std::vector<LeftFile>* undeleted = nullptr);

@@ -3,8 +3,11 @@
 // <chrono> itself is left out: its unit texts do not convert to the code
 // page the system's texts are compiled in; <condition_variable> brings the
 // durations.
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -22,6 +25,11 @@ struct Shared {
   std::mutex mutex;
   std::condition_variable ended;
   long jobs_done = 0;  // jobs ended; guarded by mutex
+  // Exports written and waiting for their commit, and whether the exporting
+  // threads have all ended; guarded by mutex, told by queued.
+  std::deque<std::function<void()>> commits;
+  long exporting = 0;
+  std::condition_variable queued;
   long running = 0;    // threads still working; guarded by mutex
 };
 
@@ -54,7 +62,22 @@ void FinishJob(BatchJob* job, JobObserver& observer) {
   if (job->result.outcome == ExportRunResult::kFailed) job->failure = ExportFailureCauses(job->result);
 }
 
-// One thread of the batch: takes the next job until none is left.
+// How many commits run at once, and how many written exports may wait for
+// theirs. A commit spends its time waiting for the disk to flush its files:
+// flushes of several commits at once overlap (and the disk joins them), and
+// overlap the writing of the next companies, at no cost to any one commit.
+constexpr size_t kCommitThreads = 8;
+constexpr size_t kWaitingCommits = 8;
+
+// Counts a job as ended.
+void EndJob(Shared* shared) {
+  std::lock_guard<std::mutex> lock(shared->mutex);
+  ++shared->jobs_done;
+  shared->ended.notify_all();
+}
+
+// One exporting thread of the batch: takes the next job until none is left,
+// writes its files and hands their commit to the committing threads.
 void Work(std::vector<BatchJob>* jobs, Shared* shared) {
   std::string why;
   HostThreadSession session(&why);
@@ -68,14 +91,42 @@ void Work(std::vector<BatchJob>* jobs, Shared* shared) {
       job.result.outcome = ExportRunResult::kFailed;
       if (!Utf8ToCp932(why, &job.failure)) job.failure = why;
       job.failure += "\n";
-    } else {
-      JobObserver observer(shared);
-      job.result = RunExportFiles(job.data, job.asset_path.c_str(), &observer, ExportCompany::kRecord);
-      FinishJob(&job, observer);
+      EndJob(shared);
+      continue;
     }
-    std::lock_guard<std::mutex> lock(shared->mutex);
-    ++shared->jobs_done;
-    shared->ended.notify_all();
+    // The export keeps its folder locked until its commit: no other export
+    // gets between its files and their commit.
+    auto observer = std::make_shared<JobObserver>(shared);
+    auto written = std::make_shared<WrittenExport>(job.data, job.asset_path.c_str(), observer.get(),
+                                                   ExportCompany::kRecord);
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    shared->queued.wait(lock, [&] { return shared->commits.size() < kWaitingCommits; });
+    shared->commits.push_back([&job, observer, written, shared] {
+      job.result = written->Commit();
+      FinishJob(&job, *observer);
+      EndJob(shared);
+    });
+    shared->queued.notify_all();
+  }
+  std::lock_guard<std::mutex> lock(shared->mutex);
+  --shared->exporting;
+  shared->queued.notify_all();
+}
+
+// One committing thread: commits the written exports until the exporting
+// threads have ended and none is left.
+void Commit(Shared* shared) {
+  for (;;) {
+    std::function<void()> commit;
+    {
+      std::unique_lock<std::mutex> lock(shared->mutex);
+      shared->queued.wait(lock, [&] { return !shared->commits.empty() || shared->exporting == 0; });
+      if (shared->commits.empty()) break;
+      commit = std::move(shared->commits.front());
+      shared->commits.pop_front();
+      shared->queued.notify_all();
+    }
+    commit();
   }
   std::lock_guard<std::mutex> lock(shared->mutex);
   --shared->running;
@@ -88,9 +139,12 @@ void RunBatchJobs(std::vector<BatchJob>* jobs, int threads, const BatchTick& tic
   Shared shared;
   size_t n = threads < 1 ? 1 : static_cast<size_t>(threads);
   if (n > jobs->size()) n = jobs->size();
-  shared.running = static_cast<long>(n);
+  size_t committers = std::min(kCommitThreads, jobs->size());
+  shared.exporting = static_cast<long>(n);
+  shared.running = static_cast<long>(committers);
   std::vector<std::thread> workers;
   for (size_t i = 0; i < n; ++i) workers.emplace_back(Work, jobs, &shared);
+  for (size_t i = 0; i < committers; ++i) workers.emplace_back(Commit, &shared);
   std::unique_lock<std::mutex> lock(shared.mutex);
   while (shared.running > 0) {
     shared.ended.wait_for(lock, std::chrono::milliseconds(100));

@@ -147,7 +147,14 @@ int ClDepreciation::CommitOutput() {
   // Rows missing after an overflow, a cancel or without the rule object:
   // nothing goes in place.
   return m_clCSVEdit.CommitOutput(!m_bOverflow && !m_bKindOverflow && !m_bCancelled &&
-                                  m_pRule != nullptr);
+                                  (m_pRule != nullptr || m_bHadRule));
+}
+
+void ClDepreciation::EndHostWork() {
+  if (!m_pRule) return;
+  m_pRule->MoveFinish();
+  m_pRule.reset();
+  m_bHadRule = true;
 }
 
 FsError ClDepreciation::GetFailureCause(unsigned bit) const {

@@ -81,6 +81,10 @@ class ClDepreciation {
   // and the new ones are removed. Gives up the folder lock. 1 put in place,
   // 0 not.
   int CommitOutput();
+  // Ends the host's walk and deletes the rule object, remembering whether
+  // there was one: CommitOutput then reaches the host no more and may run
+  // on another thread than the stages.
+  void EndHostWork();
 
   // The files that are missing or incomplete after the stages run so far:
   // kFailed* bits for each file whose open was refused or failed, or whose
@@ -121,6 +125,7 @@ class ClDepreciation {
   unsigned m_uHostFailures = 0;  // see GetHostFailures
   BOOL m_bCancelled = FALSE;     // see WasCancelled
   BOOL m_bWrongCompany = FALSE;  // see WrongCompany
+  bool m_bHadRule = false;       // EndHostWork deleted a rule object
   bool m_bOwnCompany = false;    // the walk's company is m_company (SetCompany)
   StDATAINFO m_company{};        // see SetCompany
   ClExportObserver* m_pObserver = nullptr;  // see SetObserver

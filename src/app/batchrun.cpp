@@ -30,6 +30,11 @@ struct Shared {
   std::deque<std::function<void()>> commits;
   long exporting = 0;
   std::condition_variable queued;
+  // The folders of the jobs prepared ahead, by job; guarded by mutex, told
+  // by prepared_one. A job's entry is set once its preparation ended.
+  std::vector<std::unique_ptr<ClCSVEdit::PreparedOutput>> prepared;
+  std::vector<bool> prepare_ended;
+  std::condition_variable prepared_one;
   long running = 0;    // threads still working; guarded by mutex
 };
 
@@ -68,6 +73,23 @@ void FinishJob(BatchJob* job, JobObserver& observer) {
 // overlap the writing of the next companies, at no cost to any one commit.
 constexpr size_t kCommitThreads = 8;
 constexpr size_t kWaitingCommits = 8;
+// How many jobs ahead of the one starting get their folders prepared (locked,
+// cleaned up, temporary names set aside and flushed) by the same threads.
+constexpr size_t kPreparedAhead = 8;
+
+// Queues the preparation of the folder of job index (when there is one).
+// Requires shared->mutex.
+void QueuePreparation(std::vector<BatchJob>* jobs, Shared* shared, size_t index) {
+  if (index >= jobs->size()) return;
+  shared->commits.push_back([jobs, shared, index] {
+    auto prepared = std::make_unique<ClCSVEdit::PreparedOutput>((*jobs)[index].asset_path.c_str());
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    shared->prepared[index] = std::move(prepared);
+    shared->prepare_ended[index] = true;
+    shared->prepared_one.notify_all();
+  });
+  shared->queued.notify_all();
+}
 
 // Counts a job as ended.
 void EndJob(Shared* shared) {
@@ -85,6 +107,10 @@ void Work(std::vector<BatchJob>* jobs, Shared* shared) {
     size_t index = shared->next.fetch_add(1);
     if (index >= jobs->size() || shared->cancelled.load()) break;
     BatchJob& job = (*jobs)[index];
+    {
+      std::lock_guard<std::mutex> lock(shared->mutex);
+      QueuePreparation(jobs, shared, index + kPreparedAhead);
+    }
     job.started = true;
     job.result.asset_path = job.asset_path;
     if (!session.ok()) {
@@ -94,11 +120,18 @@ void Work(std::vector<BatchJob>* jobs, Shared* shared) {
       EndJob(shared);
       continue;
     }
-    // The export keeps its folder locked until its commit: no other export
-    // gets between its files and their commit.
+    // The export keeps its folder locked from its preparation until its
+    // commit: no other export gets between its files and their commit.
+    std::unique_ptr<ClCSVEdit::PreparedOutput> prepared;
+    {
+      std::unique_lock<std::mutex> lock(shared->mutex);
+      shared->prepared_one.wait(lock, [&] { return shared->prepare_ended[index]; });
+      prepared = std::move(shared->prepared[index]);
+    }
     auto observer = std::make_shared<JobObserver>(shared);
     auto written = std::make_shared<WrittenExport>(job.data, job.asset_path.c_str(), observer.get(),
-                                                   ExportCompany::kRecord);
+                                                   ExportCompany::kRecord, prepared.get());
+    prepared.reset();
     std::unique_lock<std::mutex> lock(shared->mutex);
     shared->queued.wait(lock, [&] { return shared->commits.size() < kWaitingCommits; });
     shared->commits.push_back([&job, observer, written, shared] {
@@ -142,6 +175,9 @@ void RunBatchJobs(std::vector<BatchJob>* jobs, int threads, const BatchTick& tic
   size_t committers = std::min(kCommitThreads, jobs->size());
   shared.exporting = static_cast<long>(n);
   shared.running = static_cast<long>(committers);
+  shared.prepared.resize(jobs->size());
+  shared.prepare_ended.assign(jobs->size(), false);
+  for (size_t i = 0; i < kPreparedAhead; ++i) QueuePreparation(jobs, &shared, i);
   std::vector<std::thread> workers;
   for (size_t i = 0; i < n; ++i) workers.emplace_back(Work, jobs, &shared);
   for (size_t i = 0; i < committers; ++i) workers.emplace_back(Commit, &shared);

@@ -47,7 +47,8 @@ void AppendHostDataCause(unsigned failures, std::string* text) {
 }  // namespace
 
 WrittenExport::WrittenExport(const StDATAINFO& data, const char* output, ClExportObserver* observer,
-                             ExportCompany company) {
+                             ExportCompany company, ClCSVEdit::PreparedOutput* prepared) {
+  engine_.SetPreparedOutput(prepared);
   std::strncpy(path_, output, MAX_PATH);
   StDATAINFO record;
   std::memcpy(&record, &data, sizeof record);

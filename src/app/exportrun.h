@@ -45,9 +45,11 @@ class WrittenExport {
  public:
   // Exports data into the folder of output (a Windows path, code page 932)
   // with the engine's three stages; observer (null: none) hears of the
-  // entries and the progress and may cancel, and must outlive Commit.
+  // entries and the progress and may cancel, and must outlive Commit. The
+  // folder is taken as prepared (when not null: made for output) or
+  // prepared here.
   WrittenExport(const StDATAINFO& data, const char* output, ClExportObserver* observer,
-                ExportCompany company);
+                ExportCompany company, ClCSVEdit::PreparedOutput* prepared = nullptr);
   WrittenExport(const WrittenExport&) = delete;
   WrittenExport& operator=(const WrittenExport&) = delete;
   // Puts the files in place when all are complete (a failed or cancelled

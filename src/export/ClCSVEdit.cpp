@@ -59,13 +59,29 @@ void ClCSVEdit::SetFailed(OutputFile file, FsError cause) {
   m_abFailed[file] = TRUE;
 }
 
+ClCSVEdit::PreparedOutput::PreparedOutput(const char* outputPath) : m_strPath(outputPath) {
+  m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pLock);
+  if (m_eRefused != FsError::kNone) return;
+  RemoveStaleTemps(outputPath);
+  m_eRefused = ReserveTempPaths(outputPath, kFileCount, &m_vTemps, &m_strList);
+  if (m_eRefused != FsError::kNone) m_pLock.reset();
+}
+
+ClCSVEdit::PreparedOutput::~PreparedOutput() { ReleaseTempPaths(m_strList); }
+
 int ClCSVEdit::BeginOutput(const char* outputPath) {
-  m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pFolderLock);
+  PreparedOutput prepared(outputPath);
+  return BeginOutput(&prepared);
+}
+
+int ClCSVEdit::BeginOutput(PreparedOutput* prepared) {
+  m_eRefused = prepared->m_eRefused;
   if (m_eRefused == FsError::kNone) {
-    RemoveStaleTemps(outputPath);
-    m_eRefused = ReserveTemps(outputPath, 7u);
-    if (m_eRefused == FsError::kNone) return 1;
-    m_pFolderLock.reset();
+    m_pFolderLock = std::move(prepared->m_pLock);
+    m_vTempLists.push_back(prepared->m_strList);
+    prepared->m_strList.clear();
+    for (int file = OF_ASSET; file <= OF_LOG; ++file) m_astrReserved[file] = prepared->m_vTemps[file];
+    return 1;
   }
   for (int file = OF_ASSET; file <= OF_LOG; ++file) SetFailed(static_cast<OutputFile>(file), m_eRefused);
   return 0;

@@ -55,7 +55,11 @@ void ClDepreciation::SetObserver(ClExportObserver* observer) {
 }
 
 int ClDepreciation::OutputPreamble(StDATAINFO* data) {
-  m_clCSVEdit.BeginOutput(m_strOutputPath.c_str());
+  if (m_pPrepared != nullptr) {
+    m_clCSVEdit.BeginOutput(m_pPrepared);
+  } else {
+    m_clCSVEdit.BeginOutput(m_strOutputPath.c_str());
+  }
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_LOG, m_strOutputPath.c_str());
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_ASSET, m_strOutputPath.c_str());
   m_clCSVEdit.WritePreamble(data);

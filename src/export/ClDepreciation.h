@@ -60,6 +60,10 @@ class ClDepreciation {
   // stages.
   void SetObserver(ClExportObserver* observer);
 
+  // Makes stage 1 take its folder as prepared (which must stay until then
+  // and be made for m_strOutputPath) instead of preparing it itself.
+  void SetPreparedOutput(ClCSVEdit::PreparedOutput* prepared) { m_pPrepared = prepared; }
+
   // Stage 2: writes one row per asset and breakdown line, then closes the
   // asset file (the log stays open for the entries of stage 3). 1, or 0 when the host's rule object cannot be
   // created (no rows; the files stay open). A decimal overflow, host data
@@ -126,6 +130,7 @@ class ClDepreciation {
   BOOL m_bCancelled = FALSE;     // see WasCancelled
   BOOL m_bWrongCompany = FALSE;  // see WrongCompany
   bool m_bHadRule = false;       // EndHostWork deleted a rule object
+  ClCSVEdit::PreparedOutput* m_pPrepared = nullptr;  // see SetPreparedOutput
   bool m_bOwnCompany = false;    // the walk's company is m_company (SetCompany)
   StDATAINFO m_company{};        // see SetCompany
   ClExportObserver* m_pObserver = nullptr;  // see SetObserver

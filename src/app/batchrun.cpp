@@ -78,11 +78,15 @@ constexpr size_t kWaitingCommits = 8;
 constexpr size_t kPreparedAhead = 8;
 
 // Queues the preparation of the folder of job index (when there is one).
-// Requires shared->mutex.
+// Once the batch is cancelled no folder is prepared any more: a job taken
+// before prepares its own. Requires shared->mutex.
 void QueuePreparation(std::vector<BatchJob>* jobs, Shared* shared, size_t index) {
   if (index >= jobs->size()) return;
   shared->commits.push_back([jobs, shared, index] {
-    auto prepared = std::make_unique<ClCSVEdit::PreparedOutput>((*jobs)[index].asset_path.c_str());
+    std::unique_ptr<ClCSVEdit::PreparedOutput> prepared;
+    if (!shared->cancelled.load()) {
+      prepared = std::make_unique<ClCSVEdit::PreparedOutput>((*jobs)[index].asset_path.c_str());
+    }
     std::lock_guard<std::mutex> lock(shared->mutex);
     shared->prepared[index] = std::move(prepared);
     shared->prepare_ended[index] = true;

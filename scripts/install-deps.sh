@@ -28,11 +28,13 @@
 # exact command is printed and the script fails. Two callers at once wait for
 # each other on the package manager's lock.
 #
-# The Windows build needs SQLite, GoogleTest and nlohmann-json for the mingw-w64
+# The Windows build needs SQLite, libpq, GoogleTest and nlohmann-json for the mingw-w64
 # compiler. Debian has no such builds, so the windows purpose prepares them in a
 # cache outside the repository ($VELOR_WIN_DEPS, by default
 # ${XDG_CACHE_HOME:-$HOME/.cache}/velor/win-deps):
 #   sqlite-src/   Debian's sqlite3 source package and its amalgamation sqlite3.c
+#   libpq/        PostgreSQL's client library cross-built from Debian's source
+#                 package: lib/ (static libraries) and include/
 #   include/      nlohmann/ alone (all of /usr/include would shadow mingw's own)
 # GoogleTest is built from /usr/src/googletest by the Windows build itself.
 set -eu
@@ -111,17 +113,18 @@ if [ ! -f "$WIN_DEPS/include/nlohmann/json.hpp" ]; then
   mv "$WIN_DEPS/include.tmp" "$WIN_DEPS/include"
 fi
 
-SQLITE="$WIN_DEPS/sqlite-src"
-if [ ! -f "$SQLITE/sqlite3.c" ]; then
-  # Debian's source package of the installed sqlite3, through a private source
-  # list so that the machine's own apt configuration stays as it is.
-  APTSRC="$WIN_DEPS/apt-src"
-  rm -rf "$APTSRC" "$SQLITE.tmp"
-  mkdir -p "$APTSRC/lists/partial" "$APTSRC/archives/partial" "$SQLITE.tmp"
+# fetch_source PACKAGE VERSION DEST: Debian's source package PACKAGE (of
+# VERSION, else the newest the archive still serves) unpacked into DEST/tree,
+# through a private source list so that the machine's own apt configuration
+# stays as it is.
+fetch_source() {
+  local package=$1 version=$2 dest=$3 aptsrc="$WIN_DEPS/apt-src"
+  rm -rf "$aptsrc"
+  mkdir -p "$aptsrc/lists/partial" "$aptsrc/archives/partial" "$aptsrc/parts" "$dest"
   # deb-src lines for every Debian archive the machine installs from.
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
-  done > "$APTSRC/sources.list"
+  done > "$aptsrc/sources.list"
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
     awk '
@@ -138,23 +141,65 @@ if [ ! -f "$SQLITE/sqlite3.c" ]; then
       /^Signed-By:/  { sub(/^Signed-By:[[:space:]]*/, "");  signed = $0 }
       END { flush() }
     ' "$f"
-  done > "$APTSRC/private.sources"
-  mkdir -p "$APTSRC/parts"
-  mv "$APTSRC/private.sources" "$APTSRC/parts/private.sources"
-  APTOPT="-o Dir::Etc::SourceList=$APTSRC/sources.list -o Dir::Etc::SourceParts=$APTSRC/parts \
--o Dir::State::Lists=$APTSRC/lists -o Dir::Cache::Archives=$APTSRC/archives \
+  done > "$aptsrc/parts/private.sources"
+  local aptopt="-o Dir::Etc::SourceList=$aptsrc/sources.list -o Dir::Etc::SourceParts=$aptsrc/parts \
+-o Dir::State::Lists=$aptsrc/lists -o Dir::Cache::Archives=$aptsrc/archives \
 -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root"
   # shellcheck disable=SC2086
-  apt-get $APTOPT update -qq
-  version=$(dpkg-query -W -f='${source:Version}' libsqlite3-dev)
+  apt-get $aptopt update -qq
+  # The version asked for, else the others the archive lists, newest first
+  # (a security update's source can be missing from a mirror).
+  local v fetched=""
   # shellcheck disable=SC2086
-  (cd "$SQLITE.tmp" && apt-get $APTOPT source --download-only -qq "sqlite3=$version")
-  dsc=$(ls "$SQLITE.tmp"/sqlite3_*.dsc)
-  (cd "$SQLITE.tmp" && dpkg-source -x --no-check "$dsc" tree >/dev/null)
+  for v in "$version" $(apt-cache $aptopt showsrc "$package" | sed -n 's/^Version: //p' | sort -V -r -u); do
+    # shellcheck disable=SC2086
+    if (cd "$dest" && apt-get $aptopt source --download-only -qq "$package=$v" >/dev/null 2>&1); then
+      fetched=$v
+      break
+    fi
+    rm -f "$dest"/*
+  done
+  if [ -z "$fetched" ]; then
+    echo "install-deps.sh: no source of $package can be fetched from the archive" >&2
+    return 1
+  fi
+  local dsc
+  dsc=$(ls "$dest"/"$package"_*.dsc | tail -n 1)
+  (cd "$dest" && dpkg-source -x --no-check "$dsc" tree >/dev/null)
+  rm -rf "$aptsrc"
+}
+
+SQLITE="$WIN_DEPS/sqlite-src"
+if [ ! -f "$SQLITE/sqlite3.c" ]; then
+  rm -rf "$SQLITE.tmp"
+  fetch_source sqlite3 "$(dpkg-query -W -f='${source:Version}' libsqlite3-dev)" "$SQLITE.tmp"
   # The amalgamation: one sqlite3.c and its sqlite3.h, made from the tree.
   (cd "$SQLITE.tmp/tree" && ./configure -q >/dev/null && make -s sqlite3.c >/dev/null)
   cp "$SQLITE.tmp/tree/sqlite3.c" "$SQLITE.tmp/tree/sqlite3.h" "$SQLITE.tmp/"
   rm -rf "$SQLITE.tmp/tree" "$SQLITE"
   mv "$SQLITE.tmp" "$SQLITE"
-  rm -rf "$APTSRC"
+fi
+
+PQ="$WIN_DEPS/libpq"
+if [ ! -f "$PQ/lib/libpq.a" ]; then
+  # PostgreSQL's client library from Debian's source package of the installed
+  # libpq, cross-built as static libraries (libpq and the two it needs),
+  # without TLS, readline, zlib and ICU, with its three headers.
+  rm -rf "$PQ.tmp"
+  fetch_source "$(dpkg-query -W -f='${source:Package}' libpq-dev)" \
+    "$(dpkg-query -W -f='${source:Version}' libpq-dev)" "$PQ.tmp/src"
+  (cd "$PQ.tmp/src/tree" &&
+    ./configure -q --host=x86_64-w64-mingw32 --without-readline --without-zlib --without-icu \
+      --without-openssl --without-llvm --disable-nls >/dev/null &&
+    make -s -C src/interfaces/libpq >/dev/null)
+  mkdir -p "$PQ.tmp/lib" "$PQ.tmp/include"
+  tree="$PQ.tmp/src/tree"
+  # The library's own objects (the DLL's version resource aside).
+  x86_64-w64-mingw32-ar rcs "$PQ.tmp/lib/libpq.a" $(ls "$tree"/src/interfaces/libpq/*.o | grep -v win32ver)
+  cp "$tree/src/common/libpgcommon_shlib.a" "$PQ.tmp/lib/libpgcommon.a"
+  cp "$tree/src/port/libpgport_shlib.a" "$PQ.tmp/lib/libpgport.a"
+  cp "$tree/src/interfaces/libpq/libpq-fe.h" "$tree/src/include/postgres_ext.h" \
+    "$tree/src/include/pg_config_ext.h" "$PQ.tmp/include/"
+  rm -rf "$PQ.tmp/src" "$PQ"
+  mv "$PQ.tmp" "$PQ"
 fi

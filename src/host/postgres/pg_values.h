@@ -1,0 +1,18 @@
+// Values of binary results of the server as the host's records hold them.
+#pragma once
+#include <libpq-fe.h>
+
+#include <cstddef>
+
+#include "hostfields.h"
+
+// The integer in column of row of a binary result: int2, int4, int8, bool,
+// numeric without fraction, or decimal digits in a text or bytea value; 0
+// for NULL or another type.
+long long PgInteger(const PGresult* result, int row, int column);
+
+// Fills fields[0..count) of records from the columns first.. of row of a
+// binary result (texts cut to their field, NUL-terminated); NULLs and
+// records that are null are left alone.
+void PgReadFields(const PGresult* result, int row, int first, const HostField* fields, size_t count,
+                  void* const* records);

@@ -258,7 +258,7 @@ StoreError CreatePgStoreSql(const std::string& uri, const std::string& outputFol
   bool row = false;
   error = held->Step(&row);
   if (error.ok() && held->ColumnInt(0) > 0) {
-    error = StoreError::Of(StoreFault::kNotStore,
+    error = StoreError::Of(StoreFault::kRefused,
                            PgServerName(store->conn()) + ": the database is not empty (it holds " +
                                std::to_string(held->ColumnInt(0)) +
                                " tables, views or sequences); the store needs an empty database of its own");

@@ -63,7 +63,7 @@ TEST(PgStore, InitMakesTheTablesInAnEmptyDatabaseOnly) {
   // A second init finds the tables and changes nothing.
   std::unique_ptr<StoreSql> again;
   StoreError error = CreatePgStoreSql(db.uri(), "D:\\", "D:\\", &again);
-  EXPECT_EQ(error.fault, StoreFault::kNotStore);
+  EXPECT_EQ(error.fault, StoreFault::kRefused);
   EXPECT_THAT(error.detail, HasSubstr("not empty"));
   EXPECT_THAT(error.detail, HasSubstr("database velor_t_init"));
   std::unique_ptr<StoreSql> open;

@@ -19,11 +19,18 @@ std::string AssetColumns() {
   return out;
 }
 
-// A walk over a server-side cursor, fetched in batches in binary.
-class PgAssetWalk : public AssetWalk {
+// A walk over a server-side cursor, fetched in batches in binary. The next
+// batch is asked for as soon as one arrives, so that the server reads it
+// while this program writes the rows of the last.
+class PgAssetWalk : public AssetWalk, PgStoreSql::Ahead {
  public:
-  PgAssetWalk(PgStoreSql* pg, std::string cursor) : pg_(pg), cursor_(std::move(cursor)) {}
+  PgAssetWalk(PgStoreSql* pg, std::string cursor)
+      : pg_(pg), cursor_(std::move(cursor)),
+        fetch_("FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + cursor_) {
+    Send();
+  }
   ~PgAssetWalk() override {
+    pg_->Settle();
     PGconn* conn = pg_->conn();
     if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) == PQTRANS_INTRANS) {
       PgResult closed(PQexec(conn, ("CLOSE " + cursor_).c_str()));
@@ -33,11 +40,12 @@ class PgAssetWalk : public AssetWalk {
   StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year, bool* got) override {
     *got = false;
     if (!batch_ || row_ >= PQntuples(batch_.get())) {
+      batch_.reset();
       if (done_) return {};
-      PGconn* conn = pg_->conn();
-      const std::string fetch = "FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + cursor_;
-      batch_.reset(PQexecParams(conn, fetch.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1));
-      StoreError error = PgResultError(conn, batch_.get());
+      if (!sent_ && !next_) Send();
+      pg_->Settle();
+      batch_ = std::move(next_);
+      StoreError error = PgResultError(pg_->conn(), batch_.get());
       if (!error.ok()) {
         batch_.reset();
         done_ = true;
@@ -45,6 +53,7 @@ class PgAssetWalk : public AssetWalk {
       }
       row_ = 0;
       done_ = PQntuples(batch_.get()) < kWalkBatch;
+      if (!done_) Send();
       if (PQntuples(batch_.get()) == 0) return {};
     }
     void* records[2] = {asset, year};
@@ -55,10 +64,33 @@ class PgAssetWalk : public AssetWalk {
     return {};
   }
 
+  void Collect() override {
+    // The first result is the batch (or its failure); the null after it
+    // frees the connection.
+    PGconn* conn = pg_->conn();
+    next_.reset(PQgetResult(conn));
+    if (next_) {
+      while (PGresult* more = PQgetResult(conn)) PQclear(more);
+    }
+    sent_ = false;
+  }
+
  private:
+  // Asks for the next batch; a failure to send shows as the batch's own.
+  void Send() {
+    pg_->Settle();
+    if (PQsendQueryParams(pg_->conn(), fetch_.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) == 1) {
+      sent_ = true;
+      pg_->SetAhead(this);
+    }
+  }
+
   PgStoreSql* pg_;
   std::string cursor_;
-  PgResult batch_;
+  std::string fetch_;
+  PgResult batch_;  // the rows being read
+  PgResult next_;   // the batch after them, once collected
+  bool sent_ = false;
   int row_ = 0;
   bool done_ = false;
 };
@@ -104,6 +136,7 @@ class PgHostStore : public SqlHostStore {
 
   StoreError WalkAssets(long long cid, long from, std::unique_ptr<AssetWalk>* walk) override {
     std::string cursor = pg_->NewName("velor_c");
+    pg_->Settle();
     StoreError error = PgExec(pg_->conn(), "DECLARE " + cursor + " NO SCROLL CURSOR FOR SELECT seq" +
                                                AssetColumns() + " FROM assets WHERE cid = " +
                                                std::to_string(cid) + " AND seq >= " +

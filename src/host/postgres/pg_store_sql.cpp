@@ -29,6 +29,7 @@ class PgStatement : public SqlStatement {
   ~PgStatement() override {
     // A statement prepared on the server lives as long as the connection
     // unless it is dropped.
+    owner_->Settle();
     if (!prepared_.empty() && PQstatus(owner_->conn()) == CONNECTION_OK &&
         PQtransactionStatus(owner_->conn()) != PQTRANS_INERROR) {
       PgResult dropped(PQexec(owner_->conn(), ("DEALLOCATE " + prepared_).c_str()));
@@ -93,6 +94,7 @@ class PgStatement : public SqlStatement {
   // Prepares the statement for the types bound now (again when they differ
   // from the last run's) and runs it; the rows come back in binary.
   StoreError Run() {
+    owner_->Settle();
     PGconn* conn = owner_->conn();
     std::vector<Oid> types;
     std::vector<const char*> values;
@@ -157,7 +159,8 @@ std::string PgParameterSql(const std::string& sql, int* count) {
       while (digits < sql.size() && sql[digits] >= '0' && sql[digits] <= '9') ++digits;
       int number = digits > i + 1 ? std::atoi(sql.substr(i + 1, digits - i - 1).c_str()) : ++next;
       if (number > *count) *count = number;
-      out += "$" + std::to_string(number);
+      out += '$';
+      out += std::to_string(number);
       i = digits - 1;
     } else {
       out += c;
@@ -169,6 +172,13 @@ std::string PgParameterSql(const std::string& sql, int* count) {
 PgStoreSql::PgStoreSql(PgConn conn, std::string uri) : conn_(std::move(conn)), name_(std::move(uri)) {}
 
 PgStoreSql::~PgStoreSql() = default;
+
+void PgStoreSql::Settle() {
+  if (ahead_ == nullptr) return;
+  Ahead* ahead = ahead_;
+  ahead_ = nullptr;
+  ahead->Collect();
+}
 
 void PgStoreSql::NoteChanges(const PGresult* result) {
   const char* tuples = PQcmdTuples(const_cast<PGresult*>(result));
@@ -183,6 +193,7 @@ StoreError PgStoreSql::Prepare(const std::string& sql, std::unique_ptr<SqlStatem
 }
 
 StoreError PgStoreSql::Exec(const std::string& sql) {
+  Settle();
   PgResult result(PQexec(conn(), sql.c_str()));
   StoreError error = PgResultError(conn(), result.get());
   if (error.ok()) NoteChanges(result.get());
@@ -190,6 +201,7 @@ StoreError PgStoreSql::Exec(const std::string& sql) {
 }
 
 StoreError PgStoreSql::BeginWrite() {
+  Settle();
   StoreError error = PgExec(conn(), "BEGIN");
   if (error.ok()) error = PgExec(conn(), kWriterLockSql);
   if (!error.ok()) Rollback();
@@ -197,6 +209,7 @@ StoreError PgStoreSql::BeginWrite() {
 }
 
 StoreError PgStoreSql::Commit() {
+  Settle();
   // The server answers COMMIT of a failed transaction by rolling it back,
   // without an error: that is a failure here.
   if (PQtransactionStatus(conn()) == PQTRANS_INERROR) {
@@ -214,6 +227,7 @@ StoreError PgStoreSql::Commit() {
 }
 
 void PgStoreSql::Rollback() {
+  Settle();
   if (PQtransactionStatus(conn()) != PQTRANS_IDLE && PQstatus(conn()) == CONNECTION_OK) {
     PgResult result(PQexec(conn(), "ROLLBACK"));
   }
@@ -228,6 +242,7 @@ StoreError PgStoreSql::IntegrityCheck(std::vector<std::string>* problems) {
   // The server keeps its tables whole itself; what can be wrong here is a
   // database that is not a store of this version.
   problems->clear();
+  Settle();
   return PgCheckVersion(conn());
 }
 

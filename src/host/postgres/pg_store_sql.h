@@ -25,7 +25,20 @@ class PgStoreSql : public StoreSql {
   const char* BytesType() const override { return "bytea"; }
   StoreError IntegrityCheck(std::vector<std::string>* problems) override;
 
-  // The connection, for the store's own streaming reads.
+  // A read sent ahead on the connection (the next batch of an asset walk),
+  // to be collected before anything else is sent.
+  class Ahead {
+   public:
+    virtual ~Ahead() = default;
+    // Takes in the read's results.
+    virtual void Collect() = 0;
+  };
+  // Notes ahead as the connection's read in flight (null: none).
+  void SetAhead(Ahead* ahead) { ahead_ = ahead; }
+  // Collects the read in flight, if any: the connection is then free.
+  void Settle();
+
+  // The connection, for the store's own streaming reads (Settle first).
   PGconn* conn() { return conn_.get(); }
   // A name for a new prepared statement or cursor on this connection.
   std::string NewName(const char* kind) { return kind + std::to_string(++names_); }
@@ -37,6 +50,7 @@ class PgStoreSql : public StoreSql {
   std::string name_;
   long long changes_ = 0;
   long long names_ = 0;
+  Ahead* ahead_ = nullptr;
 };
 
 // Turns the parameters ?N (and bare ?, numbered in turn) of sql into $N,

@@ -12,57 +12,65 @@ namespace {
 
 // Rows fetched from the cursor at a time: a few megabytes at most.
 constexpr int kWalkBatch = 2000;
+// Rows read between two looks for the next batch's arrival.
+constexpr int kConsumeEvery = 50;
 
-std::string AssetColumns() {
+// ", a, b, c": the columns of fields after others.
+std::string Columns(const HostField* fields, size_t count) {
   std::string out;
-  for (size_t i = 0; i < kAssetFieldCount; ++i) out += std::string(", ") + kAssetFields[i].name;
+  for (size_t i = 0; i < count; ++i) out += std::string(", ") + fields[i].name;
   return out;
 }
 
-// A walk over a server-side cursor, fetched in batches in binary. The next
-// batch is asked for as soon as one arrives, so that the server reads it
-// while this program writes the rows of the last.
-class PgAssetWalk : public AssetWalk, PgStoreSql::Ahead {
+// A server-side cursor read in batches, in binary. The next batch is asked
+// for as soon as one arrives and taken in while the rows of the last are
+// read, so that the server goes on while this program works.
+class PgCursor : PgStoreSql::Ahead {
  public:
-  PgAssetWalk(PgStoreSql* pg, std::string cursor)
-      : pg_(pg), cursor_(std::move(cursor)),
-        fetch_("FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + cursor_) {
-    Send();
+  // Declares the cursor for query on pg (in its transaction).
+  static StoreError Declare(PgStoreSql* pg, const std::string& query, std::unique_ptr<PgCursor>* cursor) {
+    std::string name = pg->NewName("velor_c");
+    pg->Settle();
+    StoreError error = PgExec(pg->conn(), "DECLARE " + name + " NO SCROLL CURSOR FOR " + query);
+    if (error.ok()) cursor->reset(new PgCursor(pg, name));
+    return error;
   }
-  ~PgAssetWalk() override {
+  ~PgCursor() override {
     pg_->Settle();
     PGconn* conn = pg_->conn();
     if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) == PQTRANS_INTRANS) {
-      PgResult closed(PQexec(conn, ("CLOSE " + cursor_).c_str()));
+      PgResult closed(PQexec(conn, ("CLOSE " + name_).c_str()));
     }
   }
 
-  StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year, bool* got) override {
+  // Moves to the next row: *got false past the last. The row is row() of
+  // rows() until the next move.
+  StoreError Move(bool* got) {
     *got = false;
-    if (!batch_ || row_ >= PQntuples(batch_.get())) {
-      batch_.reset();
-      if (done_) return {};
-      if (!sent_ && !next_) Send();
-      pg_->Settle();
-      batch_ = std::move(next_);
-      StoreError error = PgResultError(pg_->conn(), batch_.get());
-      if (!error.ok()) {
-        batch_.reset();
-        done_ = true;
-        return error;
-      }
-      row_ = 0;
-      done_ = PQntuples(batch_.get()) < kWalkBatch;
-      if (!done_) Send();
-      if (PQntuples(batch_.get()) == 0) return {};
+    if (batch_ && ++row_ < PQntuples(batch_.get())) {
+      if (sent_ && row_ % kConsumeEvery == 0) PQconsumeInput(pg_->conn());
+      *got = true;
+      return {};
     }
-    void* records[2] = {asset, year};
-    *seq = PgInteger(batch_.get(), row_, 0);
-    PgReadFields(batch_.get(), row_, 1, kAssetFields, kAssetFieldCount, records);
-    ++row_;
-    *got = true;
+    batch_.reset();
+    if (done_) return {};
+    if (!sent_ && !next_) Send();
+    pg_->Settle();
+    batch_ = std::move(next_);
+    StoreError error = PgResultError(pg_->conn(), batch_.get());
+    if (!error.ok()) {
+      batch_.reset();
+      done_ = true;
+      return error;
+    }
+    row_ = 0;
+    done_ = PQntuples(batch_.get()) < kWalkBatch;
+    if (!done_) Send();
+    *got = PQntuples(batch_.get()) > 0;
     return {};
   }
+  const PGresult* rows() const { return batch_.get(); }
+  int row() const { return row_; }
 
   void Collect() override {
     // The first result is the batch (or its failure); the null after it
@@ -76,6 +84,10 @@ class PgAssetWalk : public AssetWalk, PgStoreSql::Ahead {
   }
 
  private:
+  PgCursor(PgStoreSql* pg, std::string name)
+      : pg_(pg), name_(std::move(name)), fetch_("FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + name_) {
+    Send();
+  }
   // Asks for the next batch; a failure to send shows as the batch's own.
   void Send() {
     pg_->Settle();
@@ -86,47 +98,138 @@ class PgAssetWalk : public AssetWalk, PgStoreSql::Ahead {
   }
 
   PgStoreSql* pg_;
-  std::string cursor_;
+  std::string name_;
   std::string fetch_;
   PgResult batch_;  // the rows being read
   PgResult next_;   // the batch after them, once collected
   bool sent_ = false;
-  int row_ = 0;
+  int row_ = -1;
   bool done_ = false;
 };
 
+// A walk over the assets of a cursor.
+class PgAssetWalk : public AssetWalk {
+ public:
+  explicit PgAssetWalk(std::unique_ptr<PgCursor> cursor) : cursor_(std::move(cursor)) {}
+
+  StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year, bool* got) override {
+    StoreError error = cursor_->Move(got);
+    if (!error.ok() || !*got) return error;
+    void* records[2] = {asset, year};
+    *seq = PgInteger(cursor_->rows(), cursor_->row(), 0);
+    PgReadFields(cursor_->rows(), cursor_->row(), 1, kAssetFields, kAssetFieldCount, records);
+    return {};
+  }
+
+ private:
+  std::unique_ptr<PgCursor> cursor_;
+};
+
+// The breakdown lines of one company read in asset order by a cursor, for
+// an export that asks for them asset after asset: one stream instead of a
+// question per lump-sum asset.
+class PgBreakdownStream {
+ public:
+  // Whether the stream can give the lines of asset seq of company cid (not
+  // for another company, nor for an asset at or behind the last asked).
+  bool Serves(long long cid, long long seq) const { return cursor_ && cid == cid_ && seq > asked_; }
+
+  // Opens the stream over company cid's lines from asset seq on.
+  StoreError Open(PgStoreSql* pg, long long cid, long long seq) {
+    cursor_.reset();
+    StoreError error = PgCursor::Declare(
+        pg, "SELECT asset_seq" + Columns(kBreakdownFields, kBreakdownFieldCount) + " FROM breakdowns WHERE cid = " +
+                std::to_string(cid) + " AND asset_seq >= " + std::to_string(seq) + " ORDER BY asset_seq, seq",
+        &cursor_);
+    if (!error.ok()) return error;
+    cid_ = cid;
+    asked_ = seq - 1;
+    return Move();
+  }
+
+  // Reads the lines of asset seq into *lines (Serves(cid, seq) true).
+  StoreError Read(long long seq, std::vector<StIKKATSUINFO>* lines) {
+    lines->clear();
+    asked_ = seq;
+    while (got_ && at_ <= seq) {
+      if (at_ == seq) {
+        StIKKATSUINFO line{};
+        void* records[1] = {&line};
+        PgReadFields(cursor_->rows(), cursor_->row(), 1, kBreakdownFields, kBreakdownFieldCount, records);
+        lines->push_back(line);
+      }
+      StoreError error = Move();
+      if (!error.ok()) {
+        lines->clear();
+        cursor_.reset();
+        return error;
+      }
+    }
+    return {};
+  }
+
+ private:
+  StoreError Move() {
+    StoreError error = cursor_->Move(&got_);
+    at_ = got_ ? PgInteger(cursor_->rows(), cursor_->row(), 0) : 0;
+    return error;
+  }
+
+  std::unique_ptr<PgCursor> cursor_;
+  long long cid_ = 0;
+  long long asked_ = 0;  // the asset last asked for
+  bool got_ = false;     // whether the cursor stands on a line
+  long long at_ = 0;     // the asset of that line
+};
+
+// Connects to uri and begins a view there: one read-only repeatable-read
+// transaction, on the state of snapshot (another view's, still open) or,
+// when snapshot is empty or no longer open and !strict, on a state of its
+// own, whose name goes to *taken.
+StoreError OpenView(const std::string& uri, const std::string& snapshot, bool strict,
+                    std::unique_ptr<PgStoreSql>* view, std::string* taken) {
+  std::unique_ptr<StoreSql> sql;
+  StoreError error = OpenPgStoreSql(uri, false, &sql);
+  if (!error.ok()) return error;
+  std::unique_ptr<PgStoreSql> pg(static_cast<PgStoreSql*>(sql.release()));
+  const char* begin = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+  error = PgExec(pg->conn(), begin);
+  *taken = snapshot;
+  if (error.ok() && !snapshot.empty()) {
+    error = PgExec(pg->conn(), "SET TRANSACTION SNAPSHOT '" + snapshot + "'");
+    if (!error.ok() && !strict) {
+      pg->Rollback();
+      error = PgExec(pg->conn(), begin);
+      taken->clear();
+    }
+  }
+  if (error.ok() && taken->empty()) {
+    PgResult exported(PQexec(pg->conn(), "SELECT pg_export_snapshot()"));
+    error = PgResultError(pg->conn(), exported.get());
+    if (error.ok()) *taken = PQgetvalue(exported.get(), 0, 0);
+  }
+  if (!error.ok()) return error;
+  *view = std::move(pg);
+  return {};
+}
+
+// The exporter's store: a view for the host's questions and, from the first
+// walk on, a second connection on the same state that streams the asset
+// walks and the breakdown lines beside them.
 class PgHostStore : public SqlHostStore {
  public:
   // Answers over pg (owned), whose view's snapshot is snapshot.
   PgHostStore(PgStoreSql* pg, std::string snapshot)
-      : SqlHostStore(std::unique_ptr<StoreSql>(pg)), pg_(pg), snapshot_(std::move(snapshot)) {}
+      : SqlHostStore(std::unique_ptr<StoreSql>(pg)), snapshot_(std::move(snapshot)) {}
 
-  // Connects to uri and begins the view's transaction, on the snapshot of
-  // another connection's view when snapshot names one that is still open.
+  // Opens a view of uri into *store, on snapshot as OpenView does.
   static StoreError Open(const std::string& uri, const std::string& snapshot,
                          std::unique_ptr<HostStore>* store) {
-    std::unique_ptr<StoreSql> sql;
-    StoreError error = OpenPgStoreSql(uri, false, &sql);
+    std::unique_ptr<PgStoreSql> view;
+    std::string taken;
+    StoreError error = OpenView(uri, snapshot, false, &view, &taken);
     if (!error.ok()) return error;
-    std::unique_ptr<PgStoreSql> pg(static_cast<PgStoreSql*>(sql.release()));
-    const char* begin = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
-    error = PgExec(pg->conn(), begin);
-    if (error.ok() && !snapshot.empty()) {
-      error = PgExec(pg->conn(), "SET TRANSACTION SNAPSHOT '" + snapshot + "'");
-      // The other view has ended: this one takes a state of its own.
-      if (!error.ok()) {
-        pg->Rollback();
-        error = PgExec(pg->conn(), begin);
-      }
-    }
-    std::string taken = snapshot;
-    if (error.ok() && snapshot.empty()) {
-      PgResult exported(PQexec(pg->conn(), "SELECT pg_export_snapshot()"));
-      error = PgResultError(pg->conn(), exported.get());
-      if (error.ok()) taken = PQgetvalue(exported.get(), 0, 0);
-    }
-    if (!error.ok()) return error;
-    *store = std::make_unique<PgHostStore>(pg.release(), taken);
+    *store = std::make_unique<PgHostStore>(view.release(), taken);
     return {};
   }
 
@@ -135,15 +238,25 @@ class PgHostStore : public SqlHostStore {
   }
 
   StoreError WalkAssets(long long cid, long from, std::unique_ptr<AssetWalk>* walk) override {
-    std::string cursor = pg_->NewName("velor_c");
-    pg_->Settle();
-    StoreError error = PgExec(pg_->conn(), "DECLARE " + cursor + " NO SCROLL CURSOR FOR SELECT seq" +
-                                               AssetColumns() + " FROM assets WHERE cid = " +
-                                               std::to_string(cid) + " AND seq >= " +
-                                               std::to_string(from) + " ORDER BY seq");
-    if (!error.ok()) return error;
-    *walk = std::make_unique<PgAssetWalk>(pg_, cursor);
-    return {};
+    StoreError error = OpenWalker();
+    std::unique_ptr<PgCursor> cursor;
+    if (error.ok()) {
+      error = PgCursor::Declare(walker_.get(),
+                                "SELECT seq" + Columns(kAssetFields, kAssetFieldCount) + " FROM assets WHERE cid = " +
+                                    std::to_string(cid) + " AND seq >= " + std::to_string(from) + " ORDER BY seq",
+                                &cursor);
+    }
+    if (error.ok()) *walk = std::make_unique<PgAssetWalk>(std::move(cursor));
+    return error;
+  }
+
+  StoreError ReadBreakdowns(long long cid, long long seq, std::vector<StIKKATSUINFO>* lines) override {
+    StoreError error;
+    if (!breakdowns_.Serves(cid, seq)) {
+      error = OpenWalker();
+      if (error.ok()) error = breakdowns_.Open(walker_.get(), cid, seq);
+    }
+    return error.ok() ? breakdowns_.Read(seq, lines) : error;
   }
 
   StoreError SaveTextOrder(const std::string& dataId, const std::string& group,
@@ -169,8 +282,18 @@ class PgHostStore : public SqlHostStore {
   }
 
  private:
-  PgStoreSql* pg_;
+  // Opens the walks' connection on the view's state, unless it is open.
+  StoreError OpenWalker() {
+    if (walker_ && PQstatus(walker_->conn()) == CONNECTION_OK) return {};
+    breakdowns_ = PgBreakdownStream();
+    walker_.reset();
+    std::string taken;
+    return OpenView(name(), snapshot_, true, &walker_, &taken);
+  }
+
   std::string snapshot_;
+  std::unique_ptr<PgStoreSql> walker_;  // the walks' connection, once there is one
+  PgBreakdownStream breakdowns_;        // on walker_
 };
 
 }  // namespace

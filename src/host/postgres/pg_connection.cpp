@@ -3,26 +3,9 @@
 #include <cstring>
 
 #include "storeschema.h"
+#include "storeuri.h"
 
 namespace {
-
-// Whether uri carries a password: in its user part (user:password@) or as
-// a password parameter. Checked on the text itself, before libpq reads it,
-// so that no message of libpq about the URI can quote one.
-bool UriHasPassword(const std::string& uri) {
-  size_t start = uri.find("://");
-  start = start == std::string::npos ? 0 : start + 3;
-  size_t end = uri.find_first_of("/?#", start);
-  std::string authority = uri.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  size_t at = authority.rfind('@');
-  if (at != std::string::npos && authority.substr(0, at).find(':') != std::string::npos) return true;
-  size_t query = uri.find('?');
-  if (query == std::string::npos) return false;
-  for (size_t p = query; p != std::string::npos; p = uri.find('&', p + 1)) {
-    if (uri.compare(p + 1, 9, "password=") == 0) return true;
-  }
-  return false;
-}
 
 // The first line of a message of the server or of libpq, without the
 // severity the server puts before it.
@@ -51,7 +34,11 @@ std::string PgServerName(PGconn* conn) {
 }
 
 StoreError PgConnect(const std::string& uri, bool writable, PgConn* conn) {
-  if (UriHasPassword(uri)) {
+  // Checked on the text itself, before libpq reads it, so that no message
+  // of libpq about the URI can quote a password.
+  bool hasPassword = false;
+  StoreNameShown(uri, &hasPassword);
+  if (hasPassword) {
     return StoreError::Of(StoreFault::kRefused,
                           "the connection URI holds a password; give it through ~/.pgpass, the file "
                           "PGPASSFILE names, a service file or PGPASSWORD, never in the URI");

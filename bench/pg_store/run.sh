@@ -73,7 +73,7 @@ done
 # Clerk $1 exports company data number $1 into a folder of its own.
 clerk() {
   "$VELOR" --db "$uri" --user bench --ui console --yes --no-viewer --companies "$1" \
-    --output "T:\\clerk$1\\assets.csv" </dev/null >/dev/null 2>&1
+    --output 'T:\clerk{no}\assets.csv' </dev/null >/dev/null 2>&1
 }
 all_clerks() {
   local pids=() i

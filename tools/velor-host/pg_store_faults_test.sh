@@ -35,13 +35,13 @@ expect_failed() {
   diff -r "$work/before" "$work/out" >/dev/null || fail "$1: the previous export changed"
 }
 # Starts the export and stops it (SIGSTOP) once it is walking the assets
-# (fetching from its cursor); the caller strikes, then continue_export.
+# (its copy of the assets runs); the caller strikes, then continue_export.
 start_walking_export() {
   velor_run >"$work/log" 2>&1 &
   pid=$!
   for _ in $(seq 1 2000); do
     backend=$(psql -X -At "$uri" -c "SELECT pid FROM pg_stat_activity WHERE application_name = 'velor'
-                                     AND query LIKE 'FETCH%'" 2>/dev/null)
+                                     AND query LIKE 'COPY (SELECT seq%'" 2>/dev/null)
     [ -n "$backend" ] && break
   done
   kill -STOP "$pid"

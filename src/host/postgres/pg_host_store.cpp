@@ -1,5 +1,6 @@
 // The exporter's view of the server store: one read-only repeatable-read
 // transaction per connection, assets streamed through a cursor.
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -107,22 +108,97 @@ class PgCursor : PgStoreSql::Ahead {
   bool done_ = false;
 };
 
-// A walk over the assets of a cursor.
-class PgAssetWalk : public AssetWalk {
+// A walk that reads the assets as the server copies them out in binary
+// (COPY ... TO STDOUT): a row at a time, as fast as the server writes them.
+// The connection serves nothing else until the walk ends.
+class PgCopyWalk : public AssetWalk {
  public:
-  explicit PgAssetWalk(std::unique_ptr<PgCursor> cursor) : cursor_(std::move(cursor)) {}
+  // Starts the copy of query on pg, whose rows are seq and the asset fields.
+  static StoreError Start(PgStoreSql* pg, const std::string& query, std::unique_ptr<AssetWalk>* walk) {
+    pg->Settle();
+    PgResult started(PQexec(pg->conn(), ("COPY (" + query + ") TO STDOUT (FORMAT binary)").c_str()));
+    if (PQresultStatus(started.get()) != PGRES_COPY_OUT) return PgResultError(pg->conn(), started.get());
+    walk->reset(new PgCopyWalk(pg));
+    return {};
+  }
+  ~PgCopyWalk() override {
+    if (ended_) return;
+    // Stopped before the end: the server is told to stop copying and what
+    // it sent meanwhile is dropped.
+    PGconn* conn = pg_->conn();
+    if (PGcancel* cancel = PQgetCancel(conn)) {
+      char why[256];
+      PQcancel(cancel, why, sizeof why);
+      PQfreeCancel(cancel);
+    }
+    char* row = nullptr;
+    while (PQgetCopyData(conn, &row, 0) > 0) PQfreemem(row);
+    while (PGresult* result = PQgetResult(conn)) PQclear(result);
+  }
 
   StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year, bool* got) override {
-    StoreError error = cursor_->Move(got);
-    if (!error.ok() || !*got) return error;
-    void* records[2] = {asset, year};
-    *seq = PgInteger(cursor_->rows(), cursor_->row(), 0);
-    PgReadFields(cursor_->rows(), cursor_->row(), 1, kAssetFields, kAssetFieldCount, records);
+    *got = false;
+    while (!ended_) {
+      char* data = nullptr;
+      int size = PQgetCopyData(pg_->conn(), &data, 0);
+      if (size < 0) return End();
+      std::unique_ptr<char, void (*)(void*)> row(data, PQfreemem);
+      const char* p = data;
+      const char* end = data + size;
+      if (!headerRead_) {
+        // The signature, the flags and the header extension's length.
+        if (end - p < 19 || std::memcmp(p, "PGCOPY\n\377\r\n\0", 11) != 0) return Garbled();
+        const long long extension = PgBigEndian(p + 15, 4);
+        if (extension < 0 || extension > end - p - 19) return Garbled();
+        p += 19 + extension;
+        headerRead_ = true;
+        if (p >= end) continue;
+      }
+      if (end - p < 2) return Garbled();
+      const long long fields = PgBigEndian(p, 2);
+      p += 2;
+      if (fields == -1) continue;  // the trailer; the end follows
+      if (fields != static_cast<long long>(kAssetFieldCount) + 1) return Garbled();
+      void* records[2] = {asset, year};
+      for (long long i = 0; i < fields; ++i) {
+        if (end - p < 4) return Garbled();
+        const long long length = PgBigEndian(p, 4);
+        p += 4;
+        if (length > end - p) return Garbled();
+        if (length >= 0) {
+          if (i == 0) {
+            *seq = PgBigEndian(p, static_cast<int>(length));
+          } else {
+            PgPutField(kAssetFields[i - 1], p, static_cast<int>(length), records);
+          }
+          p += length;
+        }
+      }
+      *got = true;
+      return {};
+    }
     return {};
   }
 
  private:
-  std::unique_ptr<PgCursor> cursor_;
+  explicit PgCopyWalk(PgStoreSql* pg) : pg_(pg) {}
+
+  // The copy has ended: its result says whether it ended well.
+  StoreError End() {
+    ended_ = true;
+    PGconn* conn = pg_->conn();
+    PgResult result(PQgetResult(conn));
+    StoreError error = PgResultError(conn, result.get());
+    while (PGresult* more = PQgetResult(conn)) PQclear(more);
+    return error;
+  }
+  StoreError Garbled() {
+    return StoreError::Of(StoreFault::kUnreadable, PgServerName(pg_->conn()) + ": the server sent an asset row that cannot be read");
+  }
+
+  PgStoreSql* pg_;
+  bool headerRead_ = false;
+  bool ended_ = false;
 };
 
 // The breakdown lines of one company read in asset order by a cursor, for
@@ -213,14 +289,14 @@ StoreError OpenView(const std::string& uri, const std::string& snapshot, bool st
   return {};
 }
 
-// The exporter's store: a view for the host's questions and, from the first
-// walk on, a second connection on the same state that streams the asset
-// walks and the breakdown lines beside them.
+// The exporter's store: a view for the host's questions and the breakdown
+// lines (streamed in asset order) and, from the first walk on, a second
+// connection on the same state that streams the asset walks.
 class PgHostStore : public SqlHostStore {
  public:
   // Answers over pg (owned), whose view's snapshot is snapshot.
   PgHostStore(PgStoreSql* pg, std::string snapshot)
-      : SqlHostStore(std::unique_ptr<StoreSql>(pg)), snapshot_(std::move(snapshot)) {}
+      : SqlHostStore(std::unique_ptr<StoreSql>(pg)), pg_(pg), snapshot_(std::move(snapshot)) {}
 
   // Opens a view of uri into *store, on snapshot as OpenView does.
   static StoreError Open(const std::string& uri, const std::string& snapshot,
@@ -239,23 +315,16 @@ class PgHostStore : public SqlHostStore {
 
   StoreError WalkAssets(long long cid, long from, std::unique_ptr<AssetWalk>* walk) override {
     StoreError error = OpenWalker();
-    std::unique_ptr<PgCursor> cursor;
-    if (error.ok()) {
-      error = PgCursor::Declare(walker_.get(),
-                                "SELECT seq" + Columns(kAssetFields, kAssetFieldCount) + " FROM assets WHERE cid = " +
-                                    std::to_string(cid) + " AND seq >= " + std::to_string(from) + " ORDER BY seq",
-                                &cursor);
-    }
-    if (error.ok()) *walk = std::make_unique<PgAssetWalk>(std::move(cursor));
-    return error;
+    if (!error.ok()) return error;
+    return PgCopyWalk::Start(walker_.get(),
+                             "SELECT seq" + Columns(kAssetFields, kAssetFieldCount) + " FROM assets WHERE cid = " +
+                                 std::to_string(cid) + " AND seq >= " + std::to_string(from) + " ORDER BY seq",
+                             walk);
   }
 
   StoreError ReadBreakdowns(long long cid, long long seq, std::vector<StIKKATSUINFO>* lines) override {
     StoreError error;
-    if (!breakdowns_.Serves(cid, seq)) {
-      error = OpenWalker();
-      if (error.ok()) error = breakdowns_.Open(walker_.get(), cid, seq);
-    }
+    if (!breakdowns_.Serves(cid, seq)) error = breakdowns_.Open(pg_, cid, seq);
     return error.ok() ? breakdowns_.Read(seq, lines) : error;
   }
 
@@ -282,18 +351,22 @@ class PgHostStore : public SqlHostStore {
   }
 
  private:
-  // Opens the walks' connection on the view's state, unless it is open.
+  // Opens the walks' connection on the view's state, unless it is open and
+  // ready (a walk stopped before its end leaves it unready).
   StoreError OpenWalker() {
-    if (walker_ && PQstatus(walker_->conn()) == CONNECTION_OK) return {};
-    breakdowns_ = PgBreakdownStream();
+    if (walker_ && PQstatus(walker_->conn()) == CONNECTION_OK &&
+        PQtransactionStatus(walker_->conn()) == PQTRANS_INTRANS) {
+      return {};
+    }
     walker_.reset();
     std::string taken;
     return OpenView(name(), snapshot_, true, &walker_, &taken);
   }
 
+  PgStoreSql* pg_;  // the view's connection, owned by SqlHostStore
   std::string snapshot_;
   std::unique_ptr<PgStoreSql> walker_;  // the walks' connection, once there is one
-  PgBreakdownStream breakdowns_;        // on walker_
+  PgBreakdownStream breakdowns_;        // on pg_
 };
 
 }  // namespace

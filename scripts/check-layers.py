@@ -9,9 +9,9 @@ the host only its base objects (it is installed without the host).
 Only the platform layer (src/platform, and the tests' platform helpers in
 testsupport/platform) talks to the operating system: its headers, its
 calls, conditional compilation, std::filesystem, file streams and the
-environment. <sqlite3.h> belongs to the host, its test helpers and the store
-tool velor-host; <libpq-fe.h> to the host's PostgreSQL folder alone. Test
-sources are held to the same rules.
+environment. Each database's header belongs to its store's folder:
+<sqlite3.h> to src/host/sqlite, <libpq-fe.h> to src/host/postgres.
+Test sources are held to the same rules.
 
 usage: check-layers.py SOURCE_DIR
 """
@@ -39,7 +39,7 @@ CEILING = {floor: floor for floor in FLOOR_NAMES}
 CEILING[7] = 3
 
 OS_FOLDERS = ("src/platform", "testsupport/platform")
-SQLITE_FOLDERS = ("src/host", "testsupport/host", "tools/velor-host")
+SQLITE_FOLDERS = ("src/host/sqlite",)
 PQ_FOLDERS = ("src/host/postgres",)
 FILE_FOLDERS = OS_FOLDERS + ("tools",)
 
@@ -52,7 +52,7 @@ OS_CALL = re.compile(
     r"|forkpty|symlink|lstat|readlink)\s*\(")
 CONDITIONAL = re.compile(r"^\s*#\s*(if|ifdef|ifndef|elif)\b")
 SQLITE_HEADER = re.compile(r"#\s*include\s*<sqlite3\.h>")
-PQ_HEADER = re.compile(r"#\s*include\s*<(libpq-fe|libpq/[^>]+|postgres_ext)\.h>")
+PQ_HEADER = re.compile(r"#\s*include\s*<libpq-fe\.h>")
 FILE_USE = re.compile(r"std::filesystem|std::[io]?fstream\b|#\s*include\s*<(filesystem|fstream)>"
                       r"|(?<![\w.>])(std::)?getenv\s*\(")
 LOCAL_INCLUDE = re.compile(r'#\s*include\s*"([^"]+)"')
@@ -139,9 +139,9 @@ def main():
                 if CONDITIONAL.search(line):
                     breaks.append(f"{where}: conditional compilation outside the platform layer")
             if SQLITE_HEADER.search(line) and not under(rel, SQLITE_FOLDERS):
-                breaks.append(f"{where}: <sqlite3.h> outside the host and the store tool")
+                breaks.append(f"{where}: <sqlite3.h> outside the SQLite store (src/host/sqlite)")
             if PQ_HEADER.search(line) and not under(rel, PQ_FOLDERS):
-                breaks.append(f"{where}: <libpq-fe.h> outside the host's PostgreSQL folder")
+                breaks.append(f"{where}: <libpq-fe.h> outside the server store (src/host/postgres)")
             if not under(rel, FILE_FOLDERS) and FILE_USE.search(strip_comment(raw)):
                 breaks.append(f"{where}: files or environment outside the platform layer "
                               f"(std::filesystem, file streams, getenv)")

@@ -10,21 +10,21 @@ trap 'rm -rf "$work"' EXIT
 clean() {
   rm -rf "$work/t" && mkdir -p "$work/t"
   cd "$work/t"
-  mkdir -p src/platform/posix src/host/base src/host/postgres src/textio src/export src/dialog src/app \
+  mkdir -p src/platform/posix src/host/base src/host/sqlite src/host/postgres src/textio src/export src/dialog src/app \
            testsupport/platform testsupport/host tools/velor-host tools/velor-read
   for h in platform/wintypes host/base/ClMsgMgr host/hostrecords textio/textaccessor \
            export/ClCSVEdit dialog/pathfuncs app/ClControlVelor; do
     echo '#pragma once' > "src/$h.h"
   done
   printf '#include <unistd.h>\n#include <filesystem>\n#ifdef _WIN32\n#endif\n' > src/platform/posix/a.cpp
-  printf '#include <sqlite3.h>\n#include "wintypes.h"\n' > src/host/a.cpp
+  printf '#include "wintypes.h"\n' > src/host/a.cpp
+  printf '#include <sqlite3.h>\n#include "wintypes.h"\n' > src/host/sqlite/a.cpp
+  printf '#include <libpq-fe.h>\n#include "hostrecords.h"\n' > src/host/postgres/a.cpp
   printf '#include "ClMsgMgr.h"\n#include "wintypes.h"\n' > src/textio/a.cpp
   printf '#include "hostrecords.h"\n' > src/textio/a_test.cpp
   printf '#include "textaccessor.h"\n#include "hostrecords.h"\n' > src/export/a.cpp
   printf '#include "ClCSVEdit.h"\n// getenv( in a comment\nconst char* t = "std::ifstream";\n' > src/app/a.cpp
   printf '#include <sys/stat.h>\nint f() { return chmod("x", 0); }\n' > testsupport/platform/a.cpp
-  printf '#include <sqlite3.h>\n' > tools/velor-host/a.cpp
-  printf '#include <libpq-fe.h>\n#include "hostrecords.h"\n' > src/host/postgres/a.cpp
   printf '#include "textaccessor.h"\n#include <fstream>\n' > tools/velor-host/b.cpp
 }
 
@@ -59,8 +59,9 @@ expect_break src/app/b_test.cpp 'void f() { usleep(1); }'
 expect_break src/export/b.cpp '#ifdef _WIN32' '#endif'
 expect_break src/export/b.cpp '#include <sqlite3.h>'
 expect_break tools/velor-read/b.cpp '#include <sqlite3.h>'
-expect_break src/host/b.cpp '#include <libpq-fe.h>'
-expect_break tools/velor-host/b.cpp '#include <libpq-fe.h>'
+expect_break tools/velor-host/b.cpp '#include <sqlite3.h>'
+expect_break src/host/b.cpp '#include <sqlite3.h>'
+expect_break src/host/sqlite/b.cpp '#include <libpq-fe.h>'
 expect_break testsupport/host/b.cpp '#include <libpq-fe.h>'
 expect_break src/host/b.cpp 'auto p = std::filesystem::path("x");'
 expect_break testsupport/host/b.cpp 'std::ifstream in("x");'

@@ -53,10 +53,15 @@ as_user() {
     env -i PATH=/usr/bin:/bin HOME="$home" VELOR_DRIVES="W:=$home/out" "$@"
 }
 [ "$(as_user sh -c 'command -v velor')" = /usr/bin/velor ] || fail "velor is not on the PATH"
-as_user velor --help | grep -q "usage: velor" || fail "velor --help as $user"
-as_user env LANG=ja_JP.UTF-8 velor --help | grep -q "使い方: velor" ||
+# (The help is read whole before it is searched: "grep -q" would end the
+# pipe early, and the program's broken pipe would fail the pipeline.)
+as_user velor --help >"$work/help" 2>&1 || true
+grep -q "usage: velor" "$work/help" || fail "velor --help as $user: $(cat "$work/help")"
+as_user env LANG=ja_JP.UTF-8 velor --help >"$work/help" 2>&1 || true
+grep -q "使い方: velor" "$work/help" ||
   fail "velor --help in Japanese: the installed catalogue is not found from /usr/lib/velor"
-as_user env LANG=ja_JP.UTF-8 velor-read --help | grep -q "使い方: velor-read" ||
+as_user env LANG=ja_JP.UTF-8 velor-read --help >"$work/help" 2>&1 || true
+grep -q "使い方: velor-read" "$work/help" ||
   fail "velor-read --help in Japanese: the installed catalogue is not found from /usr/bin"
 as_user velor-host init "$home/h.sqlite" --output-folder 'W:\' --settings-folder 'W:\s\' >/dev/null ||
   fail "velor-host init as $user"

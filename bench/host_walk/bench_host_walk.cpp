@@ -1,21 +1,24 @@
 // bench_host_walk [--generate N] [--import N] [--dir FOLDER]: times the
 // generation of N assets straight into a new store, the import of a ledger
 // file of N assets, and the walk of each through ClRuleGenkashokyaku::Move
-// (with the breakdown lines of lump-sum assets, as an export walks them).
-#include <sqlite3.h>
-
+// (with the breakdown lines of lump-sum assets, as an export walks them),
+// and the walk of the generated assets by reading their columns one by one,
+// the way of a store without a walk of its own.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "ClAccConnect.h"
 #include "ClDataMgr.h"
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
-#include "hoststore.h"
+#include "hostfields.h"
+#include "sqlfields.h"
+#include "storesql.h"
 #include "ledger_generate.h"
 #include "ledger_import.h"
 
@@ -40,14 +43,41 @@ void Report(const char* what, long count, double seconds, double cpu) {
               cpu > 0 ? count / cpu : 0.0);
 }
 
-bool NewStore(const std::string& path) {
+std::unique_ptr<StoreSql> NewStore(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
-  std::string error;
-  if (!CreateHostStore(path, "C:\\", "C:\\velor\\", &error)) {
-    std::fprintf(stderr, "bench_host_walk: %s\n", error.c_str());
+  std::unique_ptr<StoreSql> sql;
+  StoreError error = CreateStoreSql(path, "C:\\", "C:\\velor\\", &sql);
+  if (!error.ok()) std::fprintf(stderr, "bench_host_walk: %s\n", error.detail.c_str());
+  return sql;
+}
+
+// Reads every asset's columns one by one through the store's statement.
+bool WalkColumns(const std::string& path) {
+  std::unique_ptr<StoreSql> sql;
+  std::unique_ptr<SqlStatement> rows;
+  if (!OpenStoreSql(path, false, &sql).ok() ||
+      !sql->Prepare("SELECT seq, " + SqlFieldColumns(kAssetFields, kAssetFieldCount, "") +
+                        " FROM assets ORDER BY cid, seq",
+                    &rows)
+           .ok()) {
     return false;
   }
+  double start = Now(), cpu = Cpu();
+  long count = 0;
+  unsigned long long check = 0;
+  for (bool row = true;;) {
+    if (!rows->Step(&row).ok()) return false;
+    if (!row) break;
+    StKOTEISHISANINFO asset{};
+    StKOTEINENINFO year{};
+    void* const records[2] = {&asset, &year};
+    ReadSqlFields(rows.get(), 1, kAssetFields, kAssetFieldCount, records);
+    check += static_cast<unsigned long long>(asset.cyAcquisitionCost.int64);
+    ++count;
+  }
+  Report("walk generated (columns)", count, Seconds(start), Cpu() - cpu);
+  std::printf("%-26s %8s cost sum %llu\n", "", "", check);
   return true;
 }
 
@@ -130,23 +160,22 @@ int main(int argc, char** argv) {
   std::string store = dir + "/bench_host_walk.sqlite";
   std::string ledger = dir + "/bench_host_walk.json";
   if (generate > 0) {
-    if (!NewStore(store)) return 1;
-    sqlite3* db = nullptr;
+    std::unique_ptr<StoreSql> sql = NewStore(store);
+    if (sql == nullptr) return 1;
     std::string error;
-    OpenHostStore(store, true, &db, &error);
     GeneratedCompany made;
     double start = Now(), cpu = Cpu();
-    if (db == nullptr || !GenerateCompany(db, generate, 1, &made, &error)) {
+    if (!GenerateCompany(sql.get(), generate, 1, &made, &error)) {
       std::fprintf(stderr, "bench_host_walk: %s\n", error.c_str());
       return 1;
     }
     Report("generate", generate, Seconds(start), Cpu() - cpu);
-    sqlite3_close(db);
-    if (!Walk(store, "bench", "walk generated (Move)")) return 1;
+    sql.reset();
+    if (!Walk(store, "bench", "walk generated (Move)") || !WalkColumns(store)) return 1;
   }
   if (import > 0) {
     WriteLedger(ledger, import);
-    if (!NewStore(store)) return 1;
+    if (NewStore(store) == nullptr) return 1;
     std::string error;
     double start = Now(), cpu = Cpu();
     if (!ImportLedgerFile(store, ledger, &error)) {

@@ -1,12 +1,11 @@
 // Reads a damaged store: the input is a list of patches (4-byte offset,
 // 1-byte length, bytes) laid over the file of a small store made at start.
 // Every read the exporter and velor-host make must end in data or a refusal.
-#include <sqlite3.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,10 +13,10 @@
 #include "ClRuleGenkashokyaku.h"
 #include "ClSetData.h"
 #include "hostsession.h"
-#include "hoststore.h"
 #include "ledger_import.h"
 #include "taskalloc.h"
 #include "store_admin.h"
+#include "storesql.h"
 
 namespace {
 
@@ -35,14 +34,14 @@ std::vector<char> MakeStore() {
   g_path = "/tmp/velor-fuzz-store-" + std::to_string(std::rand()) + ".sqlite";
   std::remove(g_path.c_str());
   std::string error;
-  sqlite3* db = nullptr;
+  std::unique_ptr<StoreSql> sql;
   std::istringstream ledger(kLedger);
-  if (!CreateHostStore(g_path, "C:\\out\\", "C:\\set\\", &error) ||
-      OpenHostStore(g_path, true, &db, &error) != HOST_OPEN_OK || !ImportLedger(db, ledger, &error)) {
-    std::fprintf(stderr, "cannot make the store: %s\n", error.c_str());
+  StoreError made = CreateStoreSql(g_path, "C:\\out\\", "C:\\set\\", &sql);
+  if (!made.ok() || !ImportLedger(sql.get(), ledger, &error)) {
+    std::fprintf(stderr, "cannot make the store: %s%s\n", made.detail.c_str(), error.c_str());
     std::abort();
   }
-  sqlite3_close(db);
+  sql.reset();
   std::vector<char> bytes;
   if (std::FILE* f = std::fopen(g_path.c_str(), "rb")) {
     char buffer[4096];
@@ -89,9 +88,12 @@ void WalkStore() {
   rule.MoveFinish();
   std::ostringstream out;
   std::string error;
-  ListStore(HostSession::Current()->db(), out, &error);
-  CheckStore(HostSession::Current()->db(), out, &error);
   HostSession::Close();
+  std::unique_ptr<StoreSql> sql;
+  if (OpenStoreSql(g_path, false, &sql).ok()) {
+    ListStore(sql.get(), out, &error);
+    CheckStore(sql.get(), out, &error);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // Reads random bytes as a ledger workbook (first byte even) or as the asset
 // sheet of a CSV folder (odd) into a dry run of an import: nothing may
 // crash, and the store stays empty whatever the bytes hold.
-#include <sqlite3.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,9 +11,9 @@
 #include "crtio.h"
 #include "csv_book.h"
 #include "fs.h"
-#include "hoststore.h"
 #include "ledger_loader.h"
 #include "sheet_ledger.h"
+#include "storesql.h"
 #include "workbook.h"
 
 namespace {
@@ -33,17 +31,13 @@ const std::string& Folder() {
   return folder;
 }
 
-sqlite3* Store() {
-  static sqlite3* db = [] {
-    std::string path = Folder() + "/store.sqlite", error;
-    sqlite3* handle = nullptr;
-    if (!CreateHostStore(path, "C:\\out\\", "C:\\set\\", &error) ||
-        OpenHostStore(path, true, &handle, &error) != HOST_OPEN_OK) {
-      std::abort();
-    }
-    return handle;
+StoreSql* Store() {
+  static StoreSql* sql = [] {
+    std::unique_ptr<StoreSql> made;
+    if (!CreateStoreSql(Folder() + "/store.sqlite", "C:\\out\\", "C:\\set\\", &made).ok()) std::abort();
+    return made.release();
   }();
-  return db;
+  return sql;
 }
 
 }  // namespace
@@ -69,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadSheetLedger(folder, &loader);
   }
   loader.Finish();
-  HostStmt count(Store(), "SELECT (SELECT count(*) FROM companies) + (SELECT count(*) FROM assets)");
-  if (!count.ok() || sqlite3_step(count.get()) != SQLITE_ROW || sqlite3_column_int64(count.get(), 0) != 0) {
+  std::unique_ptr<SqlStatement> count;
+  bool row = false;
+  if (!Store()->Prepare("SELECT (SELECT count(*) FROM companies) + (SELECT count(*) FROM assets)", &count).ok() ||
+      !count->Step(&row).ok() || !row || count->ColumnInt(0) != 0) {
     std::abort();  // a dry run changed the store
   }
   return 0;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "ClControlVelor.h"
-#include "hoststore.h"
+#include "store.h"
 #include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hoststore.h"
+#include "storesql.h"
 #include "ledger_generate.h"
 #include "ledger_store.h"
 #include "twocompany_fixture.h"
@@ -51,12 +51,12 @@ TEST_F(BatchRunTest, ACancelStopsTheRunningJobBetweenRowsAndStartsNoOther) {
   LedgerStore store(TwoCompanyLedger(), u8"sato");
   ASSERT_TRUE(store.ok()) << store.error();
   // A company large enough to be running when the first tick comes.
-  sqlite3* db = nullptr;
+  std::unique_ptr<StoreSql> sql;
   std::string detail;
-  ASSERT_EQ(OpenHostStore(store.path(), true, &db, &detail), HOST_OPEN_OK) << detail;
+  ASSERT_TRUE(OpenStoreSql(store.path(), true, &sql).ok());
   GeneratedCompany made;
-  bool generated = GenerateCompany(db, 60000, 1, &made, &detail);
-  sqlite3_close(db);
+  bool generated = GenerateCompany(sql.get(), 60000, 1, &made, &detail);
+  sql.reset();
   ASSERT_TRUE(generated) << detail;
   MakeFolder("big");
   MakeFolder("after");

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "ClAccConnect.h"
 #include "cfile.h"
+#include "codepage.h"
 #include "filecause.h"
 #include "outputpaths.h"
 #include "winfmt.h"
@@ -73,6 +75,10 @@ ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
   result.tally = engine.GetTally();
   result.file_failures = engine.GetFileFailures();
   result.host_failures = engine.GetHostFailures();
+  if (result.host_failures != 0 &&
+      !Utf8ToCp932(ClAccConnect::Inst()->GetStoreErrorText(), &result.store_cause)) {
+    result.store_cause.clear();
+  }
   for (unsigned file = 0; file < 3; ++file) result.causes[file] = engine.GetFailureCause(1u << file);
   result.overflow = engine.StoppedOnOverflow() != FALSE;
   result.wrong_company = engine.WrongCompany() != FALSE;
@@ -104,6 +110,9 @@ std::string ExportFailureCauses(const ExportRunResult& result) {
     text += line;
   }
   AppendHostDataCause(result.host_failures, &text);
+  if (!result.store_cause.empty()) {
+    text += "原因 ⇒ " + result.store_cause + "\n";
+  }
   const struct {
     unsigned bit;
     const std::string& path;

@@ -21,6 +21,7 @@ struct ExportRunResult {
   ClDepreciation::Tally tally;
   unsigned file_failures = 0;  // ClDepreciation::kFailed* bits
   unsigned host_failures = 0;  // ClDepreciation::kHost* bits
+  std::string store_cause;     // the store's words for them (code page 932)
   FsError causes[3] = {};      // why each file failed, by ClCSVEdit::OutputFile
   bool overflow = false;       // the rows stopped on the decimal overflow
   bool wrong_company = false;  // the record named another company data

@@ -5,7 +5,6 @@
 
 #include "codepage.h"
 #include "hostsession.h"
-#include "hoststore.h"
 #include "mbcs.h"
 #include "messages.h"
 #include "messagebox.h"
@@ -120,13 +119,13 @@ bool ClAccConnect::IsConnected() const { return HostSession::Current() != nullpt
 
 std::string ClAccConnect::GetStoreErrorText() const {
   HostSession* session = HostSession::Current();
-  return session != nullptr ? HostErrorText(session->db()) : std::string();
+  return session != nullptr ? session->lastError() : std::string();
 }
 
 int ClAccConnect::DispMsg(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
   if (text == nullptr) return MessageBoxA(owner, text, caption, style);
   HostSession* session = HostSession::Current();
   std::string shown = ReplaceProductToken(
-      text, session != nullptr ? HostProductName(session->db()) : std::string(kDefaultProductName));
+      text, session != nullptr ? session->store()->ProductName() : std::string(kDefaultProductName));
   return MessageBoxA(owner, shown.c_str(), caption, style);
 }

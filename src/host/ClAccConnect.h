@@ -50,8 +50,8 @@ class ClAccConnect {
 
   // True between a successful Initiate and Terminate.
   bool IsConnected() const;
-  // What the store said of its last failed call (UTF-8, one line); empty
-  // when not connected.
+  // What the store said of its last failed call (UTF-8, one line, naming the
+  // store and the cause); empty when not connected or nothing failed.
   std::string GetStoreErrorText() const;
 
   // Shows text under caption (code page 932) with the buttons and icon of

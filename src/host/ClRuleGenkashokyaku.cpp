@@ -3,29 +3,28 @@
 #include <cstring>
 #include <vector>
 
+#include "assetkey.h"
 #include "hostsession.h"
 #include "taskalloc.h"
 
 // The open walks of one rule object: the asset walk and the breakdown lines
-// of one lump-sum asset. Its statements belong to the session it was opened on.
+// of one lump-sum asset. Its walk belongs to the store of the session it was
+// opened on.
 struct ClRuleGenkashokyaku::Walk : HostStatementOwner {
   explicit Walk(HostSession* s) : session(s) { session->Register(this); }
   ~Walk() override {
     if (session) session->Unregister(this);
   }
   void DropStatements() override {
-    assets.Finalize();
-    lineQuery.Finalize();
+    assets.reset();
     session = nullptr;
   }
 
   HostSession* session;
   long long cid = 0;
-  HostStmt assets;   // rows of the company from seq ?2 on, in ledger order
-  HostRowTarget target;  // where a step of assets puts its row
+  std::unique_ptr<AssetWalk> assets;  // open from index next on
   long count = 0;    // assets of the walk
   long next = -1;    // index the next step of assets delivers (-1: none)
-  HostStmt lineQuery;  // breakdown lines of asset (?1, ?2), prepared on first use
   std::vector<StIKKATSUINFO> lines;  // breakdown lines prepared
 };
 
@@ -51,21 +50,13 @@ long ClRuleGenkashokyaku::MoveReady(StFINDINFO* find, int sortType, int) {
   if (session->FindCompany(dataId_, &cid) != 1) return -1;
   // The walk visits the rows the store holds; their numbers run from 0 up
   // without a gap, which Move checks step by step.
-  HostStmt rows(session->db(), "SELECT count(*) FROM assets WHERE cid = ?");
-  if (!rows.ok()) return -1;
-  sqlite3_bind_int64(rows.get(), 1, cid);
-  if (sqlite3_step(rows.get()) != SQLITE_ROW) return -1;
-  long long held = sqlite3_column_int64(rows.get(), 0);
-  if (held < 0 || held > kMaxAssetSeq + 1) return -1;
+  long held = 0;
+  StoreError error = session->store()->CountAssets(cid, &held);
+  session->NoteError(error);
+  if (!error.ok() || held < 0 || held > kMaxAssetSeq + 1) return -1;
   auto walk = std::make_unique<Walk>(session);
   walk->cid = cid;
-  walk->count = static_cast<long>(held);
-  walk->assets = HostStmt(session->db(), "SELECT seq, " +
-                                             HostRowColumn(3, kAssetFields, kAssetFieldCount) +
-                                             " FROM assets WHERE cid = ?1 AND seq >= ?2 ORDER BY seq");
-  walk->target.fields = kAssetFields;
-  walk->target.count = kAssetFieldCount;
-  if (!walk->assets.ok() || !BindHostRowTarget(walk->assets.get(), 3, &walk->target)) return -1;
+  walk->count = held;
   walk_ = std::move(walk);
   return 0;
 }
@@ -75,30 +66,25 @@ long ClRuleGenkashokyaku::GetCount() { return walk_ && walk_->session ? walk_->c
 long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
                                StKOTEITSUKIINFO*) {
   if (!walk_ || walk_->session == nullptr || index < 0 || index >= walk_->count) return -1;
-  sqlite3_stmt* stmt = walk_->assets.get();
-  if (index != walk_->next) {
-    sqlite3_reset(stmt);
-    sqlite3_bind_int64(stmt, 1, walk_->cid);
-    sqlite3_bind_int64(stmt, 2, index);
+  HostSession* session = walk_->session;
+  StoreError error;
+  if (index != walk_->next || !walk_->assets) {
+    walk_->assets.reset();
+    error = session->store()->WalkAssets(walk_->cid, index, &walk_->assets);
   }
   walk_->next = -1;
-  // The step fills the records, from the row numbered index only.
-  walk_->target.expected = index;
-  walk_->target.records[0] = asset;
-  walk_->target.records[1] = year;
-  if (sqlite3_step(stmt) != SQLITE_ROW || sqlite3_column_int64(stmt, 0) != index ||
-      sqlite3_column_int(stmt, 1) != 1) {
-    sqlite3_reset(stmt);
+  long long seq = -1;
+  bool got = false;
+  if (error.ok()) error = walk_->assets->Next(&seq, asset, year, &got);
+  session->NoteError(error);
+  if (!error.ok() || !got || seq != index) {
+    walk_->assets.reset();
     return -1;
   }
   if (asset != nullptr) MakeAssetKey(walk_->cid, index, asset->abAssetKey);
   walk_->next = index + 1;
-  // The read ends after each stretch and after the last row, so that
-  // another program can write the store in between; the next Move seeks.
-  if ((index + 1) % kWalkRowsPerRead == 0 || index + 1 == walk_->count) {
-    sqlite3_reset(stmt);
-    walk_->next = -1;
-  }
+  // The walk ends after the last row, so that the store is not held open.
+  if (index + 1 == walk_->count) walk_->assets.reset();
   return 0;
 }
 
@@ -109,28 +95,9 @@ long ClRuleGenkashokyaku::MoveReadyIkkatsu(const BYTE key[16]) {
   walk_->lines.clear();
   long long cid = 0, seq = 0;
   if (key == nullptr || !ParseAssetKey(key, &cid, &seq)) return 0;
-  HostStmt& lines = walk_->lineQuery;
-  if (!lines.ok()) {
-    lines = HostStmt(session->db(), "SELECT " +
-                                        HostFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") +
-                                        " FROM breakdowns WHERE cid = ?1 AND asset_seq = ?2 ORDER BY seq");
-    if (!lines.ok()) return -1;
-  }
-  sqlite3_bind_int64(lines.get(), 1, cid);
-  sqlite3_bind_int64(lines.get(), 2, seq);
-  int rc;
-  while ((rc = sqlite3_step(lines.get())) == SQLITE_ROW) {
-    StIKKATSUINFO line{};
-    void* const records[1] = {&line};
-    ReadHostFields(lines.get(), 0, kBreakdownFields, kBreakdownFieldCount, records);
-    walk_->lines.push_back(line);
-  }
-  lines.Reset();
-  if (rc != SQLITE_DONE) {
-    walk_->lines.clear();
-    return -1;
-  }
-  return 0;
+  StoreError error = session->store()->ReadBreakdowns(cid, seq, &walk_->lines);
+  session->NoteError(error);
+  return error.ok() ? 0 : -1;
 }
 
 long ClRuleGenkashokyaku::GetIkkatsuCount(long* count) {
@@ -168,19 +135,10 @@ long ClRuleGenkashokyaku::LoadShisanKubunInfo(StSHISANKUBUNINFO** array, long* c
   if (session == nullptr || array == nullptr || count == nullptr) return -1;
   int company = session->FindCompany(dataId_, &cid);
   if (company != 1) return company;
-  HostStmt kinds(session->db(), "SELECT " + HostFieldColumns(kKindFields, kKindFieldCount, "") +
-                                    " FROM asset_kinds WHERE cid = ? ORDER BY seq");
-  if (!kinds.ok()) return -1;
-  sqlite3_bind_int64(kinds.get(), 1, cid);
   std::vector<StSHISANKUBUNINFO> found;
-  int rc;
-  while ((rc = sqlite3_step(kinds.get())) == SQLITE_ROW) {
-    StSHISANKUBUNINFO kind{};
-    void* const records[1] = {&kind};
-    ReadHostFields(kinds.get(), 0, kKindFields, kKindFieldCount, records);
-    found.push_back(kind);
-  }
-  if (rc != SQLITE_DONE) return -1;
+  StoreError error = session->store()->ReadKinds(cid, &found);
+  session->NoteError(error);
+  if (!error.ok()) return -1;
   if (found.empty()) return 0;
   void* block = CoTaskMemAlloc(found.size() * sizeof(StSHISANKUBUNINFO));
   if (block == nullptr) return -1;

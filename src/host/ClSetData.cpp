@@ -7,9 +7,10 @@ int ClSetData::GetDatCursor(LONG* cursor) {
   if (cursor == nullptr) return -1;
   *cursor = 0;
   if (session == nullptr) return -1;
-  HostStmt walk(session->db(), std::string("SELECT ") + kDataInfoColumns +
-                                   " FROM companies WHERE data_no IS NOT NULL ORDER BY data_no");
-  if (!walk.ok()) return -1;
+  HostSession::DataCursor walk;
+  StoreError error = session->store()->ListCompanies(&walk.companies);
+  session->NoteError(error);
+  if (!error.ok()) return -1;
   LONG handle = session->NewCursorHandle();
   session->cursors().emplace(handle, std::move(walk));
   *cursor = handle;
@@ -21,7 +22,7 @@ int ClSetData::ReadyDat(LONG cursor, int) {
   if (session == nullptr) return -1;
   auto it = session->cursors().find(cursor);
   if (it == session->cursors().end()) return -1;
-  it->second.Reset();
+  it->second.next = 0;
   return 0;
 }
 
@@ -30,9 +31,9 @@ int ClSetData::WalkDat(StDATAINFO* info, LONG cursor) {
   if (session == nullptr || info == nullptr) return -1;
   auto it = session->cursors().find(cursor);
   if (it == session->cursors().end()) return -1;
-  int rc = sqlite3_step(it->second.get());
-  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? 1 : -1;
-  FillDataInfo(it->second.get(), 0, info);
+  HostSession::DataCursor& walk = it->second;
+  if (walk.next >= walk.companies.size()) return 1;
+  *info = walk.companies[walk.next++];
   return 0;
 }
 

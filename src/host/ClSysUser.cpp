@@ -20,14 +20,14 @@ int ClSysUser::GetSelectedNo(const char* userId, LONG* first, LONG* selected) {
   if (selected) *selected = 0;
   HostSession* session = HostSession::Current();
   if (session == nullptr || userId == nullptr) return -1;
-  HostStmt find(session->db(),
-                "SELECT first_selection, selected_data_no FROM users WHERE user_id = ?");
-  if (!find.ok()) return -2;
-  sqlite3_bind_blob(find.get(), 1, userId, static_cast<int>(strnlen(userId, 65)), SQLITE_STATIC);
-  int rc = sqlite3_step(find.get());
-  if (rc == SQLITE_DONE) return -1;
-  if (rc != SQLITE_ROW) return -2;
-  if (first) *first = sqlite3_column_int(find.get(), 0);
-  if (selected) *selected = sqlite3_column_int(find.get(), 1);
+  bool found = false;
+  long firstFound = 0, selectedFound = 0;
+  StoreError error = session->store()->FindUser(std::string(userId, strnlen(userId, 65)), &found,
+                                                &firstFound, &selectedFound);
+  session->NoteError(error);
+  if (!error.ok()) return -2;
+  if (!found) return -1;
+  if (first) *first = firstFound;
+  if (selected) *selected = selectedFound;
   return 0;
 }

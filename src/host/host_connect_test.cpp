@@ -11,7 +11,7 @@
 #include "ClSetData.h"
 #include "ClSysUser.h"
 #include "ClUtyDBHpr.h"
-#include "hoststore.h"
+#include "storesql.h"
 #include "ledger_store.h"
 #include "scripted_frontend.h"
 #include "store_admin.h"
@@ -152,11 +152,11 @@ TEST(HostConnect, MessageDisplayNamesTheStoresProduct) {
   // default one; the token is never shown, also beside double-byte text.
   ClAccConnect::Inst()->DispMsg(nullptr, "ES_APRPACKAGENAMEが正しく\x82" "ES_APRPACKAGENAME", "c",
                                 MB_ICONEXCLAMATION);
-  sqlite3* db = nullptr;
-  std::string detail, error;
-  ASSERT_EQ(OpenHostStore(store.path(), true, &db, &detail), HOST_OPEN_OK) << detail;
-  ASSERT_TRUE(SetProductName(db, "見本償却", &error)) << error;
-  sqlite3_close(db);
+  std::unique_ptr<StoreSql> sql;
+  std::string error;
+  ASSERT_TRUE(OpenStoreSql(store.path(), true, &sql).ok());
+  ASSERT_TRUE(SetProductName(sql.get(), "見本償却", &error)) << error;
+  sql.reset();
   ClAccConnect::Inst()->DispMsg(nullptr, "インストールされているES_APRPACKAGENAMEでは", "c", 0);
   ASSERT_EQ(fe.boxes().size(), 2u);
   // After the lead byte 0x82 the 'E' is its trail byte: no token starts there.

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstring>
 #include <memory>
@@ -10,7 +9,9 @@
 #include "ClRuleGenkashokyaku.h"
 #include "ClSaveTextIO.h"
 #include "ClSetData.h"
-#include "hoststore.h"
+#include "assetkey.h"
+#include "sqlite/sqlite_store.h"
+#include "storesql.h"
 #include "ledger_generate.h"
 #include "ledger_store.h"
 #include "taskalloc.h"
@@ -176,11 +177,11 @@ TEST(RuleWalk, TerminateEndsOpenWalksAndANewStoreStartsClean) {
 // Changes the store at path with the host disconnected meanwhile.
 void ChangeStore(const std::string& path, const char* sql) {
   ClAccConnect::Inst()->Terminate();
-  sqlite3* db = nullptr;
-  std::string detail, error;
-  ASSERT_EQ(OpenHostStore(path, true, &db, &detail), HOST_OPEN_OK) << detail;
-  EXPECT_TRUE(HostExec(db, sql, &error)) << error;
-  sqlite3_close(db);
+  std::unique_ptr<StoreSql> store;
+  ASSERT_TRUE(OpenStoreSql(path, true, &store).ok());
+  StoreError error = store->Exec(sql);
+  EXPECT_TRUE(error.ok()) << error.detail;
+  store.reset();
   ASSERT_EQ(ClAccConnect::Inst()->Initiate(), 0);
 }
 
@@ -286,12 +287,11 @@ TEST(SaveTextIO, KeepsOrdersPerDataSetAndGroup) {
 TEST(Generate, MakesEveryMethodWithBreakdownsForUserBench) {
   TempDir dir;
   std::string error;
-  ASSERT_TRUE(CreateHostStore(dir.Native("g.sqlite"), "C:\\", "C:\\s\\", &error)) << error;
-  sqlite3* db = nullptr;
-  ASSERT_EQ(OpenHostStore(dir.Native("g.sqlite"), true, &db, &error), HOST_OPEN_OK);
+  std::unique_ptr<StoreSql> sql;
+  ASSERT_TRUE(CreateStoreSql(dir.Native("g.sqlite"), "C:\\", "C:\\s\\", &sql).ok());
   GeneratedCompany made;
-  ASSERT_TRUE(GenerateCompany(db, 400, 3, &made, &error)) << error;
-  sqlite3_close(db);
+  ASSERT_TRUE(GenerateCompany(sql.get(), 400, 3, &made, &error)) << error;
+  sql.reset();
   EXPECT_EQ(made.dataNo, 1);
   EXPECT_EQ(made.lumpSums, 10);
   EXPECT_GE(made.breakdowns, 10);
@@ -335,14 +335,15 @@ TEST(RuleWalk, AWriterCommitsBetweenStretchesOfTheWalk) {
   const std::string path = dir.Native("w.sqlite");
   const long assets = kWalkRowsPerRead + 100;
   std::string error;
-  ASSERT_TRUE(CreateHostStore(path, "C:\\", "C:\\s\\", &error)) << error;
-  sqlite3* writer = nullptr;
-  ASSERT_EQ(OpenHostStore(path, true, &writer, &error), HOST_OPEN_OK);
+  std::unique_ptr<StoreSql> writer;
+  ASSERT_TRUE(CreateStoreSql(path, "C:\\", "C:\\s\\", &writer).ok());
   GeneratedCompany made;
-  ASSERT_TRUE(GenerateCompany(writer, assets, 3, &made, &error)) << error;
-  sqlite3_busy_timeout(writer, 0);
+  ASSERT_TRUE(GenerateCompany(writer.get(), assets, 3, &made, &error)) << error;
+  ASSERT_TRUE(writer->Exec("PRAGMA busy_timeout = 0").ok());
   auto write = [&] {
-    return HostExec(writer, "UPDATE users SET first_selection = first_selection + 1", &error);
+    StoreError failed = writer->Exec("UPDATE users SET first_selection = first_selection + 1");
+    error = failed.detail;
+    return failed.ok();
   };
 
   ClAccConnect::SetStoreOptions(path.c_str(), "bench");
@@ -362,7 +363,7 @@ TEST(RuleWalk, AWriterCommitsBetweenStretchesOfTheWalk) {
   }
   EXPECT_TRUE(write()) << error;
   rule->MoveFinish();
-  sqlite3_close(writer);
+  writer.reset();
   ClAccConnect::Inst()->LogOut();
   ClAccConnect::Inst()->Terminate();
 }

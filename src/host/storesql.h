@@ -25,6 +25,8 @@ class SqlStatement {
   virtual StoreError Step(bool* row) = 0;
   // Ends the run and clears the bindings for the next.
   virtual void Reset() = 0;
+  // The number of columns of the statement's rows.
+  virtual int ColumnCount() = 0;
   // Values of the current row's column; NULL reads as 0 or empty.
   virtual bool IsNull(int column) = 0;
   virtual long long ColumnInt(int column) = 0;

@@ -1,14 +1,12 @@
 #include "ledger_store.h"
 
-#include <sqlite3.h>
-
 #include <sstream>
 
 #include "ClAccConnect.h"
 #include "drivemap.h"
-#include "hoststore.h"
 #include "nativeos.h"
 #include "ledger_import.h"
+#include "storesql.h"
 
 LedgerStore::LedgerStore(const std::string& ledgerJson, const std::string& userId)
     : path_(dir_.Native("host.sqlite")) {
@@ -20,17 +18,16 @@ LedgerStore::LedgerStore(const std::string& ledgerJson, const std::string& userI
   }
   if (outputFolder.empty() || outputFolder.back() != '\\') outputFolder += '\\';
   if (settingsFolder.empty() || settingsFolder.back() != '\\') settingsFolder += '\\';
-  if (!CreateHostStore(path_, outputFolder, settingsFolder, &error_)) return;
-  sqlite3* db = nullptr;
-  std::string detail;
-  if (OpenHostStore(path_, true, &db, &detail) != HOST_OPEN_OK) {
-    error_ = "cannot open the new store: " + detail;
+  std::unique_ptr<StoreSql> sql;
+  StoreError created = CreateStoreSql(path_, outputFolder, settingsFolder, &sql);
+  if (!created.ok()) {
+    error_ = "cannot create the store: " + created.detail;
     return;
   }
   std::istringstream in(ledgerJson);
   // Some tests need a user selecting data that does not exist.
-  bool imported = ImportLedger(db, in, &error_, true);
-  sqlite3_close(db);
+  bool imported = ImportLedger(sql.get(), in, &error_, true);
+  sql.reset();
   if (!imported) return;
   ClAccConnect::Inst()->Release();
   ClAccConnect::SetStoreOptions(path_.c_str(), userId.c_str());

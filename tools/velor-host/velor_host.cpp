@@ -1,5 +1,4 @@
 // velor-host: the command line of the host store.
-#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -16,8 +15,6 @@
 #include "drivemap.h"
 #include "fs.h"
 #include "hostsession.h"
-#include "hoststore.h"
-#include "crtio.h"
 #include "ledger_export.h"
 #include "ledger_files.h"
 #include "ledger_generate.h"
@@ -135,13 +132,13 @@ bool ParseLong(const std::string& text, long low, long high, long* out) {
   return true;
 }
 
-// Opens the store db for writing, or says why not.
-sqlite3* OpenForCommand(const std::string& db, bool writable) {
-  sqlite3* handle = nullptr;
-  std::string detail;
-  HostOpenResult result = OpenHostStore(db, writable, &handle, &detail);
-  if (result != HOST_OPEN_OK) Refuse(HostOpenMessage(result, db, detail));
-  return handle;
+// Opens the store db (a file or a connection URI) read-only or for
+// writing, or says why not (null).
+std::unique_ptr<StoreSql> OpenForCommand(const std::string& db, bool writable) {
+  std::unique_ptr<StoreSql> sql;
+  StoreError error = OpenStoreSql(db, writable, &sql);
+  if (!error.ok()) Refuse(StoreErrorMessage(error, db));
+  return sql;
 }
 
 // The Windows form (code page 932, ending in a backslash) of the folder that
@@ -220,24 +217,28 @@ int Init(const Command* cmd, const std::vector<std::string>& args) {
     return Refuse("--product-name must be 1 to " + std::to_string(kProductNameMax) +
                   " bytes in code page 932");
   }
-  // The host's settings live with the host: by default in the store's own
-  // folder, which every user of the store reaches.
-  const std::string home = UserHomeFolder(), storeFolder = NativeParentOf(NativeAbsolutePath(db));
-  if (output.empty() && home.empty()) {
-    return Refuse("the user has no home folder (HOME is not set); give --output-folder");
+  // The host's settings live with the host: by default in the store file's
+  // own folder, which every user of the store reaches (for a server store,
+  // the home folder).
+  const bool server = IsStoreUri(db);
+  const std::string home = UserHomeFolder();
+  const std::string storeFolder = server ? home : NativeParentOf(NativeAbsolutePath(db));
+  if ((output.empty() || (server && settings.empty())) && home.empty()) {
+    return Refuse("the user has no home folder (HOME is not set); give --output-folder and --settings-folder");
   }
   std::string outputWin, settingsWin, error;
   if (!WindowsFolder("--output-folder", output, home, &outputWin, &error) ||
       !WindowsFolder("--settings-folder", settings, storeFolder, &settingsWin, &error) ||
-      !MakeStoreFolder(db, &error) || !CreateHostStore(db, outputWin, settingsWin, &error)) {
+      (!server && !MakeStoreFolder(db, &error))) {
     return Refuse(error);
   }
-  sqlite3* handle = OpenForCommand(db, true);
-  if (handle == nullptr) return kRefused;
-  bool named = SetProductName(handle, productCp932, &error);
-  sqlite3_close(handle);
+  std::unique_ptr<StoreSql> sql;
+  StoreError created = CreateStoreSql(db, outputWin, settingsWin, &sql);
+  if (!created.ok()) return Refuse(created.detail.empty() ? StoreErrorMessage(created, db) : created.detail);
+  bool named = SetProductName(sql.get(), productCp932, &error);
+  sql.reset();
   if (!named) {
-    Fs::Default()->Remove(db);
+    if (!server) Fs::Default()->Remove(db);
     return Refuse("cannot create " + db + ": " + error);
   }
   std::printf("%s\n", Tr("created the host store %s: output folder %s, settings folder %s, product name %s",
@@ -262,14 +263,14 @@ int Import(const Command* cmd, const std::vector<std::string>& args) {
     }
   }
   if (paths.size() != 2) return Usage(cmd, Tr("import needs DB and LEDGER"));
-  sqlite3* db = OpenForCommand(paths[0], true);
-  if (db == nullptr) return kRefused;
+  std::unique_ptr<StoreSql> sql = OpenForCommand(paths[0], true);
+  if (sql == nullptr) return kRefused;
   const std::string& ledger = paths[1];
   std::vector<std::string> notes;
-  LedgerLoader loader(db, options);
+  bool done = false;
+  LedgerLoader loader(sql.get(), options);
   if (loader.Begin()) ReadLedgerPath(ledger, &loader, &notes);
-  bool done = loader.Finish();
-  sqlite3_close(db);
+  done = loader.Finish();
   for (const std::string& note : notes) std::fprintf(stderr, "velor-host: %s\n", note.c_str());
   if (!done) {
     const LedgerProblems& problems = loader.problems();
@@ -296,19 +297,19 @@ int Template(const Command* cmd, const std::vector<std::string>& args) {
 
 int ExportLedger(const Command* cmd, const std::vector<std::string>& args) {
   if (args.size() != 2) return Usage(cmd, Tr("export-ledger needs DB and FILE.xlsx, FOLDER/ or FILE.json"));
-  sqlite3* db = OpenForCommand(args[0], false);
-  if (db == nullptr) return kRefused;
+  std::unique_ptr<StoreSql> sql = OpenForCommand(args[0], false);
+  if (sql == nullptr) return kRefused;
   std::string error, why;
   bool done = false;
   if (LedgerFormOf(args[1]) == LedgerForm::kJson) {
     std::ostringstream json;
-    done = ExportStoreJson(db, json, &error) && ReplaceNativeFile(args[1].c_str(), json.str(), &why);
+    done = ExportStoreJson(sql.get(), json, &error) && ReplaceNativeFile(args[1].c_str(), json.str(), &why);
     if (!why.empty()) error = "cannot write " + args[1] + ": " + why;
   } else {
     std::unique_ptr<SheetSink> sink = SheetSinkFor(args[1], &error);
-    done = sink != nullptr && ExportStoreSheets(db, sink.get(), &error);
+    done = sink != nullptr && ExportStoreSheets(sql.get(), sink.get(), &error);
   }
-  sqlite3_close(db);
+  sql.reset();
   if (!done) return Refuse(error);
   std::printf("%s\n", Tr("wrote the ledger of %s to %s", {args[0], args[1]}).c_str());
   return kDone;
@@ -316,11 +317,10 @@ int ExportLedger(const Command* cmd, const std::vector<std::string>& args) {
 
 int List(const Command* cmd, const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage(cmd, Tr("list needs DB"));
-  sqlite3* db = OpenForCommand(args[0], false);
-  if (db == nullptr) return kRefused;
+  std::unique_ptr<StoreSql> sql = OpenForCommand(args[0], false);
+  if (sql == nullptr) return kRefused;
   std::string error;
-  bool done = ListStore(db, std::cout, &error);
-  sqlite3_close(db);
+  bool done = ListStore(sql.get(), std::cout, &error);
   return done ? kDone : Refuse(error);
 }
 
@@ -330,11 +330,10 @@ int Select(const Command* cmd, const std::vector<std::string>& args) {
   if (!ParseLong(args[2], INT32_MIN, INT32_MAX, &dataNo)) {
     return Usage(cmd, Tr("DATA_NO must be a 32-bit integer, not %s", {args[2]}));
   }
-  sqlite3* db = OpenForCommand(args[0], true);
-  if (db == nullptr) return kRefused;
+  std::unique_ptr<StoreSql> sql = OpenForCommand(args[0], true);
+  if (sql == nullptr) return kRefused;
   std::string error;
-  bool done = SelectData(db, args[1], dataNo, &error);
-  sqlite3_close(db);
+  bool done = SelectData(sql.get(), args[1], dataNo, &error);
   return done ? kDone : Refuse(error);
 }
 
@@ -342,25 +341,23 @@ int Check(const Command* cmd, const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage(cmd, Tr("check needs DB"));
   // A writable connection rolls back a change that a killed program left
   // unfinished; a store that cannot be written is checked as it is.
+  const bool server = IsStoreUri(args[0]);
   bool unfinished = false;
-  FsError journal = StoreJournalPending(args[0], &unfinished);
+  FsError journal = server ? FsError::kNone : StoreJournalPending(args[0], &unfinished);
   if (journal != FsError::kNone) {
     return Refuse("cannot check " + args[0] + ": the status of its journal " + args[0] +
                   "-journal cannot be read (" + FsErrorText(journal) + ")");
   }
-  sqlite3* handle = nullptr;
-  std::string detail;
-  HostOpenResult result = OpenHostStore(args[0], true, &handle, &detail);
-  if (result != HOST_OPEN_OK && result != HOST_OPEN_LOCKED) {
-    result = OpenHostStore(args[0], false, &handle, &detail);
-  }
-  if (result != HOST_OPEN_OK) return Refuse(HostOpenMessage(result, args[0], detail));
+  std::unique_ptr<StoreSql> sql;
+  StoreError opened = OpenStoreSql(args[0], true, &sql);
+  if (!opened.ok() && opened.fault != StoreFault::kLocked) opened = OpenStoreSql(args[0], false, &sql);
+  if (!opened.ok()) return Refuse(StoreErrorMessage(opened, args[0]));
   std::string error;
-  long problems = CheckStore(handle, std::cout, &error);
-  sqlite3_close(handle);
+  long problems = CheckStore(sql.get(), std::cout, &error);
+  sql.reset();
   if (problems < 0) return Refuse("cannot check " + args[0] + ": " + error);
   bool left = true;
-  if (unfinished && StoreJournalPending(args[0], &left) == FsError::kNone && !left) {
+  if (!server && unfinished && StoreJournalPending(args[0], &left) == FsError::kNone && !left) {
     std::cout << "recovered: a change left unfinished was rolled back\n";
   }
   if (problems > 0) return Refuse(args[0] + ": " + std::to_string(problems) + " problems");
@@ -384,12 +381,12 @@ int Generate(const Command* cmd, const std::vector<std::string>& args) {
     }
   }
   if (path.empty() || assets < 0) return Usage(cmd, Tr("generate needs DB and --assets N"));
-  sqlite3* db = OpenForCommand(path, true);
-  if (db == nullptr) return kRefused;
+  std::unique_ptr<StoreSql> sql = OpenForCommand(path, true);
+  if (sql == nullptr) return kRefused;
   GeneratedCompany made;
   std::string error;
-  bool done = GenerateCompany(db, assets, static_cast<uint32_t>(seed), &made, &error);
-  sqlite3_close(db);
+  bool done = GenerateCompany(sql.get(), assets, static_cast<uint32_t>(seed), &made, &error);
+  sql.reset();
   if (!done) return Refuse(error);
   std::printf("data number %ld, data ID %s: %ld assets, %ld lump-sum with %ld breakdown lines; "
               "user bench selects it\n",

@@ -7,6 +7,7 @@
 #include "pg_store.h"
 #include "pg_store_sql.h"
 #include "pg_values.h"
+#include "sqlfields.h"
 #include "sqlhoststore.h"
 
 namespace {
@@ -16,12 +17,6 @@ constexpr int kWalkBatch = 2000;
 // Rows read between two looks for the next batch's arrival.
 constexpr int kConsumeEvery = 50;
 
-// ", a, b, c": the columns of fields after others.
-std::string Columns(const HostField* fields, size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) out += std::string(", ") + fields[i].name;
-  return out;
-}
 
 // A server-side cursor read in batches, in binary. The next batch is asked
 // for as soon as one arrives and taken in while the rows of the last are
@@ -32,7 +27,7 @@ class PgCursor : PgStoreSql::Ahead {
   static StoreError Declare(PgStoreSql* pg, const std::string& query, std::unique_ptr<PgCursor>* cursor) {
     std::string name = pg->NewName("velor_c");
     pg->Settle();
-    StoreError error = PgExec(pg->conn(), "DECLARE " + name + " NO SCROLL CURSOR FOR " + query);
+    StoreError error = pg->Exec("DECLARE " + name + " NO SCROLL CURSOR FOR " + query);
     if (error.ok()) cursor->reset(new PgCursor(pg, name));
     return error;
   }
@@ -58,7 +53,7 @@ class PgCursor : PgStoreSql::Ahead {
     if (!sent_ && !next_) Send();
     pg_->Settle();
     batch_ = std::move(next_);
-    StoreError error = PgResultError(pg_->conn(), batch_.get());
+    StoreError error = pg_->Failure(batch_.get());
     if (!error.ok()) {
       batch_.reset();
       done_ = true;
@@ -117,7 +112,7 @@ class PgCopyWalk : public AssetWalk {
   static StoreError Start(PgStoreSql* pg, const std::string& query, std::unique_ptr<AssetWalk>* walk) {
     pg->Settle();
     PgResult started(PQexec(pg->conn(), ("COPY (" + query + ") TO STDOUT (FORMAT binary)").c_str()));
-    if (PQresultStatus(started.get()) != PGRES_COPY_OUT) return PgResultError(pg->conn(), started.get());
+    if (PQresultStatus(started.get()) != PGRES_COPY_OUT) return pg->Failure(started.get());
     walk->reset(new PgCopyWalk(pg));
     return {};
   }
@@ -188,7 +183,7 @@ class PgCopyWalk : public AssetWalk {
     ended_ = true;
     PGconn* conn = pg_->conn();
     PgResult result(PQgetResult(conn));
-    StoreError error = PgResultError(conn, result.get());
+    StoreError error = pg_->Failure(result.get());
     while (PGresult* more = PQgetResult(conn)) PQclear(more);
     return error;
   }
@@ -214,7 +209,7 @@ class PgBreakdownStream {
   StoreError Open(PgStoreSql* pg, long long cid, long long seq) {
     cursor_.reset();
     StoreError error = PgCursor::Declare(
-        pg, "SELECT asset_seq" + Columns(kBreakdownFields, kBreakdownFieldCount) + " FROM breakdowns WHERE cid = " +
+        pg, "SELECT asset_seq, " + SqlFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") + " FROM breakdowns WHERE cid = " +
                 std::to_string(cid) + " AND asset_seq >= " + std::to_string(seq) + " ORDER BY asset_seq, seq",
         &cursor_);
     if (!error.ok()) return error;
@@ -317,7 +312,7 @@ class PgHostStore : public SqlHostStore {
     StoreError error = OpenWalker();
     if (!error.ok()) return error;
     return PgCopyWalk::Start(walker_.get(),
-                             "SELECT seq" + Columns(kAssetFields, kAssetFieldCount) + " FROM assets WHERE cid = " +
+                             "SELECT seq, " + SqlFieldColumns(kAssetFields, kAssetFieldCount, "") + " FROM assets WHERE cid = " +
                                  std::to_string(cid) + " AND seq >= " + std::to_string(from) + " ORDER BY seq",
                              walk);
   }

@@ -62,6 +62,7 @@ class PgStatement : public SqlStatement {
     result_.reset();
     for (PgParam& p : params_) p = PgParam();
   }
+  int ColumnCount() override { return result_ ? PQnfields(result_.get()) : 0; }
   bool IsNull(int column) override { return !OnRow(column) || PQgetisnull(result_.get(), row_, column); }
   long long ColumnInt(int column) override { return OnRow(column) ? PgInteger(result_.get(), row_, column) : 0; }
   const void* ColumnBytes(int column, size_t* size) override {
@@ -109,7 +110,7 @@ class PgStatement : public SqlStatement {
     if (prepared_.empty() || types != preparedTypes_) {
       std::string name = owner_->NewName("velor_s");
       PgResult prepared(PQprepare(conn, name.c_str(), sql_.c_str(), n, types.data()));
-      StoreError error = PgResultError(conn, prepared.get());
+      StoreError error = owner_->Failure(prepared.get());
       if (!error.ok()) return error;
       if (!prepared_.empty()) PgResult(PQexec(conn, ("DEALLOCATE " + prepared_).c_str()));
       prepared_ = name;
@@ -117,7 +118,7 @@ class PgStatement : public SqlStatement {
     }
     result_.reset(PQexecPrepared(conn, prepared_.c_str(), n, values.data(), lengths.data(),
                                  formats.data(), 1));
-    StoreError error = PgResultError(conn, result_.get());
+    StoreError error = owner_->Failure(result_.get());
     if (!error.ok()) {
       result_.reset();
       return error;
@@ -173,6 +174,15 @@ PgStoreSql::PgStoreSql(PgConn conn, std::string uri) : conn_(std::move(conn)), n
 
 PgStoreSql::~PgStoreSql() = default;
 
+StoreError PgStoreSql::Failure(const PGresult* result) {
+  StoreError error = PgResultError(conn(), result);
+  if (error.ok()) return error;
+  const char* state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  if (state != nullptr && std::string(state) == "25P02" && !aborted_.ok()) return aborted_;
+  if (PQtransactionStatus(conn()) == PQTRANS_INERROR) aborted_ = error;
+  return error;
+}
+
 void PgStoreSql::Settle() {
   if (ahead_ == nullptr) return;
   Ahead* ahead = ahead_;
@@ -195,7 +205,7 @@ StoreError PgStoreSql::Prepare(const std::string& sql, std::unique_ptr<SqlStatem
 StoreError PgStoreSql::Exec(const std::string& sql) {
   Settle();
   PgResult result(PQexec(conn(), sql.c_str()));
-  StoreError error = PgResultError(conn(), result.get());
+  StoreError error = Failure(result.get());
   if (error.ok()) NoteChanges(result.get());
   return error;
 }
@@ -231,6 +241,7 @@ void PgStoreSql::Rollback() {
   if (PQtransactionStatus(conn()) != PQTRANS_IDLE && PQstatus(conn()) == CONNECTION_OK) {
     PgResult result(PQexec(conn(), "ROLLBACK"));
   }
+  aborted_ = StoreError();
 }
 
 bool PgStoreSql::InTransaction() {

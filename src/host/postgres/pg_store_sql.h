@@ -44,6 +44,10 @@ class PgStoreSql : public StoreSql {
   std::string NewName(const char* kind) { return kind + std::to_string(++names_); }
   // Records the rows a finished command changed.
   void NoteChanges(const PGresult* result);
+  // The fault of result (null when none came back), as PgResultError; once
+  // a failure has ended the transaction, the later refusals ("transaction
+  // is aborted") give that first failure, the cause.
+  StoreError Failure(const PGresult* result);
 
  private:
   PgConn conn_;
@@ -51,6 +55,7 @@ class PgStoreSql : public StoreSql {
   long long changes_ = 0;
   long long names_ = 0;
   Ahead* ahead_ = nullptr;
+  StoreError aborted_;  // the failure that ended the open transaction
 };
 
 // Turns the parameters ?N (and bare ?, numbered in turn) of sql into $N,

@@ -187,6 +187,16 @@ TEST(PgStore, TimeoutAndLostConnectionAreTold) {
   StoreError error = slow->Step(&row);
   EXPECT_EQ(error.fault, StoreFault::kTimeout);
   EXPECT_THAT(error.detail, HasSubstr("statement timeout"));
+  // In a transaction, what the server refuses after the failure is told by
+  // that failure, the cause.
+  ASSERT_TRUE(sql->BeginWrite().ok());
+  slow->Reset();
+  EXPECT_EQ(slow->Step(&row).fault, StoreFault::kTimeout);
+  error = sql->Exec("SELECT 1");
+  EXPECT_EQ(error.fault, StoreFault::kTimeout);
+  EXPECT_THAT(error.detail, HasSubstr("statement timeout"));
+  sql->Rollback();
+  ASSERT_TRUE(sql->Exec("SELECT 1").ok());
   slow.reset();
 
   std::unique_ptr<SqlStatement> pid;

@@ -5,6 +5,10 @@
 
 #include "storesql.h"
 
+// The asset walk reads at most this many rows in one read of the store, so
+// that a writer waits for one stretch at most, not for the whole walk.
+constexpr long kWalkRowsPerRead = 4096;
+
 // Opens the store file at path (native, UTF-8) read-only or for writing and
 // checks that it is a host store of this version.
 StoreError OpenSqliteStoreSql(const std::string& path, bool writable, std::unique_ptr<StoreSql>* sql);

@@ -1,13 +1,15 @@
 #include "ledger_export.h"
 
 #include <cstdlib>
+#include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
 #include "cell_values.h"
 #include "codepage.h"
 #include "hostfields.h"
-#include "hoststore.h"
+#include "storesql.h"
 
 namespace {
 
@@ -36,15 +38,14 @@ std::string SheetSql(const SheetDef& sheet, const std::string& where = "") {
 }
 
 // The ledger value of column i of the row of stmt, for a column of def.
-json LedgerValue(sqlite3_stmt* stmt, int i, const SheetColumn& def) {
+json LedgerValue(SqlStatement* stmt, int i, const SheetColumn& def) {
   if (def.kind == CellKind::kText) {
-    const char* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
-    std::string cp932(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i)));
+    std::string cp932 = stmt->ColumnString(i);
     std::string utf8;
     if (!Cp932ToUtf8(cp932, &utf8)) utf8 = Cp932ToUtf8Shown(cp932);
     return utf8;
   }
-  long long n = sqlite3_column_int64(stmt, i);
+  long long n = stmt->ColumnInt(i);
   if (def.kind == CellKind::kAmount) return AmountText(n);
   return n;
 }
@@ -94,18 +95,41 @@ std::vector<std::string> Titles(const SheetDef& sheet) {
   return titles;
 }
 
-bool Fail(sqlite3* db, std::string* error) {
-  *error = "cannot read the store: " + HostErrorText(db);
+using Statement = std::unique_ptr<SqlStatement>;
+
+// Notes the store's failure in *error; false.
+bool Fail(const StoreError& failed, std::string* error) {
+  *error = "cannot read the store: " + failed.detail;
   return false;
+}
+
+// Steps stmt: true on a row; false at the end or on a failure, which goes
+// into *failed.
+bool NextRow(SqlStatement* stmt, StoreError* failed) {
+  bool row = false;
+  StoreError step = stmt->Step(&row);
+  if (!step.ok()) *failed = step;
+  return step.ok() && row;
+}
+
+// Prepares every statement of list; the first failure.
+StoreError PrepareAll(StoreSql* sql, std::initializer_list<std::pair<Statement*, std::string>> list) {
+  for (const auto& [statement, text] : list) {
+    StoreError failed = sql->Prepare(text, statement);
+    if (!failed.ok()) return failed;
+  }
+  return {};
 }
 
 // Refuses a store where a breakdown line's asset shares its code: one pass
 // over the assets, company by company.
-bool LineAssetsUnique(sqlite3* db, std::string* error) {
-  HostStmt assets(db,
-                  "SELECT c.data_no, a.szAssetCode, EXISTS (SELECT 1 FROM breakdowns b WHERE b.cid = a.cid AND"
-                  " b.asset_seq = a.seq) FROM assets a JOIN companies c ON c.cid = a.cid ORDER BY a.cid, a.seq");
-  if (!assets.ok()) return Fail(db, error);
+bool LineAssetsUnique(StoreSql* sql, std::string* error) {
+  Statement assets;
+  StoreError failed = sql->Prepare(
+      "SELECT c.data_no, a.szAssetCode, EXISTS (SELECT 1 FROM breakdowns b WHERE b.cid = a.cid AND"
+      " b.asset_seq = a.seq) FROM assets a JOIN companies c ON c.cid = a.cid ORDER BY a.cid, a.seq",
+      &assets);
+  if (!failed.ok()) return Fail(failed, error);
   std::unordered_map<std::string, std::pair<long, bool>> codes;  // uses, a line's asset among them
   long long company = 0;
   bool first = true;
@@ -120,46 +144,44 @@ bool LineAssetsUnique(sqlite3* db, std::string* error) {
     codes.clear();
     return true;
   };
-  int rc;
-  while ((rc = sqlite3_step(assets.get())) == SQLITE_ROW) {
-    long long dataNo = sqlite3_column_int64(assets.get(), 0);
+  while (NextRow(assets.get(), &failed)) {
+    long long dataNo = assets->ColumnInt(0);
     if (!first && dataNo != company && !check()) return false;
     first = false;
     company = dataNo;
-    const char* code = static_cast<const char*>(sqlite3_column_blob(assets.get(), 1));
-    auto& use = codes[std::string(code ? code : "", static_cast<size_t>(sqlite3_column_bytes(assets.get(), 1)))];
+    auto& use = codes[assets->ColumnString(1)];
     ++use.first;
-    use.second = use.second || sqlite3_column_int(assets.get(), 2) != 0;
+    use.second = use.second || assets->ColumnInt(2) != 0;
   }
-  if (rc != SQLITE_DONE) return Fail(db, error);
+  if (!failed.ok()) return Fail(failed, error);
   return check();
 }
 
 }  // namespace
 
-bool ExportStoreSheets(sqlite3* db, SheetSink* sink, std::string* error) {
-  if (!LineAssetsUnique(db, error)) return false;
+bool ExportStoreSheets(StoreSql* sql, SheetSink* sink, std::string* error) {
+  if (!LineAssetsUnique(sql, error)) return false;
   for (size_t s = 0; s < kLedgerSheetCount; ++s) {
     const SheetDef& sheet = kLedgerSheets[s];
     if (!sink->StartSheet(&sheet, sheet.name, Titles(sheet), error)) return false;
-    HostStmt rows(db, SheetSql(sheet));
-    if (!rows.ok()) return Fail(db, error);
+    Statement rows;
+    StoreError failed = sql->Prepare(SheetSql(sheet), &rows);
+    if (!failed.ok()) return Fail(failed, error);
     std::vector<OutCell> cells(sheet.count);
-    int rc;
-    while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
+    while (NextRow(rows.get(), &failed)) {
       for (size_t i = 0; i < sheet.count; ++i) {
         cells[i] = CellOf(LedgerValue(rows.get(), static_cast<int>(i), sheet.columns[i]), sheet.columns[i]);
       }
       if (!sink->AddRow(cells, error)) return false;
     }
-    if (rc != SQLITE_DONE) return Fail(db, error);
+    if (!failed.ok()) return Fail(failed, error);
   }
   return sink->Finish(error);
 }
 
-bool ExportStoreJson(sqlite3* db, std::ostream& out, std::string* error) {
+bool ExportStoreJson(StoreSql* sql, std::ostream& out, std::string* error) {
   // One record of a row: the keys of its non-zero values.
-  auto record = [](sqlite3_stmt* stmt, const SheetDef& sheet, size_t from) {
+  auto record = [](SqlStatement* stmt, const SheetDef& sheet, size_t from) {
     json r = json::object();
     for (size_t i = from; i < sheet.count; ++i) {
       const SheetColumn& c = sheet.columns[i];
@@ -171,26 +193,24 @@ bool ExportStoreJson(sqlite3* db, std::ostream& out, std::string* error) {
   };
   const SheetDef &companies = kLedgerSheets[0], &users = kLedgerSheets[1], &kinds = kLedgerSheets[2],
                  &assets = kLedgerSheets[3], &lines = kLedgerSheets[4];
+  Statement userRows, companyRows, kindRows, assetRows, lineRows, assetSeqs;
+  StoreError failed = PrepareAll(sql, {{&userRows, SheetSql(users)},
+                                       {&companyRows, "SELECT cid, " + SheetSql(companies).substr(7)},
+                                       {&kindRows, SheetSql(kinds, "WHERE x.cid = ?1")},
+                                       {&assetRows, SheetSql(assets, "WHERE x.cid = ?1")},
+                                       {&lineRows, SheetSql(lines, "WHERE x.cid = ?1 AND x.asset_seq = ?2")},
+                                       {&assetSeqs, "SELECT seq FROM assets WHERE cid = ?1 ORDER BY seq"}});
+  if (!failed.ok()) return Fail(failed, error);
   out << "{\"format\": \"velor-ledger/1\",\n\"users\": [";
-  HostStmt userRows(db, SheetSql(users));
-  if (!userRows.ok()) return Fail(db, error);
   const char* sep = "\n";
-  while (sqlite3_step(userRows.get()) == SQLITE_ROW) {
+  while (NextRow(userRows.get(), &failed)) {
     out << sep << record(userRows.get(), users, 0).dump();
     sep = ",\n";
   }
   out << "],\n\"companies\": [";
-  HostStmt companyRows(db, "SELECT cid, " + SheetSql(companies).substr(7));
-  HostStmt kindRows(db, SheetSql(kinds, "WHERE x.cid = ?1"));
-  HostStmt assetRows(db, SheetSql(assets, "WHERE x.cid = ?1"));
-  HostStmt lineRows(db, SheetSql(lines, "WHERE x.cid = ?1 AND x.asset_seq = ?2"));
-  HostStmt assetSeqs(db, "SELECT seq FROM assets WHERE cid = ? ORDER BY seq");
-  if (!companyRows.ok() || !kindRows.ok() || !assetRows.ok() || !lineRows.ok() || !assetSeqs.ok()) {
-    return Fail(db, error);
-  }
   sep = "\n";
-  while (sqlite3_step(companyRows.get()) == SQLITE_ROW) {
-    long long cid = sqlite3_column_int64(companyRows.get(), 0);
+  while (failed.ok() && NextRow(companyRows.get(), &failed)) {
+    long long cid = companyRows->ColumnInt(0);
     json company = json::object();
     for (size_t i = 0; i < companies.count; ++i) {
       const SheetColumn& c = companies.columns[i];
@@ -200,30 +220,31 @@ bool ExportStoreJson(sqlite3* db, std::ostream& out, std::string* error) {
     std::string head = company.dump();
     out << sep << head.substr(0, head.size() - 1) << ",\n \"asset_kinds\": [";
     sep = ",\n";
-    sqlite3_bind_int64(kindRows.get(), 1, cid);
+    kindRows->BindInt(1, cid);
     const char* inner = "";
-    while (sqlite3_step(kindRows.get()) == SQLITE_ROW) {
+    while (NextRow(kindRows.get(), &failed)) {
       out << inner << record(kindRows.get(), kinds, 1).dump();
       inner = ", ";
     }
-    kindRows.Reset();
+    kindRows->Reset();
     out << "],\n \"assets\": [";
-    sqlite3_bind_int64(assetRows.get(), 1, cid);
-    sqlite3_bind_int64(assetSeqs.get(), 1, cid);
+    assetRows->BindInt(1, cid);
+    assetSeqs->BindInt(1, cid);
     inner = "\n  ";
-    while (sqlite3_step(assetRows.get()) == SQLITE_ROW && sqlite3_step(assetSeqs.get()) == SQLITE_ROW) {
+    while (failed.ok() && NextRow(assetRows.get(), &failed) && NextRow(assetSeqs.get(), &failed)) {
       json asset = record(assetRows.get(), assets, 1);
-      sqlite3_bind_int64(lineRows.get(), 1, cid);
-      sqlite3_bind_int64(lineRows.get(), 2, sqlite3_column_int64(assetSeqs.get(), 0));
-      while (sqlite3_step(lineRows.get()) == SQLITE_ROW) asset["breakdowns"].push_back(record(lineRows.get(), lines, 2));
-      lineRows.Reset();
+      lineRows->BindInt(1, cid);
+      lineRows->BindInt(2, assetSeqs->ColumnInt(0));
+      while (NextRow(lineRows.get(), &failed)) asset["breakdowns"].push_back(record(lineRows.get(), lines, 2));
+      lineRows->Reset();
       out << inner << asset.dump();
       inner = ",\n  ";
     }
-    assetRows.Reset();
-    assetSeqs.Reset();
+    assetRows->Reset();
+    assetSeqs->Reset();
     out << "]}";
   }
+  if (!failed.ok()) return Fail(failed, error);
   out << "]}\n";
   if (!out) {
     *error = "the ledger cannot be written";

@@ -8,30 +8,26 @@
 #include "csv_book.h"
 #include "csv_sink.h"
 #include "fs.h"
-#include "hoststore.h"
 #include "ledger_export.h"
 #include "ledger_generate.h"
 #include "ledger_import.h"
 #include "ledger_store.h"
+#include "storesql.h"
 #include "tempdir.h"
 
 namespace {
 
 class SheetLedgerTest : public testing::Test {
  protected:
-  sqlite3* NewStore(const std::string& name) {
-    std::string error, detail;
-    EXPECT_TRUE(CreateHostStore(dir_.Native(name), "C:\\out\\", "C:\\set\\", &error)) << error;
-    sqlite3* db = nullptr;
-    EXPECT_EQ(OpenHostStore(dir_.Native(name), true, &db, &detail), HOST_OPEN_OK) << detail;
-    stores_.push_back(db);
-    return db;
-  }
-  void TearDown() override {
-    for (sqlite3* db : stores_) sqlite3_close(db);
+  StoreSql* NewStore(const std::string& name) {
+    std::unique_ptr<StoreSql> sql;
+    StoreError error = CreateStoreSql(dir_.Native(name), "C:\\out\\", "C:\\set\\", &sql);
+    EXPECT_TRUE(error.ok()) << error.detail;
+    stores_.push_back(std::move(sql));
+    return stores_.back().get();
   }
   // Imports the CSV folder into db; the loader's problems.
-  LedgerProblems ImportFolder(sqlite3* db, const std::string& folder, bool* done = nullptr) {
+  LedgerProblems ImportFolder(StoreSql* db, const std::string& folder, bool* done = nullptr) {
     LedgerLoader loader(db, {});
     CsvFolder book(folder);
     std::string error;
@@ -45,18 +41,18 @@ class SheetLedgerTest : public testing::Test {
     std::string why;
     ASSERT_TRUE(ReplaceNativeFile(dir_.Native(name).c_str(), text, &why)) << why;
   }
-  std::string Json(sqlite3* db) {
+  std::string Json(StoreSql* db) {
     std::ostringstream out;
     std::string error;
     EXPECT_TRUE(ExportStoreJson(db, out, &error)) << error;
     return out.str();
   }
   // The JSON of db after a trip through CSV files into a new store.
-  void ExpectCsvRoundTrip(sqlite3* db, const std::string& name) {
+  void ExpectCsvRoundTrip(StoreSql* db, const std::string& name) {
     CsvSink sink(dir_.Native(name));
     std::string error;
     ASSERT_TRUE(ExportStoreSheets(db, &sink, &error)) << error;
-    sqlite3* again = NewStore(name + ".sqlite");
+    StoreSql* again = NewStore(name + ".sqlite");
     bool done = false;
     LedgerProblems problems = ImportFolder(again, dir_.Native(name), &done);
     ASSERT_TRUE(done) << problems.Text();
@@ -64,7 +60,7 @@ class SheetLedgerTest : public testing::Test {
   }
 
   TempDir dir_;
-  std::vector<sqlite3*> stores_;
+  std::vector<std::unique_ptr<StoreSql>> stores_;
 };
 
 TEST_F(SheetLedgerTest, NamesEveryBadCellWithSheetRowColumnAndValue) {
@@ -79,7 +75,7 @@ TEST_F(SheetLedgerTest, NamesEveryBadCellWithSheetRowColumnAndValue) {
   Write("book/\xE5\x88\xA9\xE7\x94\xA8\xE8\x80\x85.csv", "\x97\x98\x97\x70\x8E\xD2\x49\x44,\x91\x49\x91\xF0\x83\x66"
                                                         "\x81\x5B\x83\x5E\x94\xD4\x8D\x86\r\nsato,1\r\n");
   Write("book/notes.csv", "x\r\n");
-  sqlite3* db = NewStore("s.sqlite");
+  StoreSql* db = NewStore("s.sqlite");
   bool done = true;
   LedgerProblems problems = ImportFolder(db, dir_.Native("book"), &done);
   EXPECT_FALSE(done);
@@ -96,19 +92,22 @@ TEST_F(SheetLedgerTest, NamesEveryBadCellWithSheetRowColumnAndValue) {
                 "fraction digits\n"
                 "資産 row 4, column A (データ番号), value \"3\": no company of the sheet 会社 has this data number\n"
                 "内訳 row 2, column B (資産コード), value \"X9\": no asset of this company on the sheet 資産 has this code")));
-  HostStmt count(db, "SELECT count(*) FROM companies");
-  ASSERT_EQ(sqlite3_step(count.get()), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(count.get(), 0), 0);
+  std::unique_ptr<SqlStatement> count;
+  bool row = false;
+  ASSERT_TRUE(db->Prepare("SELECT count(*) FROM companies", &count).ok());
+  ASSERT_TRUE(count->Step(&row).ok());
+  ASSERT_TRUE(row);
+  EXPECT_EQ(count->ColumnInt(0), 0);
 }
 
 TEST_F(SheetLedgerTest, TheDemoLedgerAndAmountsAtTheLimitsComeBackThroughCsvFiles) {
-  sqlite3* demo = NewStore("demo-json.sqlite");
+  StoreSql* demo = NewStore("demo-json.sqlite");
   std::istringstream ledger(ReadDemoLedger());
   std::string error;
   ASSERT_TRUE(ImportLedger(demo, ledger, &error)) << error;
   ExpectCsvRoundTrip(demo, "demo");
 
-  sqlite3* limits = NewStore("limits-json.sqlite");
+  StoreSql* limits = NewStore("limits-json.sqlite");
   std::istringstream edge(UTF8(R"({"format": "velor-ledger/1", "users": [{"user_id": "鈴木", "selected_data_no": -2147483648}],
     "companies": [{"data_no": -2147483648, "data_id": "Z9", "szDataName": " 先頭と末尾に空白 ", "lTermStart": 5,
       "lTermEnd": 20250230, "bEntityKind": 255, "data_kind": -32768,
@@ -122,14 +121,14 @@ TEST_F(SheetLedgerTest, TheDemoLedgerAndAmountsAtTheLimitsComeBackThroughCsvFile
   ASSERT_TRUE(ImportLedger(limits, edge, &error, true)) << error;
   ExpectCsvRoundTrip(limits, "limits");
 
-  sqlite3* generated = NewStore("generated-json.sqlite");
+  StoreSql* generated = NewStore("generated-json.sqlite");
   GeneratedCompany made;
   ASSERT_TRUE(GenerateCompany(generated, 3000, 11, &made, &error)) << error;
   ExpectCsvRoundTrip(generated, "generated");
 }
 
 TEST_F(SheetLedgerTest, ABreakdownLineOfASharedCodeCannotBeNamedOnASheet) {
-  sqlite3* db = NewStore("shared.sqlite");
+  StoreSql* db = NewStore("shared.sqlite");
   std::istringstream ledger(R"({"format": "velor-ledger/1", "companies": [{"data_no": 1, "data_id": "A", "assets": [
       {"szAssetCode": "9", "nMethod": 4, "breakdowns": [{}]}, {"szAssetCode": "9"}]}]})");
   std::string error;

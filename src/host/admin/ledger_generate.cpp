@@ -6,7 +6,8 @@
 
 #include "hostcodes.h"
 #include "hostrecords.h"
-#include "hoststore.h"
+#include "sqlfields.h"
+#include "storesql.h"
 
 namespace {
 
@@ -47,12 +48,23 @@ std::string AssetCode(long i) {
 
 LONG Date(int year, int month, int day) { return year * 10000 + month * 100 + day; }
 
-bool Step(sqlite3* db, HostStmt& stmt, std::string* error) {
-  int rc = sqlite3_step(stmt.get());
-  stmt.Reset();
-  if (rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
-  *error = std::string("the store refused the data: ") + HostErrorText(db);
+using Statement = std::unique_ptr<SqlStatement>;
+
+// Runs stmt and resets it; false with *error when the store refuses.
+bool Step(SqlStatement* stmt, std::string* error) {
+  bool row = false;
+  StoreError failed = stmt->Step(&row);
+  stmt->Reset();
+  if (failed.ok()) return true;
+  *error = "the store refused the data: " + failed.detail;
   return false;
+}
+
+// Prepares sql into *stmt; false with *error when the store refuses.
+bool Prepare(StoreSql* sql, const std::string& text, Statement* stmt, std::string* error) {
+  StoreError failed = sql->Prepare(text, stmt);
+  if (!failed.ok()) *error = failed.detail;
+  return failed.ok();
 }
 
 // A number from low to high inclusive.
@@ -62,28 +74,41 @@ long Pick(std::mt19937& random, long low, long high) {
 
 // The company of the generated ledger, numbered after the last one; its
 // internal number in *cid.
-bool InsertCompany(sqlite3* db, GeneratedCompany* made, long long* cid, std::string* error) {
-  HostStmt next(db, "SELECT coalesce(max(data_no), 0) + 1 FROM companies");
-  if (!next.ok() || sqlite3_step(next.get()) != SQLITE_ROW) {
-    *error = HostErrorText(db);
+bool InsertCompany(StoreSql* sql, GeneratedCompany* made, long long* cid, std::string* error) {
+  Statement next, company;
+  bool row = false;
+  if (!Prepare(sql, "SELECT coalesce(max(data_no), 0) + 1 FROM companies", &next, error)) return false;
+  StoreError failed = next->Step(&row);
+  if (!failed.ok() || !row) {
+    *error = failed.ok() ? "the store gave no data number" : failed.detail;
     return false;
   }
-  made->dataNo = static_cast<long>(sqlite3_column_int64(next.get(), 0));
+  made->dataNo = static_cast<long>(next->ColumnInt(0));
   made->dataId = "GEN" + std::to_string(made->dataNo);
   std::string name = "株式会社ベンチ製作所" + std::to_string(made->dataNo);
-  HostStmt company(db, "INSERT INTO companies(data_no, data_id, szDataName, lTermStart, lTermEnd,"
-                       " data_kind, bEntityKind) VALUES(?, ?, ?, 20250401, 20260331, 0, 1)");
-  sqlite3_bind_int64(company.get(), 1, made->dataNo);
-  sqlite3_bind_text(company.get(), 2, made->dataId.c_str(), -1, SQLITE_STATIC);
-  sqlite3_bind_blob(company.get(), 3, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
-  if (!Step(db, company, error)) return false;
-  *cid = sqlite3_last_insert_rowid(db);
+  if (!Prepare(sql, "INSERT INTO companies(data_no, data_id, szDataName, lTermStart, lTermEnd,"
+                    " data_kind, bEntityKind) VALUES(?1, ?2, ?3, 20250401, 20260331, 0, 1) RETURNING cid",
+               &company, error)) {
+    return false;
+  }
+  company->BindInt(1, made->dataNo);
+  company->BindText(2, made->dataId);
+  company->BindBytes(3, name);
+  failed = company->Step(&row);
+  if (!failed.ok() || !row) {
+    *error = "the store refused the data: " + (failed.ok() ? std::string("no company made") : failed.detail);
+    return false;
+  }
+  *cid = company->ColumnInt(0);
   return true;
 }
 
 // The asset kinds of the company.
-bool InsertKinds(sqlite3* db, long long cid, std::string* error) {
-  HostStmt kind(db, HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
+bool InsertKinds(StoreSql* sql, long long cid, std::string* error) {
+  Statement kind;
+  if (!Prepare(sql, SqlInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount), &kind, error)) {
+    return false;
+  }
   const int kinds[] = {1, 2, 3, 4, 5, 6, kKindDeferred, kKindLimitIsResidual, kKindNonDepreciable};
   const char* const kindNames[] = {"建物", "構築物", "機械装置", "車両運搬具", "工具器具備品",
                                    "ソフトウェア", "繰延資産", "一括償却資産", "土地"};
@@ -95,10 +120,10 @@ bool InsertKinds(sqlite3* db, long long cid, std::string* error) {
                          : kinds[k] == kKindDeferred      ? kMethodEqual
                                                           : kMethodOldDeclining;
     const void* const in[1] = {&record};
-    sqlite3_bind_int64(kind.get(), 1, cid);
-    sqlite3_bind_int(kind.get(), 2, k);
-    BindHostFields(kind.get(), 3, kKindFields, kKindFieldCount, in);
-    if (!Step(db, kind, error)) return false;
+    kind->BindInt(1, cid);
+    kind->BindInt(2, k);
+    BindSqlFields(kind.get(), 3, kKindFields, kKindFieldCount, in);
+    if (!Step(kind.get(), error)) return false;
   }
   return true;
 }
@@ -148,7 +173,7 @@ void FillAsset(std::mt19937& random, long i, StKOTEISHISANINFO* out, StKOTEINENI
 }
 
 // The breakdown lines of the lump-sum asset i, acquired on acquired.
-bool InsertLines(sqlite3* db, HostStmt& line, std::mt19937& random, long long cid, long i,
+bool InsertLines(SqlStatement* line, std::mt19937& random, long long cid, long i,
                  LONG acquired, GeneratedCompany* made, std::string* error) {
   long count = Pick(random, 1, 6);
   for (long k = 0; k < count; ++k) {
@@ -159,25 +184,24 @@ bool InsertLines(sqlite3* db, HostStmt& line, std::mt19937& random, long long ci
     b.cyBreakdownCost.int64 = Pick(random, 10, 199) * 1000 * 10000;
     b.lBreakdownQuantity = static_cast<LONG>(Pick(random, 1, 10) * 100);
     const void* const lineIn[1] = {&b};
-    sqlite3_bind_int64(line.get(), 1, cid);
-    sqlite3_bind_int64(line.get(), 2, i);
-    sqlite3_bind_int64(line.get(), 3, k);
-    BindHostFields(line.get(), 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
-    if (!Step(db, line, error)) return false;
+    line->BindInt(1, cid);
+    line->BindInt(2, i);
+    line->BindInt(3, k);
+    BindSqlFields(line, 4, kBreakdownFields, kBreakdownFieldCount, lineIn);
+    if (!Step(line, error)) return false;
     ++made->breakdowns;
   }
   return true;
 }
 
-bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, std::string* error) {
+bool Generate(StoreSql* sql, long assets, uint32_t seed, GeneratedCompany* made, std::string* error) {
   std::mt19937 random(seed);
   long long cid = 0;
-  if (!InsertCompany(db, made, &cid, error) || !InsertKinds(db, cid, error)) return false;
-  HostStmt asset(db, HostInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
-  HostStmt line(db, HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields,
-                                  kBreakdownFieldCount));
-  if (!asset.ok() || !line.ok()) {
-    *error = HostErrorText(db);
+  if (!InsertCompany(sql, made, &cid, error) || !InsertKinds(sql, cid, error)) return false;
+  Statement asset, line, user;
+  if (!Prepare(sql, SqlInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount), &asset, error) ||
+      !Prepare(sql, SqlInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields, kBreakdownFieldCount),
+               &line, error)) {
     return false;
   }
   for (long i = 0; i < assets; ++i) {
@@ -185,32 +209,44 @@ bool Generate(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made, s
     StKOTEINENINFO y{};
     FillAsset(random, i, &a, &y);
     const void* const in[2] = {&a, &y};
-    sqlite3_bind_int64(asset.get(), 1, cid);
-    sqlite3_bind_int64(asset.get(), 2, i);
-    BindHostFields(asset.get(), 3, kAssetFields, kAssetFieldCount, in);
-    if (!Step(db, asset, error)) return false;
+    asset->BindInt(1, cid);
+    asset->BindInt(2, i);
+    BindSqlFields(asset.get(), 3, kAssetFields, kAssetFieldCount, in);
+    if (!Step(asset.get(), error)) return false;
     if (a.nMethod != kMethodLumpSum) continue;
     ++made->lumpSums;
-    if (!InsertLines(db, line, random, cid, i, a.lAcquiredDate, made, error)) return false;
+    if (!InsertLines(line.get(), random, cid, i, a.lAcquiredDate, made, error)) return false;
   }
-  HostStmt user(db, "INSERT INTO users VALUES(CAST('bench' AS BLOB), ?1, 0)"
-                    " ON CONFLICT(user_id) DO UPDATE SET selected_data_no = ?1");
-  sqlite3_bind_int64(user.get(), 1, made->dataNo);
-  return Step(db, user, error);
+  if (!Prepare(sql, "INSERT INTO users VALUES(?2, ?1, 0)"
+                    " ON CONFLICT(user_id) DO UPDATE SET selected_data_no = excluded.selected_data_no",
+               &user, error)) {
+    return false;
+  }
+  user->BindInt(1, made->dataNo);
+  user->BindBytes(2, std::string("bench"));
+  return Step(user.get(), error);
 }
 
 }  // namespace
 
-bool GenerateCompany(sqlite3* db, long assets, uint32_t seed, GeneratedCompany* made,
+bool GenerateCompany(StoreSql* sql, long assets, uint32_t seed, GeneratedCompany* made,
                      std::string* error) {
   *made = GeneratedCompany{};
   if (assets < 0 || assets > 0xFFFFFFF) {
     *error = "the number of assets must be from 0 to 268435455";
     return false;
   }
-  if (!HostExec(db, "BEGIN IMMEDIATE", error)) return false;
-  bool done = Generate(db, assets, seed, made, error) && HostExec(db, "COMMIT", error);
-  std::string ignored;
-  if (!done) HostExec(db, "ROLLBACK", &ignored);
-  return done;
+  StoreError failed = sql->BeginWrite();
+  if (failed.ok()) {
+    if (!Generate(sql, assets, seed, made, error)) {
+      sql->Rollback();
+      return false;
+    }
+    failed = sql->Commit();
+  }
+  if (!failed.ok()) {
+    *error = failed.detail;
+    sql->Rollback();
+  }
+  return failed.ok();
 }

@@ -7,7 +7,7 @@
 
 #include "codepage.h"
 #include "crtio.h"
-#include "hoststore.h"
+#include "storesql.h"
 
 using nlohmann::json;
 
@@ -268,10 +268,10 @@ bool LooksLikeCp932(const std::string& bytes) {
   return !Utf8ToCp932(bytes, &ignored, &bad) && bad == 0xFFFD && Cp932ToUtf8(bytes, &ignored);
 }
 
-bool ImportLedger(sqlite3* db, std::istream& in, std::string* error, bool anySelection) {
+bool ImportLedger(StoreSql* sql, std::istream& in, std::string* error, bool anySelection) {
   LedgerImportOptions options;
   options.anySelection = anySelection;
-  LedgerLoader loader(db, options);
+  LedgerLoader loader(sql, options);
   if (loader.Begin()) ReadJsonLedger(in, &loader);
   bool done = loader.Finish();
   if (!done) *error = loader.problems().Text();
@@ -286,14 +286,11 @@ bool ImportLedgerFile(const std::string& dbPath, const std::string& ledgerPath,
     return false;
   }
   std::istringstream in(std::move(bytes));
-  sqlite3* db = nullptr;
-  std::string detail;
-  HostOpenResult opened = OpenHostStore(dbPath, true, &db, &detail);
-  if (opened != HOST_OPEN_OK) {
-    *error = HostOpenMessage(opened, dbPath, detail);
+  std::unique_ptr<StoreSql> sql;
+  StoreError opened = OpenStoreSql(dbPath, true, &sql);
+  if (!opened.ok()) {
+    *error = StoreErrorMessage(opened, dbPath);
     return false;
   }
-  bool done = ImportLedger(db, in, error);
-  sqlite3_close(db);
-  return done;
+  return ImportLedger(sql.get(), in, error);
 }

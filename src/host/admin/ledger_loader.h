@@ -3,15 +3,15 @@
 // as a JSON object with the ledger's keys, together with the places its
 // values came from, and every mistake is collected with its place.
 #pragma once
-#include <sqlite3.h>
-
 #include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "hoststore.h"
+#include "hostfields.h"
+#include "storesql.h"
 
 // How an import treats the store.
 struct LedgerImportOptions {
@@ -55,12 +55,13 @@ class JsonPlaces : public LedgerPlaces {
   std::string base_;
 };
 
-// Checks records and writes them into one transaction of db. Records after
+// Checks records and writes them into one transaction of the store. Records after
 // the first problem are still checked but no longer written; Finish commits
 // only a ledger without problems.
 class LedgerLoader {
  public:
-  LedgerLoader(sqlite3* db, const LedgerImportOptions& options);
+  // Writes into sql (writable, not owned).
+  LedgerLoader(StoreSql* sql, const LedgerImportOptions& options);
   ~LedgerLoader();
   LedgerLoader(const LedgerLoader&) = delete;
   LedgerLoader& operator=(const LedgerLoader&) = delete;
@@ -93,13 +94,19 @@ class LedgerLoader {
   const LedgerCounts& counts() const { return counts_; }
 
  private:
-  HostStmt Prepare(const std::string& sql);
-  bool Step(HostStmt& stmt);
-  // Steps the read stmt once: SQLITE_ROW or SQLITE_DONE, or -1 after noting
-  // that the store could not be read (the statement is left to reset).
-  int Read(sqlite3_stmt* stmt);
+  using Statement = std::unique_ptr<SqlStatement>;
+  enum { kReadFailed = -1, kReadDone = 0, kReadRow = 1 };
+  // Prepares sql; null after noting the problem.
+  Statement Prepare(const std::string& sql);
+  // Runs stmt and resets it; false after noting the problem.
+  bool Step(const Statement& stmt);
+  // Steps the read stmt once: kReadRow or kReadDone, or kReadFailed after
+  // noting that the store could not be read (the statement is left to reset).
+  int Read(SqlStatement* stmt);
+  // Drops the statements (before the transaction ends).
+  void Drop();
   // True, with the problem noted once, when the store gave up the import's
-  // transaction (SQLite rolls it back on some errors): nothing may be stored
+  // transaction (a store may roll it back on some errors): nothing may be stored
   // after that, or it would be stored outside it.
   bool TransactionLost();
   void Fill(const nlohmann::json& record, const LedgerPlaces& at, const HostField* fields, size_t count,
@@ -107,17 +114,17 @@ class LedgerLoader {
   void RemoveCompany(long long cid);
   // Checks the record v into records (its keys the fields, or extra) and,
   // while the ledger has no problem, inserts it by stmt after the keys.
-  bool Insert(HostStmt& stmt, std::initializer_list<long long> keys, const nlohmann::json& v,
+  bool Insert(const Statement& stmt, std::initializer_list<long long> keys, const nlohmann::json& v,
               const LedgerPlaces& at, const HostField* fields, size_t count, void* const* records,
               const char* extra);
 
-  sqlite3* db_;
+  StoreSql* sql_;
   LedgerImportOptions options_;
   bool begun_ = false;
   bool lost_ = false;  // see TransactionLost
   LedgerProblems problems_;
   LedgerCounts counts_;
-  HostStmt userInsert_, userFind_, userDelete_, companyNew_, companyFind_, companySet_, kindInsert_,
+  Statement userInsert_, userFind_, userDelete_, companyNew_, companyFind_, companySet_, kindInsert_,
       assetInsert_, lineInsert_;
   std::set<std::string> users_, dataIds_;
   std::set<long long> dataNos_;

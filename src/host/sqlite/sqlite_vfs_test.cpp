@@ -1,12 +1,13 @@
-#include "hostvfs.h"
+#include "sqlite_vfs.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 
 #include "faultfs.h"
-#include "hoststore.h"
+#include "sqlite_sql.h"
 #include "tempdir.h"
 
 namespace {
@@ -14,8 +15,8 @@ namespace {
 class HostVfsTest : public ::testing::Test {
  protected:
   HostVfsTest() : path_(dir_.Native("h.sqlite")) {
-    std::string error;
-    EXPECT_TRUE(CreateHostStore(path_, "C:\\out\\", "C:\\set\\", &error)) << error;
+    std::unique_ptr<StoreSql> sql;
+    EXPECT_TRUE(CreateStoreSql(path_, "C:\\out\\", "C:\\set\\", &sql).ok());
   }
   TempDir dir_;
   std::string path_;
@@ -25,8 +26,7 @@ TEST_F(HostVfsTest, StoreReadsGoThroughTheFileSystem) {
   FaultFs faults;
   ScopedFs scoped(&faults);
   sqlite3* db = nullptr;
-  std::string detail;
-  ASSERT_EQ(HOST_OPEN_OK, OpenHostStore(path_, false, &db, &detail)) << detail;
+  ASSERT_TRUE(OpenSqliteDb(path_, false, &db).ok());
   sqlite3_close(db);
   EXPECT_GT(faults.Calls(FsOp::kRead, "h.sqlite"), 0);
   EXPECT_GT(faults.Calls(FsOp::kLock, "h.sqlite"), 0);
@@ -38,23 +38,20 @@ TEST_F(HostVfsTest, AFailedReadIsAnUnreadableStore) {
     faults.FailNth(FsOp::kRead, 1, error, "h.sqlite");
     ScopedFs scoped(&faults);
     sqlite3* db = nullptr;
-    std::string detail;
-    EXPECT_EQ(HOST_OPEN_UNREADABLE, OpenHostStore(path_, false, &db, &detail));
+      EXPECT_EQ(StoreFault::kUnreadable, OpenSqliteDb(path_, false, &db).fault);
     EXPECT_EQ(db, nullptr);
   }
   FaultFs faults;
   faults.FailNth(FsOp::kOpen, 1, FsError::kAccessDenied, "h.sqlite");
   ScopedFs scoped(&faults);
   sqlite3* db = nullptr;
-  std::string detail;
-  EXPECT_EQ(HOST_OPEN_UNREADABLE, OpenHostStore(path_, false, &db, &detail));
+  EXPECT_EQ(StoreFault::kUnreadable, OpenSqliteDb(path_, false, &db).fault);
 }
 
 TEST_F(HostVfsTest, AWriterAndAReaderTakeTurns) {
   sqlite3 *writer = nullptr, *reader = nullptr;
-  std::string detail;
-  ASSERT_EQ(HOST_OPEN_OK, OpenHostStore(path_, true, &writer, &detail)) << detail;
-  ASSERT_EQ(HOST_OPEN_OK, OpenHostStore(path_, false, &reader, &detail)) << detail;
+  ASSERT_TRUE(OpenSqliteDb(path_, true, &writer).ok());
+  ASSERT_TRUE(OpenSqliteDb(path_, false, &reader).ok());
   sqlite3_busy_timeout(reader, 0);
   sqlite3_busy_timeout(writer, 0);
   ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));

@@ -8,6 +8,7 @@
 #include "hostfields.h"
 #include "hostrecords.h"
 #include "messages.h"
+#include "sqlfields.h"
 
 using nlohmann::json;
 
@@ -109,10 +110,6 @@ char32_t NextChar(const std::string& s, size_t* i) {
   return c;
 }
 
-void BindBlob(sqlite3_stmt* s, int at, const std::string& bytes) {
-  sqlite3_bind_blob(s, at, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-}
-
 }  // namespace
 
 void LedgerProblems::Add(std::string problem) {
@@ -146,64 +143,71 @@ std::string LedgerCountsText(const LedgerCounts& c) {
   return text;
 }
 
-LedgerLoader::LedgerLoader(sqlite3* db, const LedgerImportOptions& options) : db_(db), options_(options) {}
+LedgerLoader::LedgerLoader(StoreSql* sql, const LedgerImportOptions& options) : sql_(sql), options_(options) {}
 
 LedgerLoader::~LedgerLoader() {
-  if (begun_) {
-    std::string ignored;
-    HostExec(db_, "ROLLBACK", &ignored);
+  Drop();
+  if (begun_) sql_->Rollback();
+}
+
+void LedgerLoader::Drop() {
+  for (Statement* s : {&userInsert_, &userFind_, &userDelete_, &companyNew_, &companyFind_, &companySet_,
+                       &kindInsert_, &assetInsert_, &lineInsert_}) {
+    s->reset();
   }
 }
 
-HostStmt LedgerLoader::Prepare(const std::string& sql) {
-  HostStmt stmt(db_, sql);
-  if (!stmt.ok()) Problem("", "the store cannot take the ledger: " + HostErrorText(db_));
+LedgerLoader::Statement LedgerLoader::Prepare(const std::string& sql) {
+  Statement stmt;
+  StoreError error = sql_->Prepare(sql, &stmt);
+  if (!error.ok()) Problem("", "the store cannot take the ledger: " + error.detail);
   return stmt;
 }
 
-bool LedgerLoader::Step(HostStmt& stmt) {
-  if (!stmt.ok() || TransactionLost()) return false;
-  int rc = sqlite3_step(stmt.get());
-  bool done = rc == SQLITE_DONE || rc == SQLITE_ROW;
-  if (!done) Problem("", "the store refused the ledger: " + HostErrorText(db_));
-  stmt.Reset();
-  return done && !TransactionLost();
+bool LedgerLoader::Step(const Statement& stmt) {
+  if (!stmt || TransactionLost()) return false;
+  bool row = false;
+  StoreError error = stmt->Step(&row);
+  if (!error.ok()) Problem("", "the store refused the ledger: " + error.detail);
+  stmt->Reset();
+  return error.ok() && !TransactionLost();
 }
 
-int LedgerLoader::Read(sqlite3_stmt* stmt) {
-  if (TransactionLost()) return -1;
-  int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;
-  Problem("", "cannot read the store: " + HostErrorText(db_));
+int LedgerLoader::Read(SqlStatement* stmt) {
+  if (TransactionLost()) return kReadFailed;
+  bool row = false;
+  StoreError error = stmt->Step(&row);
+  if (error.ok()) return row ? kReadRow : kReadDone;
+  Problem("", "cannot read the store: " + error.detail);
   TransactionLost();
-  return -1;
+  return kReadFailed;
 }
 
 bool LedgerLoader::TransactionLost() {
-  if (lost_ || !begun_ || !sqlite3_get_autocommit(db_)) return lost_;
+  if (lost_ || !begun_ || sql_->InTransaction()) return lost_;
   lost_ = true;
-  Problem("", "the store gave up the import's transaction: " + HostErrorText(db_));
+  Problem("", "the store gave up the import's transaction");
   return true;
 }
 
 bool LedgerLoader::Begin() {
-  std::string error;
-  if (!HostExec(db_, "BEGIN IMMEDIATE", &error)) {
-    Problem("", "the store cannot be written: " + error);
+  StoreError error = sql_->BeginWrite();
+  if (!error.ok()) {
+    Problem("", "the store cannot be written: " + error.detail);
     return false;
   }
   begun_ = true;
-  userInsert_ = Prepare("INSERT INTO users VALUES(?, ?, ?)");
-  userFind_ = Prepare("SELECT 1 FROM users WHERE user_id = ?");
-  userDelete_ = Prepare("DELETE FROM users WHERE user_id = ?");
-  companyNew_ = Prepare("INSERT INTO companies(cid) VALUES(NULL)");
+  userInsert_ = Prepare("INSERT INTO users VALUES(?1, ?2, ?3)");
+  userFind_ = Prepare("SELECT 1 FROM users WHERE user_id = ?1");
+  userDelete_ = Prepare("DELETE FROM users WHERE user_id = ?1");
+  companyNew_ = Prepare("INSERT INTO companies DEFAULT VALUES RETURNING cid");
   companyFind_ = Prepare("SELECT cid, data_no FROM companies WHERE (data_no = ?1 OR data_id = ?2) AND cid <> ?3");
   companySet_ = Prepare(
-      "UPDATE companies SET data_no = ?, data_id = ?, szDataName = ?, lTermStart = ?,"
-      " lTermEnd = ?, data_kind = ?, bEntityKind = ? WHERE cid = ?");
-  kindInsert_ = Prepare(HostInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
-  assetInsert_ = Prepare(HostInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
-  lineInsert_ = Prepare(HostInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields, kBreakdownFieldCount));
+      "UPDATE companies SET data_no = ?1, data_id = ?2, szDataName = ?3, lTermStart = ?4,"
+      " lTermEnd = ?5, data_kind = ?6, bEntityKind = ?7 WHERE cid = ?8");
+  kindInsert_ = Prepare(SqlInsertSql("asset_kinds", "cid, seq", kKindFields, kKindFieldCount));
+  assetInsert_ = Prepare(SqlInsertSql("assets", "cid, seq", kAssetFields, kAssetFieldCount));
+  lineInsert_ = Prepare(SqlInsertSql("breakdowns", "cid, asset_seq, seq", kBreakdownFields, kBreakdownFieldCount));
   return ok();
 }
 
@@ -295,33 +299,37 @@ void LedgerLoader::AddUser(const json& v, const LedgerPlaces& at) {
   }
   if (id.empty()) return;
   users_.insert(id);
-  sqlite3_stmt* find = (options_.replace ? userDelete_ : userFind_).get();
+  SqlStatement* find = (options_.replace ? userDelete_ : userFind_).get();
   if (find == nullptr) return;
-  BindBlob(find, 1, id);
+  find->BindBytes(1, id);
   int rc = Read(find);
-  if (options_.replace && rc == SQLITE_DONE && sqlite3_changes(db_) > 0) ++counts_.replacedUsers;
-  (options_.replace ? userDelete_ : userFind_).Reset();
-  if (rc < 0) return;
-  if (!options_.replace && rc == SQLITE_ROW) {
+  if (options_.replace && rc == kReadDone && sql_->Changes() > 0) ++counts_.replacedUsers;
+  find->Reset();
+  if (rc == kReadFailed) return;
+  if (!options_.replace && rc == kReadRow) {
     return Problem(at.Of("user_id"), Tr("\"%s\" is already a user of the store", {utf8}));
   }
-  if (!ok()) return;
-  BindBlob(userInsert_.get(), 1, id);
-  sqlite3_bind_int64(userInsert_.get(), 2, selected);
-  sqlite3_bind_int64(userInsert_.get(), 3, first);
+  if (!ok() || !userInsert_) return;
+  userInsert_->BindBytes(1, id);
+  userInsert_->BindInt(2, selected);
+  userInsert_->BindInt(3, first);
   if (Step(userInsert_)) ++counts_.users;
 }
 
 long long LedgerLoader::NewCompany() {
-  if (!Step(companyNew_)) return -1;
-  return sqlite3_last_insert_rowid(db_);
+  if (!companyNew_ || TransactionLost()) return -1;
+  int rc = Read(companyNew_.get());
+  long long cid = rc == kReadRow ? companyNew_->ColumnInt(0) : -1;
+  companyNew_->Reset();
+  if (rc == kReadDone) Problem("", "the store made no company");
+  return cid;
 }
 
 void LedgerLoader::RemoveCompany(long long cid) {
   for (const char* table : {"breakdowns", "assets", "asset_kinds", "companies"}) {
-    HostStmt remove = Prepare(std::string("DELETE FROM ") + table + " WHERE cid = ?");
-    if (!remove.ok()) return;
-    sqlite3_bind_int64(remove.get(), 1, cid);
+    Statement remove = Prepare(std::string("DELETE FROM ") + table + " WHERE cid = ?1");
+    if (!remove) return;
+    remove->BindInt(1, cid);
     Step(remove);
   }
   ++counts_.replacedCompanies;
@@ -381,16 +389,16 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
     dataId.clear();
   }
   // The store's companies of this number or ID: replaced (by number) or refused.
-  sqlite3_stmt* find = companyFind_.get();
+  SqlStatement* find = companyFind_.get();
   while (find != nullptr && noOk && !dataId.empty()) {
-    sqlite3_bind_int64(find, 1, dataNo);
-    sqlite3_bind_text(find, 2, dataId.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int64(find, 3, cid);
+    find->BindInt(1, dataNo);
+    find->BindText(2, dataId);
+    find->BindInt(3, cid);
     int rc = Read(find);
-    bool clash = rc == SQLITE_ROW;
-    long long other = clash ? sqlite3_column_int64(find, 0) : 0;
-    bool sameNo = clash && sqlite3_column_int64(find, 1) == dataNo;
-    companyFind_.Reset();
+    bool clash = rc == kReadRow;
+    long long other = clash ? find->ColumnInt(0) : 0;
+    bool sameNo = clash && find->ColumnInt(1) == dataNo;
+    find->Reset();
     if (!clash) break;
     if (sameNo && options_.replace) {
       long problemsBefore = problems_.count;
@@ -402,20 +410,20 @@ void LedgerLoader::SetCompany(long long cid, const json& c, const LedgerPlaces& 
     else Problem(at.Of("data_id"), Tr("\"%s\" is already in the store", {dataId}));
     break;
   }
-  if (problems_.count != before || !ok() || cid < 0) return;
-  sqlite3_stmt* s = companySet_.get();
-  sqlite3_bind_int64(s, 1, dataNo);
-  sqlite3_bind_text(s, 2, dataId.c_str(), -1, SQLITE_TRANSIENT);
-  BindBlob(s, 3, name);
-  sqlite3_bind_int64(s, 4, termStart);
-  sqlite3_bind_int64(s, 5, termEnd);
-  sqlite3_bind_int64(s, 6, kind);
-  sqlite3_bind_int64(s, 7, entity);
-  sqlite3_bind_int64(s, 8, cid);
+  if (problems_.count != before || !ok() || cid < 0 || !companySet_) return;
+  SqlStatement* s = companySet_.get();
+  s->BindInt(1, dataNo);
+  s->BindText(2, dataId);
+  s->BindBytes(3, name);
+  s->BindInt(4, termStart);
+  s->BindInt(5, termEnd);
+  s->BindInt(6, kind);
+  s->BindInt(7, entity);
+  s->BindInt(8, cid);
   if (Step(companySet_)) ++counts_.companies;
 }
 
-bool LedgerLoader::Insert(HostStmt& stmt, std::initializer_list<long long> keys, const json& v,
+bool LedgerLoader::Insert(const Statement& stmt, std::initializer_list<long long> keys, const json& v,
                           const LedgerPlaces& at, const HostField* fields, size_t count, void* const* records,
                           const char* extra) {
   if (!v.is_object()) {
@@ -423,10 +431,10 @@ bool LedgerLoader::Insert(HostStmt& stmt, std::initializer_list<long long> keys,
     return false;
   }
   Fill(v, at, fields, count, records, extra);
-  if (!ok()) return false;
+  if (!ok() || !stmt) return false;
   int parameter = 1;
-  for (long long key : keys) sqlite3_bind_int64(stmt.get(), parameter++, key);
-  BindHostFields(stmt.get(), parameter, fields, count, records);
+  for (long long key : keys) stmt->BindInt(parameter++, key);
+  BindSqlFields(stmt.get(), parameter, fields, count, records);
   return Step(stmt);
 }
 
@@ -464,27 +472,24 @@ void LedgerLoader::AddBreakdown(long long cid, long assetSeq, long seq, const js
 bool LedgerLoader::Finish() {
   if (begun_ && !options_.anySelection) {
     // A user's selection names company data of this ledger or of the store.
-    HostStmt company = Prepare("SELECT 1 FROM companies WHERE data_no = ?");
+    Statement company = Prepare("SELECT 1 FROM companies WHERE data_no = ?1");
     for (const auto& [place, dataNo] : selections_) {
-      if (!company.ok() || dataNos_.count(dataNo)) continue;
-      sqlite3_bind_int64(company.get(), 1, dataNo);
+      if (!company || dataNos_.count(dataNo)) continue;
+      company->BindInt(1, dataNo);
       int rc = Read(company.get());
-      company.Reset();
-      if (rc == SQLITE_DONE) Problem(place, Tr("no company data set has the number %s", {std::to_string(dataNo)}));
+      company->Reset();
+      if (rc == kReadDone) Problem(place, Tr("no company data set has the number %s", {std::to_string(dataNo)}));
     }
   }
   if (!begun_) return false;
-  std::string error;
   begun_ = false;
   // The statements end before the transaction does.
-  for (HostStmt* s : {&userInsert_, &userFind_, &userDelete_, &companyNew_, &companyFind_, &companySet_,
-                      &kindInsert_, &assetInsert_, &lineInsert_}) {
-    s->Finalize();
+  Drop();
+  if (ok() && !options_.dryRun && !TransactionLost()) {
+    StoreError error = sql_->Commit();
+    if (error.ok()) return true;
+    Problem("", "the store cannot be written: " + error.detail);
   }
-  if (ok() && !options_.dryRun) {
-    if (HostExec(db_, "COMMIT", &error)) return true;
-    Problem("", "the store cannot be written: " + error);
-  }
-  HostExec(db_, "ROLLBACK", &error);
+  sql_->Rollback();
   return ok();
 }

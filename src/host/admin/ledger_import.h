@@ -2,8 +2,6 @@
 // host store: users, company data sets, asset kinds, assets and breakdown
 // lines. The file is read as a stream, so memory does not grow with it.
 #pragma once
-#include <sqlite3.h>
-
 #include <istream>
 #include <string>
 
@@ -19,7 +17,7 @@ void ReadJsonLedger(std::istream& in, LedgerLoader* loader);
 // ledger saved in the wrong encoding.
 bool LooksLikeCp932(const std::string& bytes);
 
-// Reads the ledger from in and adds it to the writable store db in one
+// Reads the ledger from in and adds it to the writable store sql in one
 // transaction. True when everything was added; otherwise false, nothing of
 // the ledger is in the store, and *error (UTF-8) names every problem (one a
 // line, at most 100) with its place, e.g. "companies[0].assets[12].szAssetName: 201 bytes in code
@@ -27,9 +25,9 @@ bool LooksLikeCp932(const std::string& bytes);
 // store (or earlier in the ledger) are refused, and so is a user selecting
 // a data number that neither has, unless anySelection is true (stores of
 // tests that show what the exporter does with such a selection).
-bool ImportLedger(sqlite3* db, std::istream& in, std::string* error, bool anySelection = false);
+bool ImportLedger(StoreSql* sql, std::istream& in, std::string* error, bool anySelection = false);
 
-// Opens the store at dbPath (native, UTF-8) and imports the ledger file at
+// Opens the store at dbPath (a connection URI or a native path, UTF-8) and imports the ledger file at
 // ledgerPath (native, UTF-8). False with *error as above, or saying why
 // the store or the file cannot be used.
 bool ImportLedgerFile(const std::string& dbPath, const std::string& ledgerPath,

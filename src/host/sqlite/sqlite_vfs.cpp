@@ -1,4 +1,4 @@
-#include "hostvfs.h"
+#include "sqlite_vfs.h"
 
 #include <sqlite3.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "hostrecords.h"
-#include "hostsession.h"
-#include "hoststore.h"
+#include "sqlite_row.h"
+#include "sqlite_sql.h"
 #include "ledger_store.h"
 
 namespace {
@@ -20,8 +20,8 @@ const char8_t kLedger[] = u8R"({"format": "velor-ledger/1",
 
 // Steps every row of sql (host_row bound as ?1 to target) and gives "seq:value"
 // of each, the value of host_row as "1" or "-" for NULL.
-std::string Steps(const std::string& sql, HostRowTarget* target) {
-  HostStmt stmt(HostSession::Current()->db(), sql);
+std::string Steps(sqlite3* db, const std::string& sql, HostRowTarget* target) {
+  HostStmt stmt(db, sql);
   if (!stmt.ok()) return "not prepared";
   if (target != nullptr && !BindHostRowTarget(stmt.get(), 1, target)) return "not bound";
   std::string seen;
@@ -36,15 +36,19 @@ std::string Steps(const std::string& sql, HostRowTarget* target) {
 class HostRow : public ::testing::Test {
  protected:
   HostRow() : store_(kLedger, u8"u") {
+    EXPECT_TRUE(OpenSqliteDb(store_.path(), true, &db_).ok());
     target_.fields = kAssetFields;
     target_.count = kAssetFieldCount;
     target_.records[0] = &asset_;
     target_.records[1] = &year_;
     std::strcpy(asset_.szAssetCode, "untouched");
   }
+  ~HostRow() override { sqlite3_close(db_); }
   std::string Column() const { return HostRowColumn(1, kAssetFields, kAssetFieldCount); }
+  std::string Steps(const std::string& sql, HostRowTarget* target) { return ::Steps(db_, sql, target); }
 
   LedgerStore store_;
+  sqlite3* db_ = nullptr;
   HostRowTarget target_;
   StKOTEISHISANINFO asset_{};
   StKOTEINENINFO year_{};
@@ -78,7 +82,7 @@ TEST_F(HostRow, NoTargetOrAnotherFieldCountCopiesNothing) {
   EXPECT_EQ(Steps("SELECT seq, " + Column() + " FROM assets", nullptr), "0:- 1:- 2:- ");
   EXPECT_EQ(Steps("SELECT seq, host_row(?1, seq, szAssetCode) FROM assets", &target_), "0:- 1:- 2:- ");
   // A plain value in the target's place is no target.
-  HostStmt stmt(HostSession::Current()->db(), "SELECT host_row(?1, 0, szAssetCode) FROM assets");
+  HostStmt stmt(db_, "SELECT host_row(?1, 0, szAssetCode) FROM assets");
   ASSERT_TRUE(stmt.ok());
   sqlite3_bind_int64(stmt.get(), 1, reinterpret_cast<intptr_t>(&target_));
   ASSERT_EQ(sqlite3_step(stmt.get()), SQLITE_ROW);
@@ -90,9 +94,7 @@ TEST_F(HostRow, NoTargetOrAnotherFieldCountCopiesNothing) {
 // the store file must not be able to call it.
 TEST_F(HostRow, OnlyDirectQueriesMayCallIt) {
   ASSERT_TRUE(store_.ok()) << store_.error();
-  sqlite3* db = nullptr;
-  std::string detail;
-  ASSERT_EQ(OpenHostStore(store_.path(), true, &db, &detail), HOST_OPEN_OK) << detail;
+  sqlite3* db = db_;
   ASSERT_EQ(sqlite3_exec(db, "CREATE VIEW v AS SELECT host_row(NULL, seq) AS r FROM assets", nullptr, nullptr,
                          nullptr),
             SQLITE_OK);
@@ -102,7 +104,6 @@ TEST_F(HostRow, OnlyDirectQueriesMayCallIt) {
   EXPECT_EQ(rc, SQLITE_ERROR);
   EXPECT_NE(std::strstr(sqlite3_errmsg(db), "unsafe use of host_row"), nullptr) << sqlite3_errmsg(db);
   sqlite3_finalize(stmt);
-  sqlite3_close(db);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "ledger_import.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,7 +13,7 @@
 #include "ClSetData.h"
 #include "codepage.h"
 #include "faultfs.h"
-#include "hoststore.h"
+#include "storesql.h"
 #include "ledger_store.h"
 #include "taskalloc.h"
 
@@ -37,12 +36,17 @@ long long CurrencyOf(const nlohmann::json& v) {
 class ImportTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(CreateHostStore(dir_.Native("h.sqlite"), "C:\\out\\", "C:\\set\\", &error)) << error;
-    std::string detail;
-    ASSERT_EQ(OpenHostStore(dir_.Native("h.sqlite"), true, &db_, &detail), HOST_OPEN_OK) << detail;
+    StoreError error = CreateStoreSql(dir_.Native("h.sqlite"), "C:\\out\\", "C:\\set\\", &sql_);
+    ASSERT_TRUE(error.ok()) << error.detail;
+    db_ = sql_.get();
   }
-  void TearDown() override { sqlite3_close(db_); }
+  // The first row's column of the query sql ("" when it has none).
+  std::string Value(const std::string& sql, int column = 0) {
+    std::unique_ptr<SqlStatement> query;
+    bool row = false;
+    if (!db_->Prepare(sql, &query).ok() || !query->Step(&row).ok() || !row) return "";
+    return query->IsNull(column) ? "" : std::to_string(query->ColumnInt(column));
+  }
 
   bool Import(const std::string& ledger, std::string* error) {
     std::istringstream in(ledger);
@@ -51,15 +55,14 @@ class ImportTest : public testing::Test {
   std::string Counts() {
     std::string out;
     for (const char* table : {"users", "companies", "asset_kinds", "assets", "breakdowns"}) {
-      HostStmt count(db_, std::string("SELECT count(*) FROM ") + table);
-      sqlite3_step(count.get());
-      out += std::string(table) + "=" + std::to_string(sqlite3_column_int(count.get(), 0)) + " ";
+      out += std::string(table) + "=" + Value(std::string("SELECT count(*) FROM ") + table) + " ";
     }
     return out;
   }
 
   TempDir dir_;
-  sqlite3* db_ = nullptr;
+  std::unique_ptr<StoreSql> sql_;
+  StoreSql* db_ = nullptr;
 };
 
 // A ledger with one company "D1" (data number 1) and one user "sato"; extra
@@ -185,21 +188,26 @@ TEST_F(ImportTest, AcceptsValuesAtTheirLimitsAndKeysInAnyOrder) {
     "users": [{"user_id": "鈴木", "selected_data_no": -2147483648}],
     "format": "velor-ledger/1"})");
   ASSERT_TRUE(Import(ledger, &error)) << error;
-  HostStmt row(db_, "SELECT length(szAssetName), cyAcquisitionCost, cyLimit, cyResidualValue,"
-                    " cyRevisedCost, nUsefulLife, bInherited, cyCompressionAmount FROM assets");
-  ASSERT_EQ(sqlite3_step(row.get()), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(row.get(), 0), 192);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 1), -123456);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 2), 15000000000LL);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 3), 5000);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 4), INT64_MAX);
-  EXPECT_EQ(sqlite3_column_int64(row.get(), 7), INT64_MIN);
-  EXPECT_EQ(sqlite3_column_int(row.get(), 5), -32768);
-  EXPECT_EQ(sqlite3_column_int(row.get(), 6), 255);
+  std::unique_ptr<SqlStatement> row;
+  bool got = false;
+  ASSERT_TRUE(db_->Prepare("SELECT length(szAssetName), cyAcquisitionCost, cyLimit, cyResidualValue,"
+                           " cyRevisedCost, nUsefulLife, bInherited, cyCompressionAmount FROM assets",
+                           &row)
+                  .ok());
+  ASSERT_TRUE(row->Step(&got).ok());
+  ASSERT_TRUE(got);
+  EXPECT_EQ(row->ColumnInt(0), 192);
+  EXPECT_EQ(row->ColumnInt(1), -123456);
+  EXPECT_EQ(row->ColumnInt(2), 15000000000LL);
+  EXPECT_EQ(row->ColumnInt(3), 5000);
+  EXPECT_EQ(row->ColumnInt(4), INT64_MAX);
+  EXPECT_EQ(row->ColumnInt(7), INT64_MIN);
+  EXPECT_EQ(row->ColumnInt(5), -32768);
+  EXPECT_EQ(row->ColumnInt(6), 255);
 }
 
 // Imports ledger with options; the loader's problems in *problems.
-bool ImportWith(sqlite3* db, const std::string& ledger, const LedgerImportOptions& options,
+bool ImportWith(StoreSql* db, const std::string& ledger, const LedgerImportOptions& options,
                 LedgerProblems* problems, LedgerCounts* counts = nullptr) {
   LedgerLoader loader(db, options);
   std::istringstream in(ledger);
@@ -258,9 +266,12 @@ TEST_F(ImportTest, ReplaceSwapsTheNamedUsersAndCompaniesAndKeepsTheOthers) {
   ASSERT_TRUE(ImportWith(db_, Ledger(), replace, &problems, &counts)) << problems.Text();
   EXPECT_EQ(counts.replacedUsers, 1);
   EXPECT_EQ(Counts(), "users=2 companies=2 asset_kinds=2 assets=2 breakdowns=1 ");
-  HostStmt names(db_, "SELECT group_concat(data_id) FROM (SELECT data_id FROM companies ORDER BY data_no)");
-  ASSERT_EQ(sqlite3_step(names.get()), SQLITE_ROW);
-  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(names.get(), 0)), "D1,D2");
+  std::unique_ptr<SqlStatement> names;
+  bool row = false;
+  ASSERT_TRUE(db_->Prepare("SELECT data_id FROM companies ORDER BY data_no", &names).ok());
+  std::string ids;
+  while (names->Step(&row).ok() && row) ids += names->ColumnString(0) + ",";
+  EXPECT_EQ(ids, "D1,D2,");
   // A replacing company whose ID another company of the store holds is
   // refused, and the replacement is taken back with the rest.
   std::string clash = Ledger();
@@ -281,33 +292,24 @@ TEST(LedgerEncoding, TellsCodePage932FromUtf8) {
 // Every row of every table of the store at path, as text (the store's
 // contents, whatever its pages look like).
 std::string Dump(const std::string& path) {
-  sqlite3* db = nullptr;
-  std::string detail, out;
-  if (OpenHostStore(path, true, &db, &detail) != HOST_OPEN_OK) return "unopened: " + detail;
-  {
-    // The statements end before the connection does.
-    HostStmt tables(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    while (sqlite3_step(tables.get()) == SQLITE_ROW) {
-      std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
-      HostStmt rows(db, "SELECT * FROM \"" + table + "\"");
-      out += table + ":";
-      while (sqlite3_step(rows.get()) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(rows.get()); ++c) {
-          const void* blob = sqlite3_column_blob(rows.get(), c);
-          out.append(blob != nullptr ? static_cast<const char*>(blob) : "",
-                     static_cast<size_t>(sqlite3_column_bytes(rows.get(), c)));
-          out += '|';
-        }
-        out += '\n';
-      }
+  std::unique_ptr<StoreSql> db;
+  std::string out;
+  StoreError opened = OpenStoreSql(path, true, &db);
+  if (!opened.ok()) return "unopened: " + opened.detail;
+  for (const char* table : {"asset_kinds", "assets", "breakdowns", "companies", "host_meta", "text_orders", "users"}) {
+    std::unique_ptr<SqlStatement> rows;
+    if (!db->Prepare(std::string("SELECT * FROM ") + table, &rows).ok()) return "unread";
+    out += std::string(table) + ":";
+    for (bool row = true; rows->Step(&row).ok() && row;) {
+      for (int c = 0; c < rows->ColumnCount(); ++c) out += rows->ColumnString(c) + '|';
+      out += '\n';
     }
   }
-  EXPECT_EQ(sqlite3_close(db), SQLITE_OK);
   return out;
 }
 
 TEST_F(ImportTest, AFailureAtAnyStoreCallLeavesTheStoreAsItWas) {
-  sqlite3_close(db_);
+  sql_.reset();
   db_ = nullptr;
   const std::string path = dir_.Native("h.sqlite"), ledger = dir_.Native("l.json");
   WriteFileBytes(ledger, Ledger());

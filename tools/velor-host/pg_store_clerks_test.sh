@@ -8,15 +8,9 @@ set -u
 host=$1
 velor=$2
 source_dir=$3
-[ -n "${VELOR_TEST_PG_URI:-}" ] || { echo "no test server (VELOR_TEST_PG_URI)"; exit 77; }
-work=$(mktemp -d)
-fail() { echo "FAIL: $*"; exit 1; }
-export LANG=C.UTF-8 VELOR_DRIVES="T:=$work;Z:=/" VELOR_VIEWER= HOME=$work
-admin=${VELOR_TEST_PG_URI/\/velor_test/\/postgres}
-uri=${VELOR_TEST_PG_URI/\/velor_test/\/velor_t_clerks}
-psql -X -q "$admin" -c "DROP DATABASE IF EXISTS velor_t_clerks WITH (FORCE)" -c "CREATE DATABASE velor_t_clerks" \
-  >/dev/null || fail "create database"
-trap 'psql -X -q "$admin" -c "DROP DATABASE IF EXISTS velor_t_clerks WITH (FORCE)" >/dev/null 2>&1; rm -rf "$work"' EXIT
+# shellcheck source=pg_test_lib.sh
+. "$(dirname "$0")/pg_test_lib.sh"
+new_database uri velor_t_clerks
 "$host" init "$uri" --output-folder 'T:\' --settings-folder 'T:\' >/dev/null || fail "init"
 ledger=$source_dir/examples/demo-ledger.json
 "$host" import "$uri" "$ledger" >/dev/null || fail "import"

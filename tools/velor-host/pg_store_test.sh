@@ -8,19 +8,10 @@ set -u
 host=$1
 velor=$2
 source_dir=$3
-[ -n "${VELOR_TEST_PG_URI:-}" ] || { echo "no test server (VELOR_TEST_PG_URI)"; exit 77; }
-work=$(mktemp -d)
-fail() { echo "FAIL: $*"; exit 1; }
-export LANG=C.UTF-8 VELOR_DRIVES="T:=$work;Z:=/" VELOR_VIEWER= HOME=$work
-admin=${VELOR_TEST_PG_URI/\/velor_test/\/postgres}
-uri=${VELOR_TEST_PG_URI/\/velor_test/\/velor_t_tool}
-empty=${VELOR_TEST_PG_URI/\/velor_test/\/velor_t_empty}
-sql() { psql -X -q -v ON_ERROR_STOP=1 "$@" >/dev/null || fail "psql $*"; }
-for db in velor_t_tool velor_t_empty; do
-  sql "$admin" -c "DROP DATABASE IF EXISTS $db WITH (FORCE)" -c "CREATE DATABASE $db"
-done
-trap 'psql -X -q "$admin" -c "DROP DATABASE IF EXISTS velor_t_tool WITH (FORCE)" \
-        -c "DROP DATABASE IF EXISTS velor_t_empty WITH (FORCE)" >/dev/null 2>&1; rm -rf "$work"' EXIT
+# shellcheck source=pg_test_lib.sh
+. "$(dirname "$0")/pg_test_lib.sh"
+new_database uri velor_t_tool
+new_database empty velor_t_empty
 expect() {  # expect STATUS command...
   local want=$1; shift
   "$@" >"$work/out" 2>"$work/err" </dev/null

@@ -89,6 +89,9 @@ StoreError PgResultError(PGconn* conn, const PGresult* result) {
                             : result != nullptr ? PQresultErrorMessage(result)
                                                 : PQerrorMessage(conn));
   std::string detail = PgServerName(conn) + ": " + cause;
+  // A failure of libpq's own (no SQLSTATE) may leave the connection looking
+  // well until it is read from: a read tells whether the server is gone.
+  if (code.empty() && PQstatus(conn) == CONNECTION_OK) PQconsumeInput(conn);
   StoreFault fault = StoreFault::kUnreadable;
   if (PQstatus(conn) == CONNECTION_BAD || code.compare(0, 2, "08") == 0 || code == "57P01" ||
       code == "57P02" || code == "57P03") {

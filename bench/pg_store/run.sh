@@ -35,35 +35,40 @@ database() {
   psql -X -q "$("$PGSERVER" uri "$WORK/pg" postgres)" -c "CREATE DATABASE $1" >/dev/null
   "$PGSERVER" uri "$WORK/pg" "$1"
 }
-# "elapsed peak_KiB" of the command, its output dropped.
+# "elapsed peak_KiB processor_s" of the command (its own processor time,
+# user + system), its output dropped.
 measure() {
-  /usr/bin/time -f '%e %M' -o "$WORK/time" "$@" </dev/null >/dev/null 2>"$WORK/err" ||
+  /usr/bin/time -f '%e %M %U %S' -o "$WORK/time" "$@" </dev/null >/dev/null 2>"$WORK/err" ||
     { echo "run.sh: $* failed: $(cat "$WORK/err")" >&2; exit 1; }
-  tail -1 "$WORK/time"
+  tail -1 "$WORK/time" | awk '{print $1, $2, $3 + $4}'
 }
-# The lowest elapsed time and the highest peak of RUNS measures.
+# The lowest elapsed time, the highest peak and the lowest processor time
+# of RUNS measures.
 best() {
   for ((r = 0; r < RUNS; r++)); do measure "$@"; done |
-    awk 'NR == 1 || $1 < t {t = $1} $2 > m {m = $2} END {print t, m}'
+    awk 'NR == 1 || $1 < t {t = $1} $2 > m {m = $2} NR == 1 || $3 < c {c = $3} END {print t, m, c}'
 }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); processors: $(nproc)"
-printf '%-8s %10s %9s %8s %10s %9s %8s\n' assets export_s copy_s ratio export_MiB copy_MiB csv_MiB
+printf '%-8s %10s %9s %8s %10s %9s %8s %11s\n' assets export_s copy_s ratio export_MiB copy_MiB csv_MiB \
+  export_cpu_s
 for n in ${BENCH_PG_SIZES:-300000 1000000}; do
   uri=$(database "assets_$n")
   "$HOST_TOOL" init "$uri" --output-folder 'T:\' --settings-folder 'T:\' >/dev/null
   "$HOST_TOOL" generate "$uri" --assets "$n" >/dev/null
   psql -X -q "$uri" -c "VACUUM ANALYZE" >/dev/null
-  read -r export_s export_kib < <(best "$VELOR" --db "$uri" --user bench --ui console --yes --no-viewer \
+  read -r export_s export_kib export_cpu < <(best "$VELOR" --db "$uri" --user bench --ui console --yes --no-viewer \
                                     --output 'T:\assets.csv')
-  read -r copy_s copy_kib < <(best psql -X -q "$uri" -c "\\copy (SELECT * FROM assets) TO '$WORK/copy.csv'")
+  read -r copy_s copy_kib _ < <(best psql -X -q "$uri" -c "\\copy (SELECT * FROM assets) TO '$WORK/copy.csv'")
   awk -v n="$n" -v e="$export_s" -v c="$copy_s" -v em="$export_kib" -v cm="$copy_kib" \
-      -v f="$(stat -c %s "$WORK/out/assets.csv")" \
-    'BEGIN {printf "%-8d %10.2f %9.2f %8.2f %10.1f %9.1f %8.1f\n", n, e, c, e / c, em / 1024, cm / 1024, f / 1048576}'
+      -v f="$(stat -c %s "$WORK/out/assets.csv")" -v ec="$export_cpu" \
+    'BEGIN {printf "%-8d %10.2f %9.2f %8.2f %10.1f %9.1f %8.1f %11.2f\n", n, e, c, e / c, em / 1024, cm / 1024,
+            f / 1048576, ec}'
   psql -X -q "$("$PGSERVER" uri "$WORK/pg" postgres)" -c "DROP DATABASE assets_$n" >/dev/null
   rm -f "$WORK/copy.csv" "$WORK/out/"*
 done
 echo "ratio = export / psql \\copy of the assets table (target: at most 1.3); export_MiB: velor's peak (target: at most 48)"
+echo "export_cpu_s: velor's own processor time; the server works beside it on the other processor (a loaded machine has none spare)"
 
 uri=$(database clerks)
 "$HOST_TOOL" init "$uri" --output-folder 'T:\' --settings-folder 'T:\' >/dev/null
@@ -82,8 +87,8 @@ all_clerks() {
 }
 export -f clerk all_clerks
 export uri CLERKS VELOR
-read -r one_s _ < <(best bash -c 'clerk 1')
-read -r all_s _ < <(best bash -c all_clerks)
+read -r one_s _ _ < <(best bash -c 'clerk 1')
+read -r all_s _ _ < <(best bash -c all_clerks)
 for ((i = 1; i <= CLERKS; i++)); do
   [ -s "$WORK/out/clerk$i/assets.csv" ] || { echo "run.sh: clerk $i wrote no file" >&2; exit 1; }
 done

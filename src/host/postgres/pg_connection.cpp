@@ -27,8 +27,9 @@ std::string PgServerName(PGconn* conn) {
   const char* host = PQhost(conn);
   const char* port = PQport(conn);
   const char* db = PQdb(conn);
-  std::string where = host != nullptr && host[0] == '/' ? std::string("server on socket ") + host
-                                                        : std::string("server ") + (host ? host : "");
+  std::string where = host != nullptr && host[0] == '/'
+                          ? std::string("server on socket ") + host
+                          : std::string("server ") + (host ? host : "");
   if (port != nullptr && port[0] != '\0') where += std::string(" port ") + port;
   return where + ", database " + (db != nullptr ? db : "");
 }
@@ -39,9 +40,10 @@ StoreError PgConnect(const std::string& uri, bool writable, PgConn* conn) {
   bool hasPassword = false;
   StoreNameShown(uri, &hasPassword);
   if (hasPassword) {
-    return StoreError::Of(StoreFault::kRefused,
-                          "the connection URI holds a password; give it through ~/.pgpass, the file "
-                          "PGPASSFILE names, a service file or PGPASSWORD, never in the URI");
+    return StoreError::Of(
+        StoreFault::kRefused,
+        "the connection URI holds a password; give it through ~/.pgpass, the file "
+        "PGPASSFILE names, a service file or PGPASSWORD, never in the URI");
   }
   // A server that does not answer is given up after 10 seconds, unless the
   // URI says otherwise (the URI's own settings come after these).
@@ -53,8 +55,9 @@ StoreError PgConnect(const std::string& uri, bool writable, PgConn* conn) {
     std::string detail = PgServerName(made.get()) + ": " + Cause(PQerrorMessage(made.get()));
     if (PQconnectionNeedsPassword(made.get())) {
       return StoreError::Of(StoreFault::kRefused,
-                            detail + " (the server asks for a password: put it in ~/.pgpass, the file "
-                                     "PGPASSFILE names, a service file or PGPASSWORD)");
+                            detail +
+                                " (the server asks for a password: put it in ~/.pgpass, the file "
+                                "PGPASSFILE names, a service file or PGPASSWORD)");
     }
     switch (PQpingParams(keys, values, 1)) {
       case PQPING_NO_RESPONSE:
@@ -84,8 +87,9 @@ StoreError PgResultError(PGconn* conn, const PGresult* result) {
   if (PgResultOk(result)) return {};
   const char* state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   const std::string code = state != nullptr ? state : "";
-  const char* primary = result != nullptr ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-  std::string cause = Cause(primary != nullptr ? primary
+  const char* primary =
+      result != nullptr ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+  std::string cause = Cause(primary != nullptr  ? primary
                             : result != nullptr ? PQresultErrorMessage(result)
                                                 : PQerrorMessage(conn));
   std::string detail = PgServerName(conn) + ": " + cause;
@@ -114,23 +118,25 @@ StoreError PgExec(PGconn* conn, const std::string& sql) {
 }
 
 StoreError PgCheckVersion(PGconn* conn) {
-  PgResult result(PQexecParams(conn, "SELECT value FROM host_meta WHERE key = 'version'", 0, nullptr,
-                               nullptr, nullptr, nullptr, 1));
+  PgResult result(PQexecParams(conn, "SELECT value FROM host_meta WHERE key = 'version'", 0,
+                               nullptr, nullptr, nullptr, nullptr, 1));
   StoreError error = PgResultError(conn, result.get());
   if (error.fault == StoreFault::kNotStore) {
     return StoreError::Of(StoreFault::kNotStore,
-                          PgServerName(conn) + ": the database holds no host store (no table "
-                                               "host_meta); velor-host init makes one in an empty database");
+                          PgServerName(conn) +
+                              ": the database holds no host store (no table "
+                              "host_meta); velor-host init makes one in an empty database");
   }
   if (!error.ok()) return error;
   if (PQntuples(result.get()) != 1) {
     return StoreError::Of(StoreFault::kNotStore, PgServerName(conn) + ": no version marker");
   }
-  std::string version(PQgetvalue(result.get(), 0, 0), static_cast<size_t>(PQgetlength(result.get(), 0, 0)));
+  std::string version(PQgetvalue(result.get(), 0, 0),
+                      static_cast<size_t>(PQgetlength(result.get(), 0, 0)));
   if (version != std::to_string(kHostStoreVersion)) {
-    return StoreError::Of(StoreFault::kNotStore,
-                          PgServerName(conn) + ": store version " + version +
-                              ", this program reads version " + std::to_string(kHostStoreVersion));
+    return StoreError::Of(StoreFault::kNotStore, PgServerName(conn) + ": store version " + version +
+                                                     ", this program reads version " +
+                                                     std::to_string(kHostStoreVersion));
   }
   return {};
 }

@@ -1,5 +1,6 @@
 // The exporter's view of the server store: one read-only repeatable-read
-// transaction per connection, assets streamed through a cursor.
+// transaction per connection; the assets streamed by the server's binary
+// copy, the breakdown lines through a cursor beside them.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,11 +13,10 @@
 
 namespace {
 
-// Rows fetched from the cursor at a time: a few megabytes at most.
+// Rows fetched from a cursor at a time: a megabyte or so.
 constexpr int kWalkBatch = 2000;
 // Rows read between two looks for the next batch's arrival.
 constexpr int kConsumeEvery = 50;
-
 
 // A server-side cursor read in batches, in binary. The next batch is asked
 // for as soon as one arrives and taken in while the rows of the last are
@@ -24,7 +24,8 @@ constexpr int kConsumeEvery = 50;
 class PgCursor : PgStoreSql::Ahead {
  public:
   // Declares the cursor for query on pg (in its transaction).
-  static StoreError Declare(PgStoreSql* pg, const std::string& query, std::unique_ptr<PgCursor>* cursor) {
+  static StoreError Declare(PgStoreSql* pg, const std::string& query,
+                            std::unique_ptr<PgCursor>* cursor) {
     std::string name = pg->NewName("velor_c");
     pg->Settle();
     StoreError error = pg->Exec("DECLARE " + name + " NO SCROLL CURSOR FOR " + query);
@@ -81,13 +82,16 @@ class PgCursor : PgStoreSql::Ahead {
 
  private:
   PgCursor(PgStoreSql* pg, std::string name)
-      : pg_(pg), name_(std::move(name)), fetch_("FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + name_) {
+      : pg_(pg),
+        name_(std::move(name)),
+        fetch_("FETCH FORWARD " + std::to_string(kWalkBatch) + " FROM " + name_) {
     Send();
   }
   // Asks for the next batch; a failure to send shows as the batch's own.
   void Send() {
     pg_->Settle();
-    if (PQsendQueryParams(pg_->conn(), fetch_.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) == 1) {
+    if (PQsendQueryParams(pg_->conn(), fetch_.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) ==
+        1) {
       sent_ = true;
       pg_->SetAhead(this);
     }
@@ -109,9 +113,11 @@ class PgCursor : PgStoreSql::Ahead {
 class PgCopyWalk : public AssetWalk {
  public:
   // Starts the copy of query on pg, whose rows are seq and the asset fields.
-  static StoreError Start(PgStoreSql* pg, const std::string& query, std::unique_ptr<AssetWalk>* walk) {
+  static StoreError Start(PgStoreSql* pg, const std::string& query,
+                          std::unique_ptr<AssetWalk>* walk) {
     pg->Settle();
-    PgResult started(PQexec(pg->conn(), ("COPY (" + query + ") TO STDOUT (FORMAT binary)").c_str()));
+    PgResult started(
+        PQexec(pg->conn(), ("COPY (" + query + ") TO STDOUT (FORMAT binary)").c_str()));
     if (PQresultStatus(started.get()) != PGRES_COPY_OUT) return pg->Failure(started.get());
     walk->reset(new PgCopyWalk(pg));
     return {};
@@ -131,7 +137,8 @@ class PgCopyWalk : public AssetWalk {
     while (PGresult* result = PQgetResult(conn)) PQclear(result);
   }
 
-  StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year, bool* got) override {
+  StoreError Next(long long* seq, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
+                  bool* got) override {
     *got = false;
     while (!ended_) {
       char* data = nullptr;
@@ -188,7 +195,9 @@ class PgCopyWalk : public AssetWalk {
     return error;
   }
   StoreError Garbled() {
-    return StoreError::Of(StoreFault::kUnreadable, PgServerName(pg_->conn()) + ": the server sent an asset row that cannot be read");
+    return StoreError::Of(
+        StoreFault::kUnreadable,
+        PgServerName(pg_->conn()) + ": the server sent an asset row that cannot be read");
   }
 
   PgStoreSql* pg_;
@@ -209,13 +218,17 @@ class PgBreakdownStream {
   StoreError Open(PgStoreSql* pg, long long cid, long long seq) {
     cursor_.reset();
     StoreError error = PgCursor::Declare(
-        pg, "SELECT asset_seq, " + SqlFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") + " FROM breakdowns WHERE cid = " +
-                std::to_string(cid) + " AND asset_seq >= " + std::to_string(seq) + " ORDER BY asset_seq, seq",
+        pg,
+        "SELECT asset_seq, " + SqlFieldColumns(kBreakdownFields, kBreakdownFieldCount, "") +
+            " FROM breakdowns WHERE cid = " + std::to_string(cid) +
+            " AND asset_seq >= " + std::to_string(seq) + " ORDER BY asset_seq, seq",
         &cursor_);
     if (!error.ok()) return error;
     cid_ = cid;
     asked_ = seq - 1;
-    return Move();
+    error = Move();
+    if (!error.ok()) cursor_.reset();
+    return error;
   }
 
   // Reads the lines of asset seq into *lines (Serves(cid, seq) true).
@@ -226,7 +239,8 @@ class PgBreakdownStream {
       if (at_ == seq) {
         StIKKATSUINFO line{};
         void* records[1] = {&line};
-        PgReadFields(cursor_->rows(), cursor_->row(), 1, kBreakdownFields, kBreakdownFieldCount, records);
+        PgReadFields(cursor_->rows(), cursor_->row(), 1, kBreakdownFields, kBreakdownFieldCount,
+                     records);
         lines->push_back(line);
       }
       StoreError error = Move();
@@ -312,12 +326,14 @@ class PgHostStore : public SqlHostStore {
     StoreError error = OpenWalker();
     if (!error.ok()) return error;
     return PgCopyWalk::Start(walker_.get(),
-                             "SELECT seq, " + SqlFieldColumns(kAssetFields, kAssetFieldCount, "") + " FROM assets WHERE cid = " +
-                                 std::to_string(cid) + " AND seq >= " + std::to_string(from) + " ORDER BY seq",
+                             "SELECT seq, " + SqlFieldColumns(kAssetFields, kAssetFieldCount, "") +
+                                 " FROM assets WHERE cid = " + std::to_string(cid) +
+                                 " AND seq >= " + std::to_string(from) + " ORDER BY seq",
                              walk);
   }
 
-  StoreError ReadBreakdowns(long long cid, long long seq, std::vector<StIKKATSUINFO>* lines) override {
+  StoreError ReadBreakdowns(long long cid, long long seq,
+                            std::vector<StIKKATSUINFO>* lines) override {
     StoreError error;
     if (!breakdowns_.Serves(cid, seq)) error = breakdowns_.Open(pg_, cid, seq);
     return error.ok() ? breakdowns_.Read(seq, lines) : error;

@@ -19,11 +19,14 @@ void FillStore(const PgTestDatabase& db) {
   std::unique_ptr<StoreSql> sql;
   StoreError error = CreatePgStoreSql(db.uri(), "C:\\", "C:\\", &sql);
   ASSERT_TRUE(error.ok()) << error.detail;
-  db.Run("INSERT INTO companies(cid, data_no, data_id, szDataName) VALUES(1, 1, 'D1', '\\x41'::bytea);"
-         "INSERT INTO assets(cid, seq, szAssetCode, cyAcquisitionCost, cyEnteredDepreciation)"
-         " SELECT 1, g, convert_to(g::text, 'UTF8'), g * 10000, -g FROM generate_series(0, " +
-         std::to_string(kAssets - 1) + ") AS g;"
-         "INSERT INTO breakdowns(cid, asset_seq, seq, szBreakdownName) VALUES(1, 7, 0, '\\x42'::bytea)");
+  db.Run(
+      "INSERT INTO companies(cid, data_no, data_id, szDataName) VALUES(1, 1, 'D1', '\\x41'::bytea);"
+      "INSERT INTO assets(cid, seq, szAssetCode, cyAcquisitionCost, cyEnteredDepreciation)"
+      " SELECT 1, g, convert_to(g::text, 'UTF8'), g * 10000, -g FROM generate_series(0, " +
+      std::to_string(kAssets - 1) +
+      ") AS g;"
+      "INSERT INTO breakdowns(cid, asset_seq, seq, szBreakdownName) VALUES(1, 7, 0, "
+      "'\\x42'::bytea)");
 }
 
 // Walks the assets of company 1 from from, checking each; the number of
@@ -64,10 +67,13 @@ TEST(PgHostStore, WalkStreamsEveryAssetOfOneState) {
   // An import that empties the company in the middle of the walk is not
   // seen; breakdown lines read in the middle come from the same state.
   std::vector<StIKKATSUINFO> lines;
-  int seen = Walk(store.get(), 0, 2500, [&] {
-    db.Run("DELETE FROM breakdowns; DELETE FROM assets");
-    ASSERT_TRUE(store->ReadBreakdowns(1, 7, &lines).ok());
-  }, &error);
+  int seen = Walk(
+      store.get(), 0, 2500,
+      [&] {
+        db.Run("DELETE FROM breakdowns; DELETE FROM assets");
+        ASSERT_TRUE(store->ReadBreakdowns(1, 7, &lines).ok());
+      },
+      &error);
   ASSERT_TRUE(error.ok()) << error.detail;
   EXPECT_EQ(seen, kAssets);
   ASSERT_EQ(lines.size(), 1u);
@@ -75,10 +81,14 @@ TEST(PgHostStore, WalkStreamsEveryAssetOfOneState) {
   ASSERT_TRUE(store->CountAssets(1, &count).ok());
   EXPECT_EQ(count, kAssets);
   // A walk from a later number, and another connection on the same state.
-  EXPECT_EQ(Walk(store.get(), 4000, -1, [] {}, &error), kAssets - 4000);
+  EXPECT_EQ(Walk(
+                store.get(), 4000, -1, [] {}, &error),
+            kAssets - 4000);
   std::unique_ptr<HostStore> another;
   ASSERT_TRUE(store->OpenAnother(&another).ok());
-  EXPECT_EQ(Walk(another.get(), 0, -1, [] {}, &error), kAssets);
+  EXPECT_EQ(Walk(
+                another.get(), 0, -1, [] {}, &error),
+            kAssets);
   ASSERT_TRUE(error.ok()) << error.detail;
   // A new view sees the import.
   store.reset();
@@ -113,10 +123,15 @@ TEST(PgHostStore, ConnectionKilledInTheMiddleOfTheWalkIsTold) {
   std::unique_ptr<HostStore> store;
   ASSERT_TRUE(OpenPgHostStore(db.uri(), &store).ok());
   StoreError error;
-  int seen = Walk(store.get(), 0, 10, [&] {
-    db.Run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = 'velor'"
-           " AND datname = current_database() AND pid <> pg_backend_pid()");
-  }, &error);
+  int seen = Walk(
+      store.get(), 0, 10,
+      [&] {
+        db.Run(
+            "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
+            "'velor'"
+            " AND datname = current_database() AND pid <> pg_backend_pid()");
+      },
+      &error);
   EXPECT_LT(seen, kAssets);
   EXPECT_EQ(error.fault, StoreFault::kLost);
   EXPECT_THAT(error.detail, HasSubstr("database velor_t_killed"));

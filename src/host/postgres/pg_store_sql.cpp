@@ -39,7 +39,8 @@ class PgStatement : public SqlStatement {
   void BindInt(int parameter, long long value) override {
     uint64_t v = static_cast<uint64_t>(value);
     std::string bytes(8, '\0');
-    for (int i = 7; i >= 0; --i, v >>= 8) bytes[static_cast<size_t>(i)] = static_cast<char>(v & 0xFF);
+    for (int i = 7; i >= 0; --i, v >>= 8)
+      bytes[static_cast<size_t>(i)] = static_cast<char>(v & 0xFF);
     Bind(parameter, kInt8Type, 1, std::move(bytes));
   }
   void BindBytes(int parameter, const void* bytes, size_t size) override {
@@ -63,8 +64,12 @@ class PgStatement : public SqlStatement {
     for (PgParam& p : params_) p = PgParam();
   }
   int ColumnCount() override { return result_ ? PQnfields(result_.get()) : 0; }
-  bool IsNull(int column) override { return !OnRow(column) || PQgetisnull(result_.get(), row_, column); }
-  long long ColumnInt(int column) override { return OnRow(column) ? PgInteger(result_.get(), row_, column) : 0; }
+  bool IsNull(int column) override {
+    return !OnRow(column) || PQgetisnull(result_.get(), row_, column);
+  }
+  long long ColumnInt(int column) override {
+    return OnRow(column) ? PgInteger(result_.get(), row_, column) : 0;
+  }
   const void* ColumnBytes(int column, size_t* size) override {
     *size = 0;
     if (IsNull(column)) return "";
@@ -170,7 +175,8 @@ std::string PgParameterSql(const std::string& sql, int* count) {
   return out;
 }
 
-PgStoreSql::PgStoreSql(PgConn conn, std::string uri) : conn_(std::move(conn)), name_(std::move(uri)) {}
+PgStoreSql::PgStoreSql(PgConn conn, std::string uri)
+    : conn_(std::move(conn)), name_(std::move(uri)) {}
 
 PgStoreSql::~PgStoreSql() = default;
 
@@ -279,23 +285,26 @@ StoreError CreatePgStoreSql(const std::string& uri, const std::string& outputFol
   std::unique_ptr<SqlStatement> held;
   store->Prepare(
       "SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n"
-      " ON n.oid = c.relnamespace WHERE n.nspname <> 'information_schema' AND n.nspname NOT LIKE 'pg\\_%'",
+      " ON n.oid = c.relnamespace WHERE n.nspname <> 'information_schema' AND n.nspname NOT LIKE "
+      "'pg\\_%'",
       &held);
   bool row = false;
   error = held->Step(&row);
   if (error.ok() && held->ColumnInt(0) > 0) {
-    error = StoreError::Of(StoreFault::kRefused,
-                           PgServerName(store->conn()) + ": the database is not empty (it holds " +
-                               std::to_string(held->ColumnInt(0)) +
-                               " tables, views or sequences); the store needs an empty database of its own");
+    error = StoreError::Of(
+        StoreFault::kRefused,
+        PgServerName(store->conn()) + ": the database is not empty (it holds " +
+            std::to_string(held->ColumnInt(0)) +
+            " tables, views or sequences); the store needs an empty database of its own");
   }
   held.reset();
   if (error.ok()) error = store->Exec(StoreSchemaSql(SqlDialect::kPostgres));
   std::unique_ptr<SqlStatement> put;
   store->Prepare("INSERT INTO host_meta VALUES(?1, ?2)", &put);
-  const std::pair<const char*, std::string> rows[] = {{"version", std::to_string(kHostStoreVersion)},
-                                                      {"output_folder", outputFolder},
-                                                      {"settings_folder", settingsFolder}};
+  const std::pair<const char*, std::string> rows[] = {
+      {"version", std::to_string(kHostStoreVersion)},
+      {"output_folder", outputFolder},
+      {"settings_folder", settingsFolder}};
   for (const auto& [key, value] : rows) {
     if (!error.ok()) break;
     put->BindText(1, key);

@@ -1,3 +1,5 @@
+#include "pg_store_sql.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -5,7 +7,6 @@
 #include <thread>
 
 #include "pg_store.h"
-#include "pg_store_sql.h"
 #include "pg_test_server.h"
 
 namespace {
@@ -84,7 +85,8 @@ TEST(PgStore, ValuesGoAndComeBackWhole) {
                            " VALUES(?1, ?2, ?3, ?4, ?5)",
                            &put)
                   .ok());
-  const std::string name("\x8a\x94\x8e\xae\0\xff'\\x", 9);  // code page 932, a NUL, quote, backslash
+  const std::string name("\x8a\x94\x8e\xae\0\xff'\\x",
+                         9);  // code page 932, a NUL, quote, backslash
   bool row = true;
   for (long long seq : {0, 1}) {
     put->BindInt(1, 7);
@@ -98,10 +100,11 @@ TEST(PgStore, ValuesGoAndComeBackWhole) {
     put->Reset();
   }
   std::unique_ptr<SqlStatement> get;
-  ASSERT_TRUE(sql->Prepare("SELECT szAssetName, cyAcquisitionCost, lKindCode, szMemo, NULL, seq FROM assets"
-                           " WHERE cid = ? ORDER BY seq",
-                           &get)
-                  .ok());
+  ASSERT_TRUE(
+      sql->Prepare("SELECT szAssetName, cyAcquisitionCost, lKindCode, szMemo, NULL, seq FROM assets"
+                   " WHERE cid = ? ORDER BY seq",
+                   &get)
+          .ok());
   get->BindInt(1, 7);
   ASSERT_TRUE(First(get.get()));
   EXPECT_EQ(get->ColumnString(0), name);
@@ -116,7 +119,10 @@ TEST(PgStore, ValuesGoAndComeBackWhole) {
   EXPECT_FALSE(First(get.get()));
   // Counts and sums come back as the integers they are.
   std::unique_ptr<SqlStatement> sum;
-  ASSERT_TRUE(sql->Prepare("SELECT count(*), sum(cyAcquisitionCost), sum(seq) + 123456789 FROM assets", &sum).ok());
+  ASSERT_TRUE(
+      sql->Prepare("SELECT count(*), sum(cyAcquisitionCost), sum(seq) + 123456789 FROM assets",
+                   &sum)
+          .ok());
   ASSERT_TRUE(First(sum.get()));
   EXPECT_EQ(sum->ColumnInt(0), 2);
   EXPECT_EQ(sum->ColumnInt(1), -9223372036854775806LL);  // a numeric
@@ -236,10 +242,12 @@ TEST(PgStore, SecondWriterWaitsForTheFirst) {
   std::thread writer([&] { secondBegin = second->BeginWrite(); });
   // The second writer's connection is seen waiting on the lock.
   std::unique_ptr<SqlStatement> waiting;
-  ASSERT_TRUE(first->Prepare("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database()"
-                             " AND wait_event_type = 'Lock'",
-                             &waiting)
-                  .ok());
+  ASSERT_TRUE(
+      first
+          ->Prepare("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database()"
+                    " AND wait_event_type = 'Lock'",
+                    &waiting)
+          .ok());
   bool seen = false;
   for (int i = 0; i < 200 && !seen; ++i) {
     seen = First(waiting.get()) && waiting->ColumnInt(0) == 1;

@@ -20,7 +20,8 @@ long long NumericInteger(const char* p, int size) {
   long long sign = PgBigEndian(p + 4, 2) & 0xFFFF;
   if (digits < 0 || size < 8 + 2 * digits || sign == 0xC000) return 0;
   long long v = 0;
-  for (int i = 0; i <= weight; ++i) v = v * 10000 + (i < digits ? PgBigEndian(p + 8 + 2 * i, 2) : 0);
+  for (int i = 0; i <= weight; ++i)
+    v = v * 10000 + (i < digits ? PgBigEndian(p + 8 + 2 * i, 2) : 0);
   return sign == 0x4000 ? -v : v;
 }
 
@@ -92,6 +93,7 @@ void PgReadFields(const PGresult* result, int row, int first, const HostField* f
   for (size_t i = 0; i < count; ++i) {
     int column = first + static_cast<int>(i);
     if (PQgetisnull(result, row, column)) continue;
-    PgPutField(fields[i], PQgetvalue(result, row, column), PQgetlength(result, row, column), records);
+    PgPutField(fields[i], PQgetvalue(result, row, column), PQgetlength(result, row, column),
+               records);
   }
 }

@@ -48,20 +48,30 @@ void AppendHostDataCause(unsigned failures, std::string* text) {
 
 }  // namespace
 
-ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
-                               ClExportObserver* observer, ExportCompany company) {
-  ExportRunResult result;
-  char path[kPathBufferSize] = {};
-  std::strncpy(path, output, MAX_PATH);
+WrittenExport::WrittenExport(const StDATAINFO& data, const char* output, ClExportObserver* observer,
+                             ExportCompany company, ClCSVEdit::PreparedOutput* prepared) {
+  engine_.SetPreparedOutput(prepared);
+  std::strncpy(path_, output, MAX_PATH);
   StDATAINFO record;
   std::memcpy(&record, &data, sizeof record);
-  ClDepreciation engine;
-  engine.SetObserver(observer);
-  if (company == ExportCompany::kRecord) engine.SetCompany(record);
-  engine.m_strOutputPath = path;
-  engine.OutputPreamble(&record);
-  engine.OutputAssets(&record);
-  engine.OutputAssetKinds(&record);
+  engine_.SetObserver(observer);
+  if (company == ExportCompany::kRecord) engine_.SetCompany(record);
+  engine_.m_strOutputPath = path_;
+  engine_.OutputPreamble(&record);
+  engine_.OutputAssets(&record);
+  engine_.OutputAssetKinds(&record);
+  engine_.EndHostWork();
+}
+
+ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
+                               ClExportObserver* observer, ExportCompany company) {
+  return WrittenExport(data, output, observer, company).Commit();
+}
+
+ExportRunResult WrittenExport::Commit() {
+  ExportRunResult result;
+  ClDepreciation& engine = engine_;
+  const char* path = path_;
   // Put in place only when every file is complete; a cancel or a failure
   // leaves the previous files as they were.
   bool committed = engine.CommitOutput() != 0;

@@ -39,11 +39,32 @@ enum class ExportCompany {
   kRecord,     // data itself, the host's selection left as it is
 };
 
-// Exports data into the folder of output (a Windows path, code page 932)
-// with the engine's three stages and puts the files in place when all are
-// complete (a failed or cancelled export leaves the previous ones). observer
-// (null: none) hears of the entries and the progress and may cancel. Shows
-// nothing and remembers nothing.
+// An export whose files are written beside their final names, waiting for
+// its commit. It holds the folder's lock and no longer reaches the host, so
+// that the commit may run on another thread.
+class WrittenExport {
+ public:
+  // Exports data into the folder of output (a Windows path, code page 932)
+  // with the engine's three stages; observer (null: none) hears of the
+  // entries and the progress and may cancel, and must outlive Commit. The
+  // folder is taken as prepared (when not null: made for output) or
+  // prepared here.
+  WrittenExport(const StDATAINFO& data, const char* output, ClExportObserver* observer,
+                ExportCompany company, ClCSVEdit::PreparedOutput* prepared = nullptr);
+  WrittenExport(const WrittenExport&) = delete;
+  WrittenExport& operator=(const WrittenExport&) = delete;
+  // Puts the files in place when all are complete (a failed or cancelled
+  // export leaves the previous ones), gives up the lock and tells what the
+  // export did. Once.
+  ExportRunResult Commit();
+
+ private:
+  ClDepreciation engine_;
+  char path_[kPathBufferSize] = {};
+};
+
+// A WrittenExport of data committed at once. Shows nothing and remembers
+// nothing.
 ExportRunResult RunExportFiles(const StDATAINFO& data, const char* output,
                                ClExportObserver* observer, ExportCompany company);
 

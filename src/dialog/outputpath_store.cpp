@@ -111,10 +111,17 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
   // rewrite happens under the file's lock, so that none of them is lost.
   // The lock makes the file when it is missing; a save that fails then
   // takes that empty file away again.
-  CFileStatus status;
-  const bool existed = CFile::GetStatus(file, status) != FALSE;
+  // A file whose status cannot be read is not taken for a missing one: its
+  // entries would be lost.
+  std::string native;
+  if (!DriveMapToNative(file, &native)) return SaveFailed(FsError::kNotFound);
+  Fs* fs = Fs::Default();
+  FsStat st;
+  FsError found = fs->Stat(native, true, &st);
+  if (found != FsError::kNone && found != FsError::kNotFound) return SaveFailed(found);
+  const bool existed = found == FsError::kNone;
   // A settings file the user marked read-only is not replaced.
-  if (existed && (status.m_attribute & CFile::readOnly) != 0) return SaveFailed(FsError::kAccessDenied);
+  if (existed && !st.writable) return SaveFailed(FsError::kAccessDenied);
   std::unique_ptr<FsLock> lock;
   FsError locked = LockFileByName(file, kSettingsLockWaitMs, &lock);
   if (locked != FsError::kNone) return SaveFailed(locked);
@@ -124,17 +131,16 @@ BOOL ClConditionEntry::SaveOutputPath(const char* path) {
     if (!existed && CFile::GetStatus(file, now) && now.m_size == 0) DeleteFileA(file);
     return SaveFailed(error);
   };
-  RemoveStaleTempFileNames(folder.c_str(), kSettingsTempPrefix);
   std::string content;
   // The old file is only read: the new content replaces it by a rename.
   // (Read whenever it is there: another run may have made it meanwhile.)
-  if (CFile::GetStatus(file, status)) {
+  found = fs->Stat(native, true, &st);
+  if (found == FsError::kNone) {
     Fs::SetLastError(FsError::kNone);
     if (!ReadSettingsFile(file, &content)) return failed(Fs::LastError());
+  } else if (found != FsError::kNotFound) {
+    return failed(found);
   }
-  Fs::SetLastError(FsError::kNone);
-  if (!ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line))) {
-    return failed(Fs::LastError());
-  }
-  return TRUE;
+  FsError replaced = ReplaceSettingsFile(file, ReplaceStoredLine(content, key, line));
+  return replaced == FsError::kNone ? TRUE : failed(replaced);
 }

@@ -142,7 +142,7 @@ TEST_F(RememberedPathTest, AFailedFirstSaveLeavesNoEmptyFile) {
   ClConditionEntry d;
   Key(d, "user", "D001");
   FaultFs faults;
-  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".TMP");
+  faults.FailNth(FsOp::kWrite, 1, FsError::kDiskFull, ".tmp");
   {
     ScopedFs scoped(&faults);
     EXPECT_FALSE(d.SaveOutputPath("C:\\a.csv"));

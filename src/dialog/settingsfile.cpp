@@ -4,10 +4,9 @@
 
 #include "cfile.h"
 #include "drivemap.h"
+#include "filecommit.h"
 #include "pathfuncs.h"
 #include "winfs.h"
-
-const char kSettingsTempPrefix[] = "Vel";
 
 namespace {
 // Where the line of content at pos ends: its first CR or LF, else the end.
@@ -89,42 +88,8 @@ BOOL ReadSettingsFile(const char* file, std::string* content) {
   return TRUE;
 }
 
-BOOL ReplaceSettingsFile(const char* file, const std::string& content) {
-  std::string folder = GetFolderPart(file);
-  char temp[MAX_PATH];
-  if (folder.empty() || GetTempFileNameA(folder.c_str(), kSettingsTempPrefix, 0, temp) == 0) return FALSE;
-  BOOL written = FALSE;
-  {
-    CFile f;
-    if (f.Open(temp, CFile::modeCreate | CFile::modeWrite)) {
-      try {
-        f.Write(content.data(), static_cast<UINT>(content.size()));
-        f.Flush();
-        f.Close();
-        written = TRUE;
-      } catch (CFileException* e) {
-        e->Delete();
-      }
-    }
-  }
-  // The new file keeps the permissions of the one it replaces.
-  std::string native_file, native_temp;
-  CFileStatus status;
-  if (written && CFile::GetStatus(file, status) && DriveMapToNative(file, &native_file) &&
-      DriveMapToNative(temp, &native_temp)) {
-    FsError copied = Fs::Default()->CopyMode(native_file, native_temp);
-    if (copied != FsError::kNone) {
-      Fs::SetLastError(copied);
-      written = FALSE;
-    }
-  }
-  if (written &&
-      MoveFileExA(temp, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return TRUE;
-  }
-  FsError cause = Fs::LastError();  // the removal must not hide why
-  DeleteFileA(temp);
-  Fs::SetLastError(cause);
-  return FALSE;
+FsError ReplaceSettingsFile(const char* file, const std::string& content) {
+  std::string native;
+  if (!DriveMapToNative(file, &native)) return FsError::kNotFound;
+  return ReplaceWholeFile(native, content);
 }
-

@@ -6,12 +6,11 @@
 #include <cstddef>
 #include <string>
 
+#include "fs.h"
 #include "wintypes.h"
 
 // How long a save waits for another run's save into the same file.
 constexpr int kSettingsLockWaitMs = 5000;
-// The prefix of the temporary files a save writes beside the file.
-extern const char kSettingsTempPrefix[];  // "Vel"
 
 // The largest settings file read (1 MiB); a larger one is left alone.
 constexpr size_t kSettingsFileLimit = 1u << 20;
@@ -33,8 +32,7 @@ std::string ReplaceStoredLine(const std::string& content, const std::string& key
 // be opened for reading or read, or is larger than kSettingsFileLimit
 // (Fs::LastError() kTooLarge).
 BOOL ReadSettingsFile(const char* file, std::string* content);
-// Makes content the whole content of file in one step: written to a new
-// temporary file in the same folder, made durable and renamed over file.
-// FALSE, with file untouched, the temporary file gone and the reason in
-// Fs::LastError(), on any failure.
-BOOL ReplaceSettingsFile(const char* file, const std::string& content);
+// Makes content the whole content of file (a Windows path) in one step, as
+// ReplaceWholeFile (filecommit.h) does. The error when that failed; file is
+// then as it was.
+FsError ReplaceSettingsFile(const char* file, const std::string& content);

@@ -83,8 +83,8 @@ TEST(SettingsFile, ReplaceLeavesNoTemporaryFileAndRefusesWhatItCannotRead) {
   TempDir dir;
   TestDrives drives;
   drives.Add("S:", dir.path());
-  EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "a\n"));
-  EXPECT_TRUE(ReplaceSettingsFile("S:\\Velorant.env", "b\n"));
+  EXPECT_EQ(FsError::kNone, ReplaceSettingsFile("S:\\Velorant.env", "a\n"));
+  EXPECT_EQ(FsError::kNone, ReplaceSettingsFile("S:\\Velorant.env", "b\n"));
   EXPECT_EQ(ReadFileBytes(dir.Native("Velorant.env")), "b\n");
   EXPECT_EQ(CountFolderEntries(dir.path()), 1);
   std::string content;
@@ -92,7 +92,7 @@ TEST(SettingsFile, ReplaceLeavesNoTemporaryFileAndRefusesWhatItCannotRead) {
   EXPECT_EQ(content, "b\n");
   EXPECT_FALSE(ReadSettingsFile("S:\\missing.env", &content));
   EXPECT_FALSE(ReadSettingsFile("S:\\", &content));
-  EXPECT_FALSE(ReplaceSettingsFile("S:\\nofolder\\Velorant.env", "a\n"));
+  EXPECT_EQ(FsError::kNotFound, ReplaceSettingsFile("S:\\nofolder\\Velorant.env", "a\n"));
   WriteFileBytes(dir.Native("big.env"), std::string(kSettingsFileLimit + 1, 'x'));
   EXPECT_FALSE(ReadSettingsFile("S:\\big.env", &content));
 }

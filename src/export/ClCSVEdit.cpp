@@ -25,17 +25,18 @@ ClCSVEdit::~ClCSVEdit() {
   DropTemps(std::move(left));
 }
 
-bool ClCSVEdit::ReserveTemps(const char* path, unsigned mask) {
+FsError ClCSVEdit::ReserveTemps(const char* path, unsigned mask) {
   std::vector<int> files;
   for (int file = OF_ASSET; file <= OF_LOG; ++file) {
     if (mask & (1u << file)) files.push_back(file);
   }
   std::vector<std::string> temps;
   std::string list;
-  if (!ReserveTempPaths(path, files.size(), &temps, &list)) return false;
+  FsError error = ReserveTempPaths(path, files.size(), &temps, &list);
+  if (error != FsError::kNone) return error;
   m_vTempLists.push_back(list);
   for (size_t i = 0; i < files.size(); ++i) m_astrReserved[files[i]] = temps[i];
-  return true;
+  return FsError::kNone;
 }
 
 void ClCSVEdit::DropTemps(std::vector<FileCommit> left, std::vector<LeftFile>* undeleted) {
@@ -58,13 +59,29 @@ void ClCSVEdit::SetFailed(OutputFile file, FsError cause) {
   m_abFailed[file] = TRUE;
 }
 
+ClCSVEdit::PreparedOutput::PreparedOutput(const char* outputPath) : m_strPath(outputPath) {
+  m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pLock);
+  if (m_eRefused != FsError::kNone) return;
+  RemoveStaleTemps(outputPath);
+  m_eRefused = ReserveTempPaths(outputPath, kFileCount, &m_vTemps, &m_strList);
+  if (m_eRefused != FsError::kNone) m_pLock.reset();
+}
+
+ClCSVEdit::PreparedOutput::~PreparedOutput() { ReleaseTempPaths(m_strList); }
+
 int ClCSVEdit::BeginOutput(const char* outputPath) {
-  m_eRefused = LockFolderOf(outputPath, kFolderLockWaitMs, &m_pFolderLock);
+  PreparedOutput prepared(outputPath);
+  return BeginOutput(&prepared);
+}
+
+int ClCSVEdit::BeginOutput(PreparedOutput* prepared) {
+  m_eRefused = prepared->m_eRefused;
   if (m_eRefused == FsError::kNone) {
-    RemoveStaleTemps(outputPath);
-    if (ReserveTemps(outputPath, 7u)) return 1;
-    m_eRefused = Fs::LastError() != FsError::kNone ? Fs::LastError() : FsError::kOther;
-    m_pFolderLock.reset();
+    m_pFolderLock = std::move(prepared->m_pLock);
+    m_vTempLists.push_back(prepared->m_strList);
+    prepared->m_strList.clear();
+    for (int file = OF_ASSET; file <= OF_LOG; ++file) m_astrReserved[file] = prepared->m_vTemps[file];
+    return 1;
   }
   for (int file = OF_ASSET; file <= OF_LOG; ++file) SetFailed(static_cast<OutputFile>(file), m_eRefused);
   return 0;
@@ -98,10 +115,12 @@ int ClCSVEdit::OpenOutput(OutputFile file, const char* outputPath) {
       (FolderPartLength(temp.c_str()) != folder || temp.compare(0, folder, path, folder) != 0)) {
     temp.clear();
   }
+  FsError reserved = derived && temp.empty() ? ReserveTemps(path, 1u << file) : FsError::kNone;
   if (!derived) {
     SetFailed(file, FsError::kOther);
-  } else if ((temp.empty() && !ReserveTemps(path, 1u << file)) ||
-             m_aclFile[file].Open(temp.c_str(), ClTextFile::TFOM_WRITE) != 0) {
+  } else if (reserved != FsError::kNone) {
+    SetFailed(file, reserved);
+  } else if (m_aclFile[file].Open(temp.c_str(), ClTextFile::TFOM_WRITE) != 0) {
     SetFailed(file, Fs::LastError());
   } else {
     m_astrFinal[file] = path;

@@ -43,11 +43,34 @@ class ClCSVEdit {
   // How long BeginOutput waits for another export into the folder to end.
   static const int kFolderLockWaitMs = 5000;
 
+  // The folder of an export made ready ahead of it, on any thread: its lock
+  // (held while the object lives), the clean-up done, the temporary names of
+  // the three files set aside. Destroying it unused gives all of it up.
+  class PreparedOutput {
+   public:
+    // Prepares the folder of outputPath (the asset file's path).
+    explicit PreparedOutput(const char* outputPath);
+    ~PreparedOutput();
+    PreparedOutput(const PreparedOutput&) = delete;
+    PreparedOutput& operator=(const PreparedOutput&) = delete;
+
+   private:
+    friend class ClCSVEdit;
+    std::string m_strPath;                  // the asset file's path
+    std::unique_ptr<FsLock> m_pLock;        // the folder's lock
+    FsError m_eRefused = FsError::kNone;    // why the folder cannot be had
+    std::vector<std::string> m_vTemps;      // the names set aside, by OutputFile
+    std::string m_strList;                  // the list naming them
+  };
+
   // Locks the folder of outputPath (the asset file's path) against other
   // exports and removes the temporary files a killed export left there.
   // 1 locked; 0 refused (another export holds it, or it cannot be had):
   // every file then counts as failed and OpenOutput opens nothing.
   int BeginOutput(const char* outputPath);
+  // BeginOutput with the folder prepared ahead (taken over from prepared,
+  // which must have been made for the same path).
+  int BeginOutput(PreparedOutput* prepared);
   // Derives the path of file from outputPath (the asset file's path) and
   // opens a new temporary file beside it that CommitOutput puts in its
   // place. 1 opened; 0 the open failed, the derived path was refused (see
@@ -151,9 +174,9 @@ class ClCSVEdit {
   // Marks file failed for cause (the first cause stays).
   void SetFailed(OutputFile file, FsError cause);
   // Sets aside temporary names beside path for the files of mask (bit 1 <<
-  // file), recorded so that a killed run's files are known as its own. False
-  // (Fs::LastError() set) when that failed.
-  bool ReserveTemps(const char* path, unsigned mask);
+  // file), recorded so that a killed run's files are known as its own. The
+  // error when that failed.
+  FsError ReserveTemps(const char* path, unsigned mask);
   // Removes the temporary files not put in place and the lists of them;
   // adds those that stay to *undeleted when it is not null.
   void DropTemps(std::vector<FileCommit> left, std::vector<LeftFile>* undeleted = nullptr);

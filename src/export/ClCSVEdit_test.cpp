@@ -72,6 +72,28 @@ TEST_F(CSVEditTest, OpensTheThreeFilesBesideTheAssetFile) {
             (std::vector<std::string>{"assets.csv", "syurui.SSC"}));
 }
 
+// A folder prepared ahead holds the folder's lock until the export that
+// takes it over commits; one given up unused leaves the folder as it was.
+TEST_F(CSVEditTest, APreparedFolderIsLockedUntilItsCommitAndLeftCleanUnused) {
+  const std::string out = dir_.Native("data/out");
+  std::unique_ptr<FsLock> other;
+  {
+    ClCSVEdit::PreparedOutput unused(kAssetPath);
+    EXPECT_EQ(FolderEntryNames(out).size(), 1u);  // the list of its names
+    EXPECT_EQ(FsError::kBusy, Fs::System()->LockFolder(out, 0, &other));
+  }
+  EXPECT_TRUE(FolderEntryNames(out).empty());
+  auto prepared = std::make_unique<ClCSVEdit::PreparedOutput>(kAssetPath);
+  TestableCSVEdit edit;
+  ASSERT_EQ(edit.BeginOutput(prepared.get()), 1);
+  prepared.reset();
+  EXPECT_EQ(FsError::kBusy, Fs::System()->LockFolder(out, 0, &other));
+  EXPECT_EQ(edit.OpenOutput(ClCSVEdit::OF_ASSET, kAssetPath), 1);
+  EXPECT_EQ(edit.CommitOutput(TRUE), 1);
+  EXPECT_EQ(FsError::kNone, Fs::System()->LockFolder(out, 0, &other));
+  EXPECT_EQ(FolderEntryNames(out), std::vector<std::string>{"assets.csv"});
+}
+
 TEST_F(CSVEditTest, WritingRowsAllocatesNothing) {
   TestableCSVEdit edit;
   ASSERT_EQ(edit.OpenOutput(ClCSVEdit::OF_LOG, kAssetPath), 1);

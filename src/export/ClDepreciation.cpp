@@ -55,7 +55,11 @@ void ClDepreciation::SetObserver(ClExportObserver* observer) {
 }
 
 int ClDepreciation::OutputPreamble(StDATAINFO* data) {
-  m_clCSVEdit.BeginOutput(m_strOutputPath.c_str());
+  if (m_pPrepared != nullptr) {
+    m_clCSVEdit.BeginOutput(m_pPrepared);
+  } else {
+    m_clCSVEdit.BeginOutput(m_strOutputPath.c_str());
+  }
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_LOG, m_strOutputPath.c_str());
   m_clCSVEdit.OpenOutput(ClCSVEdit::OF_ASSET, m_strOutputPath.c_str());
   m_clCSVEdit.WritePreamble(data);
@@ -147,7 +151,14 @@ int ClDepreciation::CommitOutput() {
   // Rows missing after an overflow, a cancel or without the rule object:
   // nothing goes in place.
   return m_clCSVEdit.CommitOutput(!m_bOverflow && !m_bKindOverflow && !m_bCancelled &&
-                                  m_pRule != nullptr);
+                                  (m_pRule != nullptr || m_bHadRule));
+}
+
+void ClDepreciation::EndHostWork() {
+  if (!m_pRule) return;
+  m_pRule->MoveFinish();
+  m_pRule.reset();
+  m_bHadRule = true;
 }
 
 FsError ClDepreciation::GetFailureCause(unsigned bit) const {

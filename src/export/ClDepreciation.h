@@ -60,6 +60,10 @@ class ClDepreciation {
   // stages.
   void SetObserver(ClExportObserver* observer);
 
+  // Makes stage 1 take its folder as prepared (which must stay until then
+  // and be made for m_strOutputPath) instead of preparing it itself.
+  void SetPreparedOutput(ClCSVEdit::PreparedOutput* prepared) { m_pPrepared = prepared; }
+
   // Stage 2: writes one row per asset and breakdown line, then closes the
   // asset file (the log stays open for the entries of stage 3). 1, or 0 when the host's rule object cannot be
   // created (no rows; the files stay open). A decimal overflow, host data
@@ -81,6 +85,10 @@ class ClDepreciation {
   // and the new ones are removed. Gives up the folder lock. 1 put in place,
   // 0 not.
   int CommitOutput();
+  // Ends the host's walk and deletes the rule object, remembering whether
+  // there was one: CommitOutput then reaches the host no more and may run
+  // on another thread than the stages.
+  void EndHostWork();
 
   // The files that are missing or incomplete after the stages run so far:
   // kFailed* bits for each file whose open was refused or failed, or whose
@@ -121,6 +129,8 @@ class ClDepreciation {
   unsigned m_uHostFailures = 0;  // see GetHostFailures
   BOOL m_bCancelled = FALSE;     // see WasCancelled
   BOOL m_bWrongCompany = FALSE;  // see WrongCompany
+  bool m_bHadRule = false;       // EndHostWork deleted a rule object
+  ClCSVEdit::PreparedOutput* m_pPrepared = nullptr;  // see SetPreparedOutput
   bool m_bOwnCompany = false;    // the walk's company is m_company (SetCompany)
   StDATAINFO m_company{};        // see SetCompany
   ClExportObserver* m_pObserver = nullptr;  // see SetObserver

@@ -46,7 +46,7 @@ int ClCSVEdit::SetQuantity(const char* text) {
   FieldText code((m_pAsset != nullptr ? m_pAsset : &kNoAsset)->szAssetCode);
   std::string replaced;
   const std::string_view clean =
-      SeparatorFreeText(this, IC_UNIT, {"資産コード｢", code.c_str(), "｣の単位"}, {text + n - k, k},
+      SafeColumnText(this, IC_UNIT, {"資産コード｢", code.c_str(), "｣の単位"}, {text + n - k, k},
                         &replaced);
   char unit[kUnitBytes + 1] = {};
   CopyWholeChars(clean.data(), clean.size(), kUnitBytes, unit);

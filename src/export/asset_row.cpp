@@ -108,7 +108,7 @@ void WriteCode(AssetRow& row) {
   FieldText field(row.asset.szAssetCode);
   std::string replaced;
   const std::string_view code =
-      SeparatorFreeText(edit, IC_CODE, {"資産コード"}, {field.c_str(), field.size()}, &replaced);
+      SafeColumnText(edit, IC_CODE, {"資産コード"}, {field.c_str(), field.size()}, &replaced);
   char codePart[7];
   FormatCodeTail(code.data(), code.size(), 6, codePart);
   row.Text(IC_CODE, codePart);
@@ -153,7 +153,7 @@ void WriteNameToDates(AssetRow& row) {
   FieldText field(asset.szAssetName);
   std::string replaced;
   const std::string_view name =
-      SeparatorFreeText(row.edit, IC_NAME, {"資産コード｢", code.c_str(), "｣の資産名称"},
+      SafeColumnText(row.edit, IC_NAME, {"資産コード｢", code.c_str(), "｣の資産名称"},
                         {field.c_str(), field.size()}, &replaced);
   char nameText[kNameBytes + 1];
   CopyWholeChars(name.data(), name.size(), kNameBytes, nameText);
@@ -307,7 +307,7 @@ void WriteMemo(AssetRow& row) {
   FieldText field(row.asset.szMemo);
   std::string replaced;
   const std::string_view memo =
-      SeparatorFreeText(row.edit, IC_MEMO_UPPER, {"資産コード｢", code.c_str(), "｣のメモ欄"},
+      SafeColumnText(row.edit, IC_MEMO_UPPER, {"資産コード｢", code.c_str(), "｣のメモ欄"},
                         {field.c_str(), field.size()}, &replaced);
   char upper[kMemoBytes + 1];
   char lower[kMemoBytes + 1];

@@ -59,7 +59,7 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   // Column 1: the code part of the asset and the two-digit line number.
   FieldText codeField(asset->szAssetCode);
   std::string codeReplaced, nameReplaced;
-  const std::string_view code = SeparatorFreeText(
+  const std::string_view code = SafeColumnText(
       edit, IC_CODE, {"資産コード"}, {codeField.c_str(), codeField.size()}, &codeReplaced);
   FieldText number(line->szBreakdownNo);
   char codeText[kCodeBytes + 1];
@@ -78,7 +78,7 @@ void WriteBreakdownRow(ClCSVEdit* edit, ClG_INFO* info, const StKOTEISHISANINFO*
   Text(info, IC_METHOD, "一括決算");
   FieldText nameField(line->szBreakdownName);
   const std::string_view name =
-      SeparatorFreeText(edit, IC_NAME, {"資産コード｢", codeField.c_str(), "｣の内訳名称"},
+      SafeColumnText(edit, IC_NAME, {"資産コード｢", codeField.c_str(), "｣の内訳名称"},
                         {nameField.c_str(), nameField.size()}, &nameReplaced);
   char nameText[kNameBytes + 1];
   CopyWholeChars(name.data(), name.size(), kNameBytes, nameText);

@@ -109,7 +109,7 @@ int ClCSVEdit::WriteKindRow(StSHISANKUBUNINFO* kind) {
   PutText(&m_clSsc, KI_CODE, code);
   FieldText field(kind->szKindName);
   std::string replaced;
-  const std::string_view name = SeparatorFreeText(this, 0, {"資産種類｢", code, "｣の資産種類名"},
+  const std::string_view name = SafeColumnText(this, 0, {"資産種類｢", code, "｣の資産種類名"},
                                                   {field.c_str(), field.size()}, &replaced);
   PutText(&m_clSsc, KI_NAME, name.data(),
           MbcsCutLength(name.data(), name.size(),

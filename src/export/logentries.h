@@ -64,3 +64,9 @@ inline constexpr char kLineNameEntry[] =
 inline constexpr char kSeparatorEntryHead[] = "\n＜WARNING＞\n";
 inline constexpr char kSeparatorEntryBody[] =
     "にカンマか改行が含まれています。\n全角カンマ･空白に置き換えて出力します。\n｢";
+// A text holding bytes that are no character (a store edited by hand),
+// written with each replaced by "?": kSeparatorEntryHead, the subject, this
+// body, the original text and "｣". An entry shows each such byte of the
+// original as "＜XX＞" (its hex digits) and each line break as "↓".
+inline constexpr char kInvalidCharEntryBody[] =
+    "に文字として読めないバイトが含まれています。\n｢?｣に置き換えて出力します。\n｢";

@@ -12,7 +12,7 @@ int ClCSVEdit::WritePreamble(StDATAINFO* data) {
   FieldText field(data->szDataName);
   std::string replaced;
   const std::string_view name =
-      SeparatorFreeText(this, 0, {"顧問先名称"}, {field.c_str(), field.size()}, &replaced);
+      SafeColumnText(this, 0, {"顧問先名称"}, {field.c_str(), field.size()}, &replaced);
   const size_t nameLength = MbcsCutLength(name.data(), name.size(), sizeof data->szDataName);
   m_aclFile[OF_ASSET].Attach(&m_clHeader);
   m_clHeader.SetMode(ClTextAccessor::DLM_COMMA, ClTextAccessor::QUOTE_NONE);

@@ -1,6 +1,7 @@
 #include "rowfields.h"
 
 #include <cstdarg>
+#include <cstdio>
 
 #include "ClCSVEdit.h"
 #include "_CDecimal.h"
@@ -47,26 +48,60 @@ std::string ReplaceSeparators(std::string_view text) {
   return out;
 }
 
-std::string_view SeparatorFreeText(ClCSVEdit* edit, long column,
-                                   std::initializer_list<std::string_view> subject,
-                                   std::string_view text, std::string* replaced) {
-  if (text.find_first_of(",\r\n") == std::string_view::npos) return text;
-  *replaced = ReplaceSeparators(text);
-  // The log shows each line break of the original as "↓", so that the
-  // entry keeps its own lines; the observer receives the original itself.
-  std::string shown;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      shown += "↓";
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      shown += text[i];
-    }
+namespace {
+// text with every byte that is no character replaced by "?".
+std::string ReplaceInvalidBytes(std::string_view text) {
+  std::string out(text);
+  for (size_t at = 0; at < out.size();) {
+    at += MbcsInvalidAt(out.data() + at, out.size() - at);
+    if (at < out.size()) out[at++] = '?';
   }
-  std::string entry = kSeparatorEntryHead;
-  for (std::string_view piece : subject) entry += ReplaceSeparators(piece);
-  entry += std::string(kSeparatorEntryBody) + shown + "｣";
-  edit->WriteLog(entry.c_str(), column, text);
+  return out;
+}
+
+// text as a subject of an entry: both replacements made.
+std::string Subject(std::initializer_list<std::string_view> pieces) {
+  std::string subject;
+  for (std::string_view piece : pieces) subject += ReplaceSeparators(ReplaceInvalidBytes(piece));
+  return subject;
+}
+
+// The original text as an entry quotes it: each line break as "↓", so
+// that the entry keeps its own lines, and each byte that is no character by
+// its hex digits between "＜" and "＞".
+std::string Shown(std::string_view text) {
+  std::string shown;
+  for (size_t at = 0; at < text.size();) {
+    size_t bad = at + MbcsInvalidAt(text.data() + at, text.size() - at);
+    for (size_t i = at; i < bad; ++i) {
+      if (text[i] == '\r' || text[i] == '\n') {
+        shown += "↓";
+        if (text[i] == '\r' && i + 1 < bad && text[i + 1] == '\n') ++i;
+      } else {
+        shown += text[i];
+      }
+    }
+    if (bad == text.size()) break;
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(text[bad]));
+    shown += std::string("＜") + hex + "＞";
+    at = bad + 1;
+  }
+  return shown;
+}
+}  // namespace
+
+std::string_view SafeColumnText(ClCSVEdit* edit, long column,
+                                std::initializer_list<std::string_view> subject,
+                                std::string_view text, std::string* replaced) {
+  const bool separators = text.find_first_of(",\r\n") != std::string_view::npos;
+  const bool invalid = MbcsInvalidAt(text.data(), text.size()) != text.size();
+  if (!separators && !invalid) return text;
+  // The observer receives the original text itself.
+  const std::string head = kSeparatorEntryHead + Subject(subject), shown = Shown(text) + "｣";
+  if (invalid) edit->WriteLog((head + kInvalidCharEntryBody + shown).c_str(), column, text);
+  if (separators) edit->WriteLog((head + kSeparatorEntryBody + shown).c_str(), column, text);
+  *replaced = ReplaceSeparators(ReplaceInvalidBytes(text));
   return *replaced;
 }
 

@@ -53,12 +53,14 @@ size_t CopyWholeChars(const char* text, size_t length, size_t limit, char* out);
 std::string ReplaceSeparators(std::string_view text);
 
 // The text a column may hold for text: text itself, or where it holds a
-// comma or a line break its ReplaceSeparators form, kept in *replaced, with
-// a WARNING entry on column (0: none) that names subject (the pieces joined,
-// with their separators replaced: the asset or kind and the column) and
-// quotes the original text. Nothing is allocated when text has none. The
-// view ends before a NUL when text does.
-std::string_view SeparatorFreeText(ClCSVEdit* edit, long column,
+// comma or a line break its ReplaceSeparators form, and where it holds bytes
+// that are no code page 932 character each of them replaced by "?" (one
+// byte for one: the text's cut stays where it was), kept in *replaced. Each
+// kind of replacement writes a WARNING entry on column (0: none) that names
+// subject (the pieces joined, with the same replacements: the asset or kind
+// and the column) and quotes the original text. Nothing is allocated when
+// text needs neither. The view ends before a NUL when text does.
+std::string_view SafeColumnText(ClCSVEdit* edit, long column,
                                    std::initializer_list<std::string_view> subject,
                                    std::string_view text, std::string* replaced);
 

@@ -60,8 +60,7 @@ bool ReadNativeFile(const char* native, std::string* bytes);
 // exists and may be written, and the path is no folder. False with a
 // one-line reason (UTF-8) in *why otherwise; nothing is created.
 bool NativeFileReplaceable(const char* native, std::string* why);
-// Puts bytes in place as the file at the native path in one step: written
-// to a temporary file beside it, flushed to the disk, then renamed over it.
-// False with a one-line reason (UTF-8) in *why when that failed; then the
-// file at native is as it was and no temporary file remains.
+// Puts bytes in place as the file at the native path in one step, as
+// ReplaceWholeFile (filecommit.h) does. False with a one-line reason (UTF-8)
+// in *why when that failed; then the file at native is as it was.
 bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why);

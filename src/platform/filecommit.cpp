@@ -59,39 +59,48 @@ bool IsOwnName(const std::string& name, const char* end, bool anyCase = false) {
   return true;
 }
 
-// The native path of windows; false (last error set) when it has none.
-bool Native(const std::string& windows, std::string* native) {
-  if (DriveMapToNative(windows.c_str(), native)) return true;
-  Fs::SetLastError(FsError::kNotFound);
-  return false;
+// The native path of windows in *native; kNotFound when it has none.
+FsError Native(const std::string& windows, std::string* native) {
+  return DriveMapToNative(windows.c_str(), native) ? FsError::kNone : FsError::kNotFound;
+}
+
+// Forms in *bare a new bare name with ending end in the native folder, none
+// in use there yet; kTooLong when prefix (the folder's part of the path the
+// caller names it by) and the name would be longer than MAX_PATH.
+FsError FormOwnName(Fs* fs, const std::string& folder, size_t prefix, const char* end,
+                    std::string* bare) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::string name = RandomOwnName("", end);
+    if (prefix + name.size() > MAX_PATH) return FsError::kTooLong;
+    FsStat st;
+    FsError error = fs->Stat(folder + "/" + name, false, &st);
+    if (error == FsError::kNotFound) {
+      *bare = name;
+      return FsError::kNone;
+    }
+    if (error != FsError::kNone) return error;
+  }
+  return FsError::kExists;
+}
+
+// The Windows folder part of final_path (up to and including its last
+// backslash) in *windows and its native folder in *native.
+FsError FolderOf(const char* final_path, std::string* windows, std::string* native) {
+  size_t length = std::strlen(final_path), slash = MbcsFindLast(final_path, length, '\\');
+  windows->assign(final_path, slash == length ? 0 : slash + 1);
+  return DriveMapFolderOf(final_path, native) ? FsError::kNone : FsError::kNotFound;
 }
 
 // Forms in *own a new name with ending end beside the Windows path
-// final_path, as a Windows path; see ReserveTempPaths.
-bool FormOwnPath(const char* final_path, const char* end, std::string* own) {
-  size_t length = std::strlen(final_path), slash = MbcsFindLast(final_path, length, '\\');
-  std::string folder(final_path, slash == length ? 0 : slash + 1);
-  Fs* fs = Fs::Default();
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    std::string name = RandomOwnName(folder, end), native;
-    if (name.size() > MAX_PATH) {
-      Fs::SetLastError(FsError::kTooLong);
-      return false;
-    }
-    if (!Native(name, &native)) return false;
-    FsStat st;
-    FsError error = fs->Stat(native, false, &st);
-    if (error == FsError::kNotFound) {
-      *own = name;
-      return true;
-    }
-    if (error != FsError::kNone) {
-      Fs::SetLastError(error);
-      return false;
-    }
-  }
-  Fs::SetLastError(FsError::kExists);
-  return false;
+// final_path, as a Windows path, and its native path in *native.
+FsError FormOwnPath(const char* final_path, const char* end, std::string* own, std::string* native) {
+  std::string windows, folder, bare;
+  FsError error = FolderOf(final_path, &windows, &folder);
+  if (error == FsError::kNone) error = FormOwnName(Fs::Default(), folder, windows.size(), end, &bare);
+  if (error != FsError::kNone) return error;
+  *own = windows + bare;
+  *native = folder + "/" + bare;
+  return FsError::kNone;
 }
 
 // True when the bare name read from a journal names a file in its folder.
@@ -297,48 +306,43 @@ bool IsCutHead(const std::string& text) {
 }
 }  // namespace
 
-bool ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
-                      std::string* list) {
+namespace {
+// Forms count new temporary names in the native folder (bare names in
+// *bares) and writes the durable list of them (*list, native); see
+// ReserveTempPaths. prefix as for FormOwnName.
+FsError ReserveNames(Fs* fs, const std::string& folder, size_t prefix, size_t count,
+                     std::vector<std::string>* bares, std::string* list) {
   std::vector<std::string> names;
   std::string text = std::string(kTempListHead) + "\n";
   while (names.size() < count) {
-    std::string temp;
-    if (!FormOwnPath(final_path, kTempEnd, &temp)) return false;
-    if (std::find(names.begin(), names.end(), temp) != names.end()) continue;
-    names.push_back(temp);
-    text += BareName(temp) + "\n";
+    std::string bare;
+    FsError error = FormOwnName(fs, folder, prefix, kTempEnd, &bare);
+    if (error != FsError::kNone) return error;
+    if (std::find(names.begin(), names.end(), bare) != names.end()) continue;
+    names.push_back(bare);
+    text += bare + "\n";
   }
-  std::string windows, native;
-  if (!FormOwnPath(final_path, kJournalEnd, &windows) || !Native(windows, &native)) return false;
-  FsError error = WriteDurably(Fs::Default(), native, text + kJournalTail + "\n");
-  if (error != FsError::kNone) {
-    Fs::SetLastError(error);
-    return false;
-  }
-  *temps = std::move(names);
-  *list = windows;
-  return true;
+  std::string bare;
+  FsError error = FormOwnName(fs, folder, prefix, kJournalEnd, &bare);
+  if (error == FsError::kNone) error = WriteDurably(fs, folder + "/" + bare, text + kJournalTail + "\n");
+  if (error != FsError::kNone) return error;
+  *bares = std::move(names);
+  *list = folder + "/" + bare;
+  return FsError::kNone;
 }
 
-void ReleaseTempPaths(const std::string& list) {
-  std::string native, text;
+// Removes the native list of ReserveNames once none of the files it names
+// is left.
+void ReleaseNames(Fs* fs, const std::string& list) {
+  std::string text;
   std::vector<std::string> names;
-  if (list.empty() || !Native(list, &native) || !ReadNativeFile(native.c_str(), &text) ||
-      !ListedTemps(text, &names)) {
-    return;
+  if (ReadNativeFile(list.c_str(), &text) && ListedTemps(text, &names)) {
+    RemoveListedTemps(fs, NativeParentOf(list), list, names, false);
   }
-  RemoveListedTemps(Fs::Default(), NativeParentOf(native), native, names, false);
 }
 
-bool IsOwnFileName(const std::string& name) {
-  return IsOwnName(name, kTempEnd, true) || IsOwnName(name, kBackupEnd, true) ||
-         IsOwnName(name, kJournalEnd, true);
-}
-
-void RemoveStaleTemps(const char* path) {
-  std::string folder;
-  if (!DriveMapFolderOf(path, &folder)) return;
-  Fs* fs = Fs::Default();
+// The clean-up of RemoveStaleTemps in the native folder.
+void RemoveStaleTempsIn(Fs* fs, const std::string& folder) {
   std::vector<std::string> names;
   if (fs->ListFolder(folder, &names) != FsError::kNone) return;
   // Finished commits first: their journals and backups go. Then unfinished
@@ -372,6 +376,37 @@ void RemoveStaleTemps(const char* path) {
     }
   }
 }
+}  // namespace
+
+FsError ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
+                         std::string* list) {
+  std::string windows, folder, native;
+  std::vector<std::string> bares;
+  FsError error = FolderOf(final_path, &windows, &folder);
+  if (error == FsError::kNone) {
+    error = ReserveNames(Fs::Default(), folder, windows.size(), count, &bares, &native);
+  }
+  if (error != FsError::kNone) return error;
+  temps->clear();
+  for (const std::string& bare : bares) temps->push_back(windows + bare);
+  *list = windows + BareName(native);
+  return FsError::kNone;
+}
+
+void ReleaseTempPaths(const std::string& list) {
+  std::string native;
+  if (!list.empty() && Native(list, &native) == FsError::kNone) ReleaseNames(Fs::Default(), native);
+}
+
+bool IsOwnFileName(const std::string& name) {
+  return IsOwnName(name, kTempEnd, true) || IsOwnName(name, kBackupEnd, true) ||
+         IsOwnName(name, kJournalEnd, true);
+}
+
+void RemoveStaleTemps(const char* path) {
+  std::string folder;
+  if (DriveMapFolderOf(path, &folder)) RemoveStaleTempsIn(Fs::Default(), folder);
+}
 
 FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left) {
   Fs* fs = Fs::Default();
@@ -379,10 +414,9 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
   FsError error = FsError::kNone;
   for (const FileCommit& file : files) {
     Step step;
-    if (!Native(file.temp, &step.temp) || !Native(file.final, &step.final)) {
-      error = FsError::kNotFound;
-      break;
-    }
+    error = Native(file.temp, &step.temp);
+    if (error == FsError::kNone) error = Native(file.final, &step.final);
+    if (error != FsError::kNone) break;
     FsStat st;
     error = fs->Stat(step.temp, false, &st);
     if (error != FsError::kNone) break;
@@ -408,10 +442,8 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
     }
     if (found == FsError::kNone) {
       std::string backup;
-      if (!FormOwnPath(file.final.c_str(), kBackupEnd, &backup) || !Native(backup, &step.backup)) {
-        error = Fs::LastError();
-        break;
-      }
+      error = FormOwnPath(file.final.c_str(), kBackupEnd, &backup, &step.backup);
+      if (error != FsError::kNone) break;
     } else if (found != FsError::kNotFound) {
       error = found;
       break;
@@ -429,12 +461,9 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
   std::string journal, folder = steps.empty() ? "" : NativeParentOf(steps[0].final);
   if (error == FsError::kNone && !steps.empty()) {
     std::string windows;
-    if (!FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows) || !Native(windows, &journal)) {
-      error = Fs::LastError();
-    } else {
-      error = WriteDurably(fs, journal, JournalOf(steps));
-      if (error != FsError::kNone) journal.clear();
-    }
+    error = FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows, &journal);
+    if (error == FsError::kNone) error = WriteDurably(fs, journal, JournalOf(steps));
+    if (error != FsError::kNone) journal.clear();
   }
   // Every previous file is moved aside before the first new one comes in.
   for (Step& step : steps) {
@@ -456,13 +485,9 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
   for (const Step& step : steps) backups = backups || step.backedUp;
   if (error == FsError::kNone && !journal.empty() && backups) {
     std::string windows;
-    if (!FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows) || !Native(windows, &done)) {
-      error = Fs::LastError();
-      done.clear();
-    } else {
-      error = WriteDurably(fs, done, DoneRecordOf(journal, steps));
-      if (error != FsError::kNone) done.clear();
-    }
+    error = FormOwnPath(files[0].final.c_str(), kJournalEnd, &windows, &done);
+    if (error == FsError::kNone) error = WriteDurably(fs, done, DoneRecordOf(journal, steps));
+    if (error != FsError::kNone) done.clear();
   }
   if (error == FsError::kNone && !journal.empty()) {
     FsError removed = fs->Remove(journal);
@@ -504,4 +529,44 @@ void DiscardFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* l
       left->push_back({file.temp, file.final});
     }
   }
+}
+
+FsError ReplaceWholeFile(const std::string& native, const std::string& bytes, WholeFileStep* step) {
+  Fs* fs = Fs::Default();
+  const std::string folder = NativeParentOf(native);
+  WholeFileStep failed = WholeFileStep::kBeside;
+  // Under the folder's lock the clean-up of the folder cannot take the
+  // temporary file of another writer, nor another writer's this one.
+  std::unique_ptr<FsLock> lock;
+  FsError error = fs->LockFolder(folder, kWholeFileLockWaitMs, &lock);
+  if (error == FsError::kNone) RemoveStaleTempsIn(fs, folder);
+  std::vector<std::string> bares;
+  std::string list, temp;
+  if (error == FsError::kNone) error = ReserveNames(fs, folder, 0, 1, &bares, &list);
+  std::unique_ptr<FsFile> file;
+  if (error == FsError::kNone) {
+    temp = folder + "/" + bares[0];
+    error = fs->Open(temp, FsOpen::kWriteNew, &file);
+  }
+  if (error == FsError::kNone) {
+    failed = WholeFileStep::kWrite;
+    error = file->Write(bytes.data(), bytes.size());
+    if (error == FsError::kNone) error = file->Sync();
+    FsError closed = file->Close();
+    if (error == FsError::kNone) error = closed;
+  }
+  // The new file keeps the permissions of the one it replaces.
+  FsStat st;
+  if (error == FsError::kNone && fs->Stat(native, false, &st) == FsError::kNone && st.regular) {
+    error = fs->CopyMode(native, temp);
+  }
+  if (error == FsError::kNone) {
+    failed = WholeFileStep::kPlace;
+    error = fs->Rename(temp, native);
+    if (error == FsError::kNone) error = fs->SyncFolder(folder);
+  }
+  if (error != FsError::kNone && file != nullptr) fs->Remove(temp);
+  if (!list.empty()) ReleaseNames(fs, list);
+  if (step != nullptr) *step = error == FsError::kNone ? WholeFileStep::kNone : failed;
+  return error;
 }

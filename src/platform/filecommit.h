@@ -28,11 +28,11 @@ struct FileCommit {
 // with eight hexadecimal digits and ".tmp", none in use yet) into *temps and
 // records them, before any of them is made, in a durable list in the folder
 // (*list, a "~vel….jnl" file): RemoveStaleTemps removes the temporary files
-// a list names, and no other file. Windows paths. FALSE (Fs::LastError()
-// set, nothing left) when a name would be longer than MAX_PATH, the folder
-// cannot be reached or the list cannot be written.
-bool ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
-                      std::string* list);
+// a list names, and no other file. Windows paths. The error (nothing left)
+// when a name would be longer than MAX_PATH (kTooLong), the folder cannot be
+// reached or the list cannot be written.
+FsError ReserveTempPaths(const char* final_path, size_t count, std::vector<std::string>* temps,
+                         std::string* list);
 // Removes the list of ReserveTempPaths once none of the files it names is
 // left; nothing for an empty list.
 void ReleaseTempPaths(const std::string& list);
@@ -60,3 +60,25 @@ FsError CommitFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>*
 // Removes the temp files of a set that is not to be committed; adds those
 // that cannot be removed to *left (when not null).
 void DiscardFiles(const std::vector<FileCommit>& files, std::vector<LeftFile>* left = nullptr);
+
+// How long ReplaceWholeFile waits for another holder of the folder's lock.
+constexpr int kWholeFileLockWaitMs = 5000;
+// The step of ReplaceWholeFile that failed.
+enum class WholeFileStep {
+  kNone,    // none: the file is in place
+  kBeside,  // the folder's lock, or the temporary file and its list beside the file
+  kWrite,   // writing and flushing the temporary file
+  kPlace,   // giving it the previous file's permissions, or renaming it into place
+};
+// Makes bytes the whole content of the native file path in one step, the
+// way the commit step puts files in place: under the folder's lock (waiting
+// up to kWholeFileLockWaitMs) the program's left-overs there are cleared
+// (RemoveStaleTemps), bytes go to a temporary file named in a durable list
+// beforehand, which is flushed, given the permissions of the file it
+// replaces and renamed over path, and the folder is flushed. On failure path
+// is as it was (unless only that last flush failed: the new file is there,
+// but may not survive a power loss) and the temporary file is gone (or left
+// to the next clean-up by its list). The error of the failed step, and the
+// step in *step (when not null).
+FsError ReplaceWholeFile(const std::string& native, const std::string& bytes,
+                         WholeFileStep* step = nullptr);

@@ -54,7 +54,7 @@ TEST_F(FileCommitTest, TheCleanUpLeavesFilesOfThePatternThatNothingNames) {
 TEST_F(FileCommitTest, ReservedTempsOfAKilledRunAreRemovedWithTheirList) {
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 3, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 3, &temps, &list));
   ASSERT_EQ(temps.size(), 3u);
   // Three different names of the folder, none made yet; only the list is.
   for (const std::string& temp : temps) {
@@ -75,7 +75,7 @@ TEST_F(FileCommitTest, ReservedTempsOfAKilledRunAreRemovedWithTheirList) {
 TEST_F(FileCommitTest, AListStaysWhileAFileItNamesCannotBeRemoved) {
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 1, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 1, &temps, &list));
   WriteFileBytes(dir_.Native(Bare(temps[0])), "rows");
   {
     FaultFs faults;
@@ -94,7 +94,7 @@ TEST_F(FileCommitTest, AListStaysWhileAFileItNamesCannotBeRemoved) {
 TEST_F(FileCommitTest, ReleaseRemovesTheListOnceItsFilesAreGone) {
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
   WriteFileBytes(dir_.Native(Bare(temps[1])), "left");
   ReleaseTempPaths(list);
   EXPECT_TRUE(Has(Bare(list)));  // a file it names is still there
@@ -119,7 +119,7 @@ TEST_F(FileCommitTest, ABackupThatCannotBeRemovedAfterTheCommitIsNamed) {
   WriteFileBytes(dir_.Native("a.csv"), "previous");
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 1, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 1, &temps, &list));
   WriteFileBytes(dir_.Native(Bare(temps[0])), "new");
   std::vector<LeftFile> left;
   {
@@ -150,7 +150,7 @@ TEST_F(FileCommitTest, AReadOnlyFinalFileIsNotReplaced) {
   MakeReadOnly(dir_.Native("syurui.SSC"));
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
   WriteFileBytes(dir_.Native(Bare(temps[0])), "rows");
   WriteFileBytes(dir_.Native(Bare(temps[1])), "kinds");
   EXPECT_EQ(FsError::kAccessDenied,
@@ -159,6 +159,88 @@ TEST_F(FileCommitTest, AReadOnlyFinalFileIsNotReplaced) {
   EXPECT_EQ(ReadFileBytes(dir_.Native("a.csv")), "previous rows");
   EXPECT_EQ(ReadFileBytes(dir_.Native("syurui.SSC")), "previous kinds");
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.csv", "syurui.SSC"}));
+}
+
+// The writer of whole files: the new bytes or the old file, never a part,
+// whatever call fails; only the program's own names beside it, which the
+// next write into the folder removes.
+TEST_F(FileCommitTest, AWholeFileIsReplacedOrLeftAsItWasAtEveryFault) {
+  const std::string path = dir_.Native("report.json");
+  const FsOp ops[] = {FsOp::kOpen, FsOp::kWrite, FsOp::kSync, FsOp::kClose, FsOp::kRename,
+                      FsOp::kRemove, FsOp::kLock, FsOp::kStat, FsOp::kList};
+  int failed = 0;
+  for (FsOp op : ops) {
+    for (int nth = 1;; ++nth) {
+      SCOPED_TRACE("op " + std::to_string(static_cast<int>(op)) + " call " + std::to_string(nth));
+      WriteFileBytes(path, "old");
+      FaultFs faults;
+      faults.FailNth(op, nth, FsError::kDiskFull, "", 1);
+      WholeFileStep step = WholeFileStep::kNone;
+      FsError error;
+      {
+        ScopedFs scoped(&faults);
+        error = ReplaceWholeFile(path, "new bytes", &step);
+      }
+      if (faults.Struck() == 0) break;
+      const std::string now = ReadFileBytes(path);
+      if (error == FsError::kNone) {
+        EXPECT_EQ(step, WholeFileStep::kNone);
+        EXPECT_EQ(now, "new bytes");
+      } else {
+        ++failed;
+        EXPECT_EQ(error, FsError::kDiskFull);
+        EXPECT_NE(step, WholeFileStep::kNone);
+        // Only a failed flush of the folder after the rename leaves the new file.
+        if (!(op == FsOp::kSync && step == WholeFileStep::kPlace)) EXPECT_EQ(now, "old");
+      }
+      for (const std::string& name : Names()) {
+        EXPECT_TRUE(name == "report.json" || IsOwnFileName(name)) << name;
+      }
+      ASSERT_EQ(FsError::kNone, ReplaceWholeFile(path, "again"));
+      EXPECT_EQ(Names(), std::vector<std::string>{"report.json"});
+    }
+  }
+  EXPECT_GE(failed, 10);
+}
+
+// A write killed before its rename leaves its temporary file and the list
+// naming it: the next write into the folder removes both, and no file that
+// nothing names.
+TEST_F(FileCommitTest, AWholeFileWriteClearsWhatAKilledOneLeft) {
+  WriteFileBytes(dir_.Native("~vel0000000A.jnl"), "velor-temps 1\n~vel0000000B.tmp\nend\n");
+  WriteFileBytes(dir_.Native("~vel0000000B.tmp"), "part");
+  WriteFileBytes(dir_.Native("~vel0000000C.tmp"), "the user's");
+  ASSERT_EQ(FsError::kNone, ReplaceWholeFile(dir_.Native("s.env"), "a\n"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"s.env", "~vel0000000C.tmp"}));
+}
+
+// Killed at any call and the unflushed work lost: the old file or the new
+// one, whole; after a reported success, the new one.
+TEST_F(FileCommitTest, AWholeFileSurvivesACrashAtEveryCallOldOrNew) {
+  const std::string path = dir_.Native("report.json");
+  for (FsOp op : {FsOp::kOpen, FsOp::kWrite, FsOp::kSync, FsOp::kClose, FsOp::kRename, FsOp::kRemove}) {
+    for (int nth = 1;; ++nth) {
+      SCOPED_TRACE("op " + std::to_string(static_cast<int>(op)) + " call " + std::to_string(nth));
+      WriteFileBytes(path, "old");
+      FaultFs faults;
+      faults.CrashAtNth(op, nth);
+      FsError error;
+      {
+        ScopedFs scoped(&faults);
+        error = ReplaceWholeFile(path, "new bytes");
+      }
+      faults.LoseUnsynced();
+      const std::string now = ReadFileBytes(path);
+      if (!faults.Crashed()) {
+        EXPECT_EQ(error, FsError::kNone);
+        EXPECT_EQ(now, "new bytes");
+        break;
+      }
+      EXPECT_TRUE(now == "old" || now == "new bytes") << now;
+      ASSERT_EQ(FsError::kNone, ReplaceWholeFile(path, "again"));
+      EXPECT_EQ(Names(), std::vector<std::string>{"report.json"});
+    }
+  }
 }
 
 }  // namespace

@@ -46,3 +46,13 @@ size_t MbcsFindLast(const char* text, size_t length, char c) {
   }
   return found;
 }
+
+size_t MbcsInvalidAt(const char* text, size_t length) {
+  const auto* t = reinterpret_cast<const unsigned char*>(text);
+  for (size_t p = 0; p < length;) {
+    size_t n = CharLength(t, length, p);
+    if (n == 1 && (_ismbblead(t[p]) || t[p] == 0x80 || t[p] == 0xA0 || t[p] >= 0xFD)) return p;
+    p += n;
+  }
+  return length;
+}

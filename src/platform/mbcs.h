@@ -43,3 +43,7 @@ size_t MbcsCutLength(const char* text, size_t length, size_t limit);
 size_t MbcsTailStart(const char* text, size_t length, size_t keep);
 // Index of the last single-byte c in text[0..length), or length when none.
 size_t MbcsFindLast(const char* text, size_t length, char c);
+// Index of the first byte of text[0..length) that is no character of code
+// page 932, scanning whole characters from the start: 0x80, 0xA0, 0xFD to
+// 0xFF, or a lead byte without a trail byte after it. length when none.
+size_t MbcsInvalidAt(const char* text, size_t length);

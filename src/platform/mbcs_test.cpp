@@ -74,4 +74,19 @@ TEST(Mbcs, WholeCharacterCuts) {
   EXPECT_EQ(2u, MbcsFindLast("表", 2, '\\'));
 }
 
+TEST(Mbcs, InvalidBytes) {
+  const std::string valid = "a表ソ\xB1\x7F";  // half-width katakana, DEL
+  EXPECT_EQ(valid.size(), MbcsInvalidAt(valid.data(), valid.size()));
+  EXPECT_EQ(0u, MbcsInvalidAt("", 0));
+  // Bytes that are no character, and lead bytes without a trail byte.
+  EXPECT_EQ(1u, MbcsInvalidAt("a\x80", 2));
+  EXPECT_EQ(1u, MbcsInvalidAt("a\xA0", 2));
+  EXPECT_EQ(2u, MbcsInvalidAt("\x81\x40\xFD", 3));
+  EXPECT_EQ(1u, MbcsInvalidAt("a\x81,", 3));    // a comma is no trail byte
+  EXPECT_EQ(2u, MbcsInvalidAt("ab\x9F", 3));    // cut off at the end
+  EXPECT_EQ(2u, MbcsInvalidAt("\x81\xFC\x81\xFF", 4));  // the lead byte before 0xFF
+  // 0x80 and 0xA0 as trail bytes belong to their character.
+  EXPECT_EQ(4u, MbcsInvalidAt("\x81\x80\xE0\xA0", 4));
+}
+
 }  // namespace

@@ -6,8 +6,8 @@ namespace {
 // An open file of FaultFs: every call is checked first.
 class FaultFile : public FsFile {
  public:
-  FaultFile(FaultFs* fs, std::string path, std::unique_ptr<FsFile> base)
-      : fs_(fs), path_(std::move(path)), base_(std::move(base)) {}
+  FaultFile(FaultFs* fs, std::string path, std::string reached, std::unique_ptr<FsFile> base)
+      : fs_(fs), path_(std::move(path)), reached_(std::move(reached)), base_(std::move(base)) {}
 
   FsError Read(void* buffer, size_t n, size_t* got) override {
     *got = 0;
@@ -27,6 +27,7 @@ class FaultFile : public FsFile {
   }
   FsError Truncate(uint64_t size) override {
     FsError error = fs_->Check(FsOp::kWrite, path_);
+    if (error == FsError::kNone && fs_->Model() != nullptr) fs_->Model()->BeforeWrite(reached_);
     return error != FsError::kNone ? error : base_->Truncate(size);
   }
   FsError Size(uint64_t* size) override {
@@ -35,7 +36,9 @@ class FaultFile : public FsFile {
   }
   FsError Sync() override {
     FsError error = fs_->Check(FsOp::kSync, path_);
-    return error != FsError::kNone ? error : base_->Sync();
+    if (error == FsError::kNone) error = base_->Sync();
+    if (error == FsError::kNone && fs_->Model() != nullptr) fs_->Model()->Synced(reached_);
+    return error;
   }
   FsError LockRange(uint64_t start, uint64_t length, Lock lock) override {
     FsError error = lock == Lock::kUnlock ? FsError::kNone : fs_->Check(FsOp::kLock, path_);
@@ -62,6 +65,7 @@ class FaultFile : public FsFile {
       error = FsError::kIoError;
     }
     if (k > 0) {
+      if (fs_->Model() != nullptr) fs_->Model()->BeforeWrite(reached_);
       FsError written = write(k);
       if (written != FsError::kNone) return written;
     }
@@ -70,6 +74,7 @@ class FaultFile : public FsFile {
 
   FaultFs* fs_;
   std::string path_;
+  std::string reached_;  // the path on the base file system
   std::unique_ptr<FsFile> base_;
 };
 }  // namespace
@@ -83,9 +88,11 @@ void FaultFs::FailNth(FsOp op, int nth, FsError error, const std::string& name_p
 
 void FaultFs::CrashAtNth(FsOp op, int nth, const std::string& name_part) {
   faults_.push_back({op, nth, FsError::kIoError, name_part, 0, true});
+  if (model_ == nullptr) model_ = std::make_unique<CrashModel>(base_);
 }
 
 void FaultFs::CrashAfterBytes(uint64_t bytes) {
+  if (model_ == nullptr) model_ = std::make_unique<CrashModel>(base_);
   crash_set_ = true;
   crash_room_ = bytes;
 }
@@ -141,8 +148,12 @@ FsError FaultFs::Open(const std::string& path, FsOpen mode, std::unique_ptr<FsFi
   FsError error = Check(FsOp::kOpen, path);
   if (error != FsError::kNone) return error;
   std::unique_ptr<FsFile> base;
-  error = base_->Open(Reach(path), mode, &base);
-  if (error == FsError::kNone) *file = std::make_unique<FaultFile>(this, path, std::move(base));
+  const std::string reached = Reach(path);
+  const bool writes = mode != FsOpen::kRead;
+  if (writes && model_ != nullptr) model_->BeforeWrite(reached);
+  error = base_->Open(reached, mode, &base);
+  if (error == FsError::kNone && writes && model_ != nullptr) model_->AfterCreate(reached);
+  if (error == FsError::kNone) *file = std::make_unique<FaultFile>(this, path, reached, std::move(base));
   return error;
 }
 
@@ -162,17 +173,32 @@ FsError FaultFs::Stat(const std::string& path, bool follow, FsStat* stat) {
 
 FsError FaultFs::Remove(const std::string& path) {
   FsError error = Check(FsOp::kRemove, path);
-  return error != FsError::kNone ? error : base_->Remove(Reach(path));
+  if (error != FsError::kNone) return error;
+  const std::string reached = Reach(path);
+  if (model_ != nullptr) model_->BeforeName(reached);
+  error = base_->Remove(reached);
+  if (error == FsError::kNone && model_ != nullptr) model_->Removed(reached);
+  return error;
 }
 
 FsError FaultFs::Rename(const std::string& from, const std::string& to) {
   FsError error = Check(FsOp::kRename, from + "\n" + to);
-  return error != FsError::kNone ? error : base_->Rename(Reach(from), Reach(to));
+  if (error != FsError::kNone) return error;
+  const std::string reached_from = Reach(from), reached_to = Reach(to);
+  if (model_ != nullptr) {
+    model_->BeforeName(reached_from);
+    model_->BeforeName(reached_to);
+  }
+  error = base_->Rename(reached_from, reached_to);
+  if (error == FsError::kNone && model_ != nullptr) model_->Renamed(reached_from, reached_to);
+  return error;
 }
 
 FsError FaultFs::SyncFolder(const std::string& folder) {
   FsError error = Check(FsOp::kSync, folder);
-  return error != FsError::kNone ? error : base_->SyncFolder(Reach(folder));
+  if (error == FsError::kNone) error = base_->SyncFolder(Reach(folder));
+  if (error == FsError::kNone && model_ != nullptr) model_->FolderSynced(Reach(folder));
+  return error;
 }
 
 FsError FaultFs::CreateFolder(const std::string& path) {
@@ -199,7 +225,12 @@ FsError FaultFs::LockFolder(const std::string& folder, int timeout_ms,
 
 FsError FaultFs::LockFile(const std::string& path, int timeout_ms, std::unique_ptr<FsLock>* lock) {
   FsError error = Check(FsOp::kLock, path);
-  return error != FsError::kNone ? error : base_->LockFile(Reach(path), timeout_ms, lock);
+  if (error != FsError::kNone) return error;
+  const std::string reached = Reach(path);
+  if (model_ != nullptr) model_->BeforeWrite(reached);
+  error = base_->LockFile(reached, timeout_ms, lock);
+  if (error == FsError::kNone && model_ != nullptr) model_->AfterCreate(reached);
+  return error;
 }
 
 namespace {

@@ -2,7 +2,9 @@
 // chosen calls on purpose: the Nth call of a kind (on paths holding a given
 // text) with a chosen error, optionally after writing part of its bytes, and
 // "crash here": after a number of bytes written, the rest of the process's
-// file-system work is abandoned, as if it had been killed.
+// file-system work is abandoned, as if it had been killed. From the moment a
+// crash point is set, the calls are also watched so that LoseUnsynced can
+// then take away what a power loss takes (see crashmodel.h).
 #pragma once
 #include <cstdint>
 #include <map>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "crashmodel.h"
 #include "fs.h"
 
 // The kinds of calls FaultFs counts.
@@ -50,6 +53,20 @@ class FaultFs : public Fs {
   // Makes Stat report every path holding name_part (as FailNth matches) as
   // not writable, as an account without write permission sees it.
   void DenyWriting(const std::string& name_part) { denied_writing_.push_back(name_part); }
+  // Makes the files and folder names that the calls since the crash point
+  // was set left unflushed what a power loss leaves of them: a file goes back
+  // to its bytes at its last Sync (empty when it never had one), a name
+  // made, renamed or removed since the last SyncFolder of its folder is
+  // undone, except the first kept of these changes (a medium that wrote
+  // them in order, as a journaling file system does). For after a crash;
+  // nothing when no crash point was set.
+  void LoseUnsynced(size_t kept = 0) {
+    if (model_ != nullptr) model_->Revert(kept);
+  }
+  // How many folder changes LoseUnsynced would undo.
+  size_t Unflushed() const { return model_ != nullptr ? model_->Unflushed() : 0; }
+  // The watcher of the calls for LoseUnsynced; null until a crash point is set.
+  CrashModel* Model() { return model_.get(); }
   // How many faults of FailNth have struck so far.
   int Struck() const { return struck_; }
   // True once the crash point was reached.
@@ -110,4 +127,5 @@ class FaultFs : public Fs {
   bool crash_set_ = false;
   bool crashed_ = false;
   uint64_t crash_room_ = 0;
+  std::unique_ptr<CrashModel> model_;  // see LoseUnsynced
 };

@@ -100,11 +100,15 @@ for i in $(seq 1 20); do
   [ "$(grep -c '^yamada/' "$settings")" = 1 ] || fail "round $i: yamada twice: $(cat "$settings")"
   [ "$(grep -c '^aoki/' "$settings")" = 1 ] || fail "round $i: aoki twice: $(cat "$settings")"
 done
-[ -z "$(find "$work/demo" -name 'Vel*.TMP')" ] || fail "temporary settings files left"
-# A save killed before its rename leaves a temporary file; the next removes it.
-touch "$work/demo/Vel1A2B.TMP"
+[ -z "$(find "$work/demo" -name '~vel*')" ] || fail "temporary settings files left: $(ls -A "$work/demo")"
+# A save killed before its rename leaves a temporary file and the list that
+# names it; the next save removes both, and leaves a file nothing names.
+printf 'velor-temps 1\n~vel0000000B.tmp\nend\n' >"$work/demo/~vel0000000A.jnl"
+echo partial >"$work/demo/~vel0000000B.tmp"
+echo "the user's" >"$work/demo/Vel1A2B.TMP"
 run_quiet yamada 'T:\r1\y.csv'
-[ -z "$(find "$work/demo" -name 'Vel*.TMP')" ] || fail "a stale temporary settings file stays"
+[ -z "$(find "$work/demo" -name '~vel*')" ] || fail "a stale temporary settings file stays: $(ls -A "$work/demo")"
+[ "$(cat "$work/demo/Vel1A2B.TMP")" = "the user's" ] || fail "a file no list names was removed"
 
 # --- The store written while an export reads it ----------------------------
 # The export lets go of its read between stretches of rows: selections made

@@ -1,12 +1,11 @@
 // Whole native files read and put in place through the file-system interface,
 // so that tests can make each step fail.
-#include <cstdio>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "crtio.h"
 #include "drivemap.h"
+#include "filecommit.h"
 #include "fs.h"
 
 bool ReadNativeFile(const char* native, std::string* bytes) {
@@ -44,32 +43,10 @@ bool NativeFileReplaceable(const char* native, std::string* why) {
 }
 
 bool ReplaceNativeFile(const char* native, const std::string& bytes, std::string* why) {
-  // Through the file-system interface, so tests can make each step fail.
-  Fs* fs = Fs::Default();
-  std::string temp;
-  std::unique_ptr<FsFile> file;
-  FsError error = FsError::kExists;
-  // A number of this attempt's own, so that two programs seldom meet.
-  unsigned tag = std::random_device{}() & 0xFFFFFu;
-  for (unsigned attempt = 0; attempt < 16 && error == FsError::kExists; ++attempt) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%u.%u.tmp", tag, attempt);
-    temp = std::string(native) + suffix;
-    error = fs->Open(temp, FsOpen::kWriteNew, &file);
-  }
-  if (error != FsError::kNone) {
-    *why = std::string("cannot create a file beside it: ") + FsErrorText(error);
-    return false;
-  }
-  error = file->Write(bytes.data(), bytes.size());
-  if (error == FsError::kNone) error = file->Sync();
-  FsError closed = file->Close();
-  if (error == FsError::kNone) error = closed;
-  if (error == FsError::kNone) error = fs->Rename(temp, native);
-  if (error != FsError::kNone) {
-    fs->Remove(temp);
-    *why = FsErrorText(error);
-    return false;
-  }
-  return true;
+  WholeFileStep step;
+  FsError error = ReplaceWholeFile(native, bytes, &step);
+  if (error == FsError::kNone) return true;
+  *why = step == WholeFileStep::kBeside ? std::string("cannot create a file beside it: ") + FsErrorText(error)
+                                         : std::string(FsErrorText(error));
+  return false;
 }

@@ -119,6 +119,8 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
       value = found;
     }
   }
+  // A NUL in the file ends the value: the length returned is the text's.
+  value.resize(strnlen(value.c_str(), value.size()));
   size_t n = MbcsCutLength(value.c_str(), value.size(), size - 1);
   std::memcpy(buffer, value.c_str(), n);
   buffer[n] = 0;

@@ -25,7 +25,7 @@ TEST(FileCommitMode, AReplacedFileKeepsThePreviousFilesMode) {
   ASSERT_EQ(0, chmod(dir.Native("a.csv").c_str(), 0640));
   std::vector<std::string> temps;
   std::string list;
-  ASSERT_TRUE(ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
+  ASSERT_EQ(FsError::kNone, ReserveTempPaths("T:\\a.csv", 2, &temps, &list));
   for (const std::string& temp : temps) {
     WriteFileBytes(dir.Native(temp.substr(temp.rfind('\\') + 1)), "new");
   }

@@ -163,6 +163,86 @@ TEST_F(FsTest, ACrashAbandonsEverythingAfterIt) {
   EXPECT_EQ(ReadFileBytes(Path("a.txt")), "abcde");
 }
 
+// After a crash the medium keeps only what was flushed: a file's bytes up
+// to its last Sync, and the names of a folder up to its last SyncFolder.
+TEST_F(FsTest, APowerLossTakesWhatWasNotFlushed) {
+  WriteFileBytes(Path("old"), "old bytes");
+  WriteFileBytes(Path("gone"), "removed");
+  FaultFs faults;
+  faults.CrashAtNth(FsOp::kStat, 1);
+  std::unique_ptr<FsFile> file;
+  // Written, flushed, then written again: the flushed bytes stay.
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("synced"), FsOpen::kWriteNew, &file));
+  ASSERT_EQ(FsError::kNone, file->Write("kept", 4));
+  ASSERT_EQ(FsError::kNone, file->Sync());
+  ASSERT_EQ(FsError::kNone, file->Write(" lost", 5));
+  ASSERT_EQ(FsError::kNone, file->Close());
+  // Never flushed: empty after the loss, but its name was made durable.
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("unsynced"), FsOpen::kWriteNew, &file));
+  ASSERT_EQ(FsError::kNone, file->Write("lost", 4));
+  ASSERT_EQ(FsError::kNone, file->Close());
+  ASSERT_EQ(FsError::kNone, faults.SyncFolder(dir_.path()));
+  // Made after the folder's flush: gone, whatever its bytes.
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("new"), FsOpen::kWriteNew, &file));
+  ASSERT_EQ(FsError::kNone, file->Write("new", 3));
+  ASSERT_EQ(FsError::kNone, file->Sync());
+  ASSERT_EQ(FsError::kNone, file->Close());
+  // A rename over an old file and a removal, not flushed: undone.
+  ASSERT_EQ(FsError::kNone, faults.Rename(Path("synced"), Path("old")));
+  ASSERT_EQ(FsError::kNone, faults.Remove(Path("gone")));
+  FsStat st;
+  EXPECT_EQ(FsError::kIoError, faults.Stat(Path("old"), false, &st));
+  ASSERT_TRUE(faults.Crashed());
+  faults.LoseUnsynced();
+  EXPECT_EQ(ReadFileBytes(Path("synced")), "kept");
+  EXPECT_EQ(ReadFileBytes(Path("unsynced")), "");
+  EXPECT_EQ(ReadFileBytes(Path("old")), "old bytes");
+  EXPECT_EQ(ReadFileBytes(Path("gone")), "removed");
+  EXPECT_NE(FsError::kNone, fs_->Stat(Path("new"), false, &st));
+}
+
+// A rename made durable by the folder's flush stays, with the file's
+// flushed bytes under its new name.
+TEST_F(FsTest, AFlushedRenameSurvivesAPowerLoss) {
+  WriteFileBytes(Path("final"), "previous");
+  FaultFs faults;
+  faults.CrashAfterBytes(100);
+  std::unique_ptr<FsFile> file;
+  ASSERT_EQ(FsError::kNone, faults.Open(Path("temp"), FsOpen::kWriteNew, &file));
+  ASSERT_EQ(FsError::kNone, file->Write("next", 4));
+  ASSERT_EQ(FsError::kNone, file->Sync());
+  ASSERT_EQ(FsError::kNone, file->Close());
+  ASSERT_EQ(FsError::kNone, faults.Rename(Path("temp"), Path("final")));
+  ASSERT_EQ(FsError::kNone, faults.SyncFolder(dir_.path()));
+  faults.LoseUnsynced();
+  EXPECT_EQ(ReadFileBytes(Path("final")), "next");
+  FsStat st;
+  EXPECT_NE(FsError::kNone, fs_->Stat(Path("temp"), false, &st));
+}
+
+// A medium that wrote some of the folder changes wrote the first ones: a
+// rename is kept only with every change before it.
+TEST_F(FsTest, APowerLossMayKeepTheFirstFolderChanges) {
+  FsStat st;
+  const auto there = [&](const char* name) { return fs_->Stat(Path(name), false, &st) == FsError::kNone; };
+  for (size_t kept : {0, 1, 2}) {
+    SCOPED_TRACE(kept);
+    WriteFileBytes(Path("a"), "a");
+    WriteFileBytes(Path("b"), "b");
+    FaultFs faults;
+    faults.CrashAtNth(FsOp::kStat, 1);
+    ASSERT_EQ(FsError::kNone, faults.Rename(Path("a"), Path("a2")));
+    ASSERT_EQ(FsError::kNone, faults.Rename(Path("b"), Path("b2")));
+    EXPECT_EQ(faults.Unflushed(), 2u);
+    faults.LoseUnsynced(kept);
+    EXPECT_EQ(there("a2"), kept >= 1);
+    EXPECT_EQ(there("a"), kept < 1);
+    EXPECT_EQ(there("b2"), kept >= 2);
+    EXPECT_EQ(there("b"), kept < 2);
+    for (const char* name : {"a", "a2", "b", "b2"}) fs_->Remove(Path(name));
+  }
+}
+
 TEST_F(FsTest, ScopedOverridesNest) {
   FaultFs outer, inner;
   {

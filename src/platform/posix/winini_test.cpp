@@ -70,6 +70,13 @@ TEST_F(IniTest, EmptyValueMissingFileAndCuts) {
   EXPECT_STREQ(buf, "def");
 }
 
+// A NUL byte in a value (a damaged file) ends it: the length returned is
+// that of the text the buffer holds.
+TEST_F(IniTest, ANulEndsTheValue) {
+  WriteFileBytes(dir_.Native("x.ini"), std::string("[S]\nK=12\0\0\x00" "34\n", 14));
+  EXPECT_EQ(Get("S", "K"), "12");
+}
+
 TEST_F(IniTest, SectionNameWithTrailByteOfCloseBracket) {
   // 0x83 0x5D is "ゾ": its trail byte has the value of ']'.
   WriteFileBytes(dir_.Native("x.ini"), "[\x83\x5D]\nK=v\n");

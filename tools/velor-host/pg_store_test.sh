@@ -68,6 +68,19 @@ for user in yamada aoki bench; do
   done
 done
 [ "$(cat "$work/file-aoki.status")" = 3 ] || fail "aoki's export has its diagnostics entries"
+# The batch of every company on two threads (a connection each, on one
+# state of the store): the same files from both stores.
+for store in file server; do
+  where=$file
+  [ $store = server ] && where=$uri
+  "$velor" --db "$where" --user yamada --companies all --jobs 2 --yes --no-viewer --ui console \
+    --output "T:\\batch-$store\\{no}\\assets.csv" </dev/null >"$work/batch-$store.out" 2>&1
+  echo $? >"$work/batch-$store.status"
+done
+cmp -s "$work/batch-file.status" "$work/batch-server.status" ||
+  fail "batch: exit $(cat "$work/batch-server.status") from the server: $(cat "$work/batch-server.out")"
+[ -s "$work/batch-server/1/assets.csv" ] || fail "batch wrote nothing: $(cat "$work/batch-server.out")"
+diff -r "$work/batch-file" "$work/batch-server" || fail "the batch's files differ"
 
 # A password in the URI: refused, never shown, and the previous export stays.
 secret=${VELOR_TEST_PG_URI/velor@/velor:s3cr3t@}

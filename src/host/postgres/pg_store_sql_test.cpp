@@ -180,6 +180,12 @@ TEST(PgStore, ConnectionFaultsNameTheServerAndTheCause) {
   EXPECT_EQ(error.fault, StoreFault::kRefused);
   EXPECT_THAT(error.detail, HasSubstr("velor_t_missing"));
   EXPECT_THAT(error.detail, HasSubstr("does not exist"));
+  // A role the server does not know is refused at the login.
+  std::string stranger = PgTestDatabase::UriOf("velor_test");
+  stranger.replace(stranger.find("velor@"), 6, "stranger@");
+  error = OpenPgStoreSql(stranger, false, &sql);
+  EXPECT_EQ(error.fault, StoreFault::kRefused);
+  EXPECT_THAT(error.detail, HasSubstr("role \"stranger\" does not exist"));
 }
 
 TEST(PgStore, TimeoutAndLostConnectionAreTold) {

@@ -27,13 +27,6 @@ long long NumericInteger(const char* p, int size) {
 
 }  // namespace
 
-long long PgBigEndian(const char* p, int size) {
-  uint64_t v = 0;
-  for (int i = 0; i < size; ++i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  if (size > 0 && size < 8 && (v >> (size * 8 - 1)) != 0) v |= ~uint64_t{0} << (size * 8);
-  return static_cast<long long>(v);
-}
-
 long long PgInteger(const PGresult* result, int row, int column) {
   if (PQgetisnull(result, row, column)) return 0;
   const char* p = PQgetvalue(result, row, column);

@@ -37,7 +37,8 @@ struct StoreError {
 };
 
 // One-line message (UTF-8, without "velor: " and line feed) for error on
-// the store named name, saying why and what to do.
+// the store named name, saying why and what to do (a URI's password, if
+// any, hidden).
 std::string StoreErrorMessage(const StoreError& error, const std::string& name);
 
 // A walk over a company's assets in ledger order, from the number it was

@@ -2,12 +2,14 @@
 #include "postgres/pg_store.h"
 #include "sqlite/sqlite_store.h"
 #include "storesql.h"
+#include "storeuri.h"
 
 bool IsStoreUri(const std::string& where) {
   return where.rfind("postgresql://", 0) == 0 || where.rfind("postgres://", 0) == 0;
 }
 
-std::string StoreErrorMessage(const StoreError& error, const std::string& name) {
+std::string StoreErrorMessage(const StoreError& error, const std::string& where) {
+  const std::string name = StoreNameShown(where);
   const std::string& detail = error.detail;
   const std::string cause = detail.empty() ? "" : " (" + detail + ")";
   switch (error.fault) {

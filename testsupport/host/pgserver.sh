@@ -1,0 +1,78 @@
+#!/bin/sh
+# A private PostgreSQL server for the tests, on a Unix socket only:
+#
+#   pgserver.sh start LINK       makes a new cluster in a temporary folder,
+#                                starts it and points LINK (a symbolic link)
+#                                at that folder; prints the test database's URI
+#   pgserver.sh stop LINK        stops it (at once) and removes the folder
+#   pgserver.sh ctl LINK ARG...  runs pg_ctl ARG... on it as its owner
+#   pgserver.sh uri LINK [DB]    prints the URI of database DB (default velor_test)
+#
+# The role velor (a superuser, no password: only the owner of the folder
+# reaches the socket) owns the empty database velor_test. As root the server
+# runs as nobody (initdb refuses root); otherwise as the caller. Exits 77
+# when the server programs are absent.
+set -eu
+cmd=$1
+link=$2
+shift 2
+
+bin=""
+for d in /usr/lib/postgresql/*/bin; do
+  [ -x "$d/initdb" ] && [ -x "$d/postgres" ] && bin=$d
+done
+if [ -z "$bin" ]; then
+  echo "no PostgreSQL server programs (/usr/lib/postgresql/*/bin): install the postgresql package" >&2
+  exit 77
+fi
+
+if [ "$(id -u)" = 0 ]; then
+  owner=nobody
+  as_owner() { runuser -u "$owner" -- "$@"; }
+else
+  as_owner() { "$@"; }
+fi
+
+uri() { echo "postgresql://velor@/${2:-velor_test}?host=$1"; }
+
+stop() {
+  [ -L "$link" ] || return 0
+  dir=$(readlink "$link")
+  if [ -f "$dir/data/postmaster.pid" ]; then
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+  fi
+  rm -rf "$dir"
+  rm -f "$link"
+}
+
+case "$cmd" in
+  start)
+    stop
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/velor-pg.XXXXXX")
+    chmod 700 "$dir"
+    [ "$(id -u)" = 0 ] && chown "$owner" "$dir"
+    if ! as_owner "$bin/initdb" -D "$dir/data" -U velor --auth=trust --no-locale -E UTF8 --no-sync \
+        >"$dir/initdb.log" 2>&1; then
+      cat "$dir/initdb.log" >&2
+      rm -rf "$dir"
+      exit 1
+    fi
+    ln -sfn "$dir" "$link"
+    if ! as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off" \
+        start >/dev/null; then
+      cat "$dir/server.log" >&2
+      stop
+      exit 1
+    fi
+    "$bin/psql" -X -q -v ON_ERROR_STOP=1 "$(uri "$link" postgres)" -c "CREATE DATABASE velor_test" >/dev/null
+    uri "$link"
+    ;;
+  stop) stop ;;
+  ctl) as_owner "$bin/pg_ctl" -D "$(readlink "$link")/data" "$@" ;;
+  uri) uri "$link" "${1:-velor_test}" ;;
+  *)
+    echo "usage: pgserver.sh start|stop|ctl|uri LINK ..." >&2
+    exit 2
+    ;;
+esac

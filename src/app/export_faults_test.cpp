@@ -3,19 +3,25 @@
 // was, and no temporary file is left.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <memory>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "ClAccConnect.h"
 #include "ClControlVelor.h"
 #include "ClConditionEntry.h"
 #include "exportreport.h"
 #include "faultfs.h"
 #include "filecause.h"
 #include "filecommit.h"
+#include "hostcodes.h"
+#include "hostsession.h"
 #include "ledger_store.h"
+#include "memory_store.h"
 #include "nativeos.h"
 #include "scripted_frontend.h"
 #include "tempdir.h"
@@ -32,6 +38,35 @@ std::string Names(const Folder& folder) {
   std::string names;
   for (const auto& [name, bytes] : folder) names += name + " (" + std::to_string(bytes.size()) + ") ";
   return names;
+}
+
+// One company "A" (data number 1) of user "u": ten assets, the fourth a
+// lump-sum asset with two breakdown lines, and two asset kinds.
+std::shared_ptr<MemoryLedger> TenAssets() {
+  auto ledger = std::make_shared<MemoryLedger>();
+  ledger->users["u"] = {0, 1};
+  ledger->outputFolder = "T:\\out\\";
+  ledger->settingsFolder = "T:\\set\\";
+  MemoryLedger::Company company;
+  std::strcpy(company.info.szDataID, "A");
+  std::strcpy(company.info.szDataName, "見本商事");
+  company.info.lDataNo = 1;
+  company.info.lTermStart = 20250401;
+  company.info.lTermEnd = 20260331;
+  for (int i = 0; i < 10; ++i) {
+    StKOTEISHISANINFO asset{};
+    StKOTEINENINFO year{};
+    std::snprintf(asset.szAssetCode, sizeof asset.szAssetCode, "%d", i + 1);
+    asset.nMethod = i == 3 ? kMethodLumpSum : kMethodStraight;
+    asset.cyAcquisitionCost.int64 = (i + 1) * 100000LL * 10000;
+    company.assets.emplace_back(asset, year);
+  }
+  company.lines[3].resize(2);
+  company.kinds.resize(2);
+  company.kinds[0].lKindNo = 1;
+  company.kinds[1].lKindNo = 5;
+  ledger->companies.push_back(company);
+  return ledger;
 }
 
 class ExportFaultsTest : public ::testing::Test {
@@ -71,6 +106,13 @@ class ExportFaultsTest : public ::testing::Test {
     app.ExitInstance();
     *outcome = app.GetOutcome();
     return fe.boxes().empty() ? std::string() : fe.boxes().back().text;
+  }
+  // Export from ledger (held in memory) for its user u.
+  std::string ExportFrom(std::shared_ptr<MemoryLedger> ledger, ClControlVelor::RunOutcome* outcome) {
+    ClAccConnect::Inst()->Release();
+    std::string message;
+    EXPECT_EQ(HostSession::Adopt(std::make_unique<MemoryHostStore>(ledger), "u", &message), 0) << message;
+    return Export(outcome);
   }
   // Export with faults as the file system in use.
   std::string ExportUnder(FaultFs* faults, ClControlVelor::RunOutcome* outcome) {
@@ -449,6 +491,61 @@ TEST_F(ExportFaultsTest, AFailedExportNamesAFailedSaveToo) {
   EXPECT_NE(text.find(FileFailureCause(FsError::kDiskFull)), std::string::npos) << text;
   EXPECT_NE(text.find(SettingsFailureCause(FsError::kAccessDenied)), std::string::npos) << text;
   EXPECT_TRUE(Out() == previous) << Names(Out());
+}
+
+// A store that fails in the middle of the export (a lost connection, a
+// statement timeout, a read error): the export fails naming the store and
+// its cause, and the previous files stay as they were.
+TEST_F(ExportFaultsTest, AStoreFailingMidwayFailsTheExportWithItsCause) {
+  MakeNativeFolders(tmp_.Native("set"));
+  ClControlVelor::RunOutcome outcome;
+  const std::string first = ExportFrom(TenAssets(), &outcome);
+  ASSERT_EQ(first.find("失敗"), std::string::npos) << first;
+  ASSERT_EQ(outcome, ClControlVelor::kOutcomeDone) << first;
+  const std::string good = ReadFileBytes(tmp_.Native("out/a.csv"));
+  ASSERT_NE(good, "previous asset rows\r\n");
+
+  const struct {
+    const char* what;
+    void (*fail)(MemoryLedger*);
+    const char* cause;  // in the message box (code page 932 or ASCII)
+  } cases[] = {
+      {"connection lost at the sixth asset",
+       [](MemoryLedger* l) {
+         l->walkFailsAt = 5;
+         l->walkFault = StoreError::Of(StoreFault::kLost, "server closed the connection unexpectedly");
+       },
+       "server closed the connection unexpectedly"},
+      {"timeout at the first asset",
+       [](MemoryLedger* l) {
+         l->walkFailsAt = 0;
+         l->walkFault = StoreError::Of(StoreFault::kTimeout, "canceling statement due to statement timeout");
+       },
+       "canceling statement due to statement timeout"},
+      {"breakdown lines unreadable",
+       [](MemoryLedger* l) { l->breakdownFault = StoreError::Of(StoreFault::kUnreadable, "disk I/O error"); },
+       "disk I/O error"},
+      {"asset kinds unreadable",
+       [](MemoryLedger* l) { l->kindFault = StoreError::Of(StoreFault::kLost, "terminating connection"); },
+       "terminating connection"},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes(tmp_.Native("out/a.csv"), "previous asset rows\r\n");
+    WriteFileBytes(tmp_.Native("out/syurui.SSC"), "previous kinds\r\n");
+    auto ledger = TenAssets();
+    c.fail(ledger.get());
+    std::string box = ExportFrom(ledger, &outcome);
+    EXPECT_EQ(outcome, ClControlVelor::kOutcomeStopped) << c.what;
+    EXPECT_NE(box.find("会計ホストのデータを読み込めませんでした"), std::string::npos) << c.what << ": " << box;
+    EXPECT_NE(box.find(c.cause), std::string::npos) << c.what << ": " << box;
+    EXPECT_NE(box.find("memory"), std::string::npos) << c.what << ": the store is named: " << box;
+    EXPECT_EQ(ReadFileBytes(tmp_.Native("out/a.csv")), "previous asset rows\r\n") << c.what;
+    EXPECT_EQ(ReadFileBytes(tmp_.Native("out/syurui.SSC")), "previous kinds\r\n") << c.what;
+    for (const std::string& name : FolderEntryNames(tmp_.Native("out"))) {
+      EXPECT_TRUE(name == "a.csv" || name == "syurui.SSC") << c.what << ": left " << name;
+    }
+  }
+  ClAccConnect::Inst()->Release();
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 #   pgserver.sh uri LINK [DB]    prints the URI of database DB (default velor_test)
 #
 # The role velor (a superuser, no password: only the owner of the folder
-# reaches the socket) owns the empty database velor_test. As root the server
-# runs as nobody (initdb refuses root); otherwise as the caller. Exits 77
-# when the server programs are absent.
+# reaches the socket) owns the empty database velor_test. With
+# PGSERVER_TCP_PORT and PGSERVER_PASSWORD set at the start, the server also
+# listens on 127.0.0.1 at that port, where velor logs in with that password
+# (the Windows programs under wine reach it so). As root the server runs as
+# nobody (initdb refuses root); otherwise as the caller. Exits 77 when the
+# server programs are absent.
 set -eu
 cmd=$1
 link=$2
@@ -33,7 +36,8 @@ else
   as_owner() { "$@"; }
 fi
 
-uri() { echo "postgresql://velor@/${2:-velor_test}?host=$1"; }
+port=${PGSERVER_TCP_PORT:-5432}
+uri() { echo "postgresql://velor@${PGSERVER_TCP_PORT:+:$port}/${2:-velor_test}?host=$1"; }
 
 stop() {
   [ -L "$link" ] || return 0
@@ -51,15 +55,25 @@ case "$cmd" in
     dir=$(mktemp -d "${TMPDIR:-/tmp}/velor-pg.XXXXXX")
     chmod 700 "$dir"
     [ "$(id -u)" = 0 ] && chown "$owner" "$dir"
-    if ! as_owner "$bin/initdb" -D "$dir/data" -U velor --auth=trust --no-locale -E UTF8 --no-sync \
+    auth="--auth=trust"
+    listen="''"
+    if [ -n "${PGSERVER_TCP_PORT:-}" ]; then
+      printf '%s\n' "${PGSERVER_PASSWORD:?PGSERVER_PASSWORD must be set with PGSERVER_TCP_PORT}" >"$dir/pw"
+      [ "$(id -u)" = 0 ] && chown "$owner" "$dir/pw"
+      auth="--auth-local=trust --auth-host=scram-sha-256 --pwfile=$dir/pw"
+      listen="'127.0.0.1'"
+    fi
+    # shellcheck disable=SC2086
+    if ! as_owner "$bin/initdb" -D "$dir/data" -U velor $auth --no-locale -E UTF8 --no-sync \
         >"$dir/initdb.log" 2>&1; then
       cat "$dir/initdb.log" >&2
       rm -rf "$dir"
       exit 1
     fi
+    rm -f "$dir/pw"
     ln -sfn "$dir" "$link"
     if ! as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off" \
+        -o "-c listen_addresses=$listen -c port=$port -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off" \
         start >/dev/null; then
       cat "$dir/server.log" >&2
       stop

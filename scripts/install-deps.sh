@@ -194,8 +194,16 @@ if [ ! -f "$PQ/lib/libpq.a" ]; then
     make -s -C src/interfaces/libpq >/dev/null)
   mkdir -p "$PQ.tmp/lib" "$PQ.tmp/include"
   tree="$PQ.tmp/src/tree"
-  # The library's own objects (the DLL's version resource aside).
-  x86_64-w64-mingw32-ar rcs "$PQ.tmp/lib/libpq.a" $(ls "$tree"/src/interfaces/libpq/*.o | grep -v win32ver)
+  # The library's own objects (the DLL's version resource aside). Its own
+  # small pthread functions would clash with the toolchain's winpthreads at
+  # the link: they are renamed in every object (pq_pthread_...).
+  x86_64-w64-mingw32-nm -g --defined-only "$tree/src/interfaces/libpq/pthread-win32.o" |
+    awk '$3 ~ /^pthread_/ { print $3, "pq_" $3 }' > "$PQ.tmp/pthread.syms"
+  for o in $(ls "$tree"/src/interfaces/libpq/*.o | grep -v win32ver); do
+    x86_64-w64-mingw32-objcopy --redefine-syms="$PQ.tmp/pthread.syms" "$o" "$PQ.tmp/$(basename "$o")"
+  done
+  x86_64-w64-mingw32-ar rcs "$PQ.tmp/lib/libpq.a" "$PQ.tmp"/*.o
+  rm -f "$PQ.tmp"/*.o "$PQ.tmp/pthread.syms"
   cp "$tree/src/common/libpgcommon_shlib.a" "$PQ.tmp/lib/libpgcommon.a"
   cp "$tree/src/port/libpgport_shlib.a" "$PQ.tmp/lib/libpgport.a"
   cp "$tree/src/interfaces/libpq/libpq-fe.h" "$tree/src/include/postgres_ext.h" \

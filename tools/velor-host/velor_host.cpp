@@ -46,6 +46,7 @@ const char* UsageText() {
     "  check DB              check the store and recover an unfinished change\n"
     "  generate DB --assets N [--seed S]\n"
     "                        add a synthetic company of N assets, selected by user bench\n"
+    "DB is a store file, or a server store: postgresql://USER@HOST/DATABASE\n"
     "Run velor-host COMMAND --help for one command.\n");
 }
 

@@ -225,6 +225,25 @@ StoreError SqlHostStore::ReadTextOrder(const std::string& dataId, const std::str
   return error;
 }
 
+StoreError SqlHostStore::SaveTextOrder(const std::string& dataId, const std::string& group,
+                                       const std::string& entries) {
+  std::unique_ptr<StoreSql> writer;
+  std::unique_ptr<SqlStatement> put;
+  StoreError error = OpenWriter(&writer);
+  if (error.ok()) {
+    error = writer->Prepare(
+        "INSERT INTO text_orders(data_id, group_name, entries) VALUES(?1, ?2, ?3)"
+        " ON CONFLICT (data_id, group_name) DO UPDATE SET entries = excluded.entries",
+        &put);
+  }
+  if (!error.ok()) return error;
+  put->BindText(1, dataId);
+  put->BindBytes(2, group);
+  put->BindBytes(3, entries);
+  bool row = false;
+  return put->Step(&row);
+}
+
 std::string SqlHostStore::ProductName() {
   SqlStatement* find = nullptr;
   bool found = false;

@@ -26,9 +26,15 @@ class SqlHostStore : public HostStore {
   StoreError ReadTextOrder(const std::string& dataId, const std::string& group, std::string* entries,
                            bool* found) override;
   std::string ProductName() override;
+  // Saves through a writing connection of its own (OpenWriter), at once:
+  // this connection may only read.
+  StoreError SaveTextOrder(const std::string& dataId, const std::string& group,
+                           const std::string& entries) override;
 
  protected:
   StoreSql* sql() { return sql_.get(); }
+  // A new connection to the same store that may write.
+  virtual StoreError OpenWriter(std::unique_ptr<StoreSql>* writer) = 0;
   // The statement of sql, prepared once and kept (reset) for the next call.
   StoreError Kept(const std::string& sql, SqlStatement** statement);
 

@@ -339,26 +339,8 @@ class PgHostStore : public SqlHostStore {
     return error.ok() ? breakdowns_.Read(seq, lines) : error;
   }
 
-  StoreError SaveTextOrder(const std::string& dataId, const std::string& group,
-                           const std::string& entries) override {
-    // The view only reads: the order is written through a connection of its
-    // own, at once.
-    std::unique_ptr<StoreSql> writer;
-    StoreError error = OpenPgStoreSql(name(), true, &writer);
-    if (!error.ok()) return error;
-    std::unique_ptr<SqlStatement> put;
-    error = writer->Prepare(
-        "INSERT INTO text_orders(data_id, group_name, entries) VALUES(?1, ?2, ?3)"
-        " ON CONFLICT (data_id, group_name) DO UPDATE SET entries = excluded.entries",
-        &put);
-    bool row = false;
-    if (error.ok()) {
-      put->BindText(1, dataId);
-      put->BindBytes(2, group);
-      put->BindBytes(3, entries);
-      error = put->Step(&row);
-    }
-    return error;
+  StoreError OpenWriter(std::unique_ptr<StoreSql>* writer) override {
+    return OpenPgStoreSql(name(), true, writer);
   }
 
  private:

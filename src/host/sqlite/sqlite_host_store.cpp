@@ -94,19 +94,8 @@ class SqliteHostStore : public SqlHostStore {
     return {};
   }
 
-  // The connection reads only; a save opens the store for writing just for it.
-  StoreError SaveTextOrder(const std::string& dataId, const std::string& group,
-                           const std::string& entries) override {
-    std::unique_ptr<StoreSql> writer;
-    StoreError error = OpenSqliteStoreSql(name(), true, &writer);
-    std::unique_ptr<SqlStatement> put;
-    if (error.ok()) error = writer->Prepare("INSERT OR REPLACE INTO text_orders VALUES(?1, ?2, ?3)", &put);
-    if (!error.ok()) return error;
-    put->BindText(1, dataId);
-    put->BindBytes(2, group);
-    put->BindBytes(3, entries);
-    bool row = false;
-    return put->Step(&row);
+  StoreError OpenWriter(std::unique_ptr<StoreSql>* writer) override {
+    return OpenSqliteStoreSql(name(), true, writer);
   }
 
  private:

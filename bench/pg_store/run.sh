@@ -44,9 +44,11 @@ measure() {
 }
 # The lowest elapsed time, the highest peak and the lowest processor time
 # of RUNS measures.
+lowest() {
+  awk 'NR == 1 || $1 < t {t = $1} $2 > m {m = $2} NR == 1 || $3 < c {c = $3} END {print t, m, c}'
+}
 best() {
-  for ((r = 0; r < RUNS; r++)); do measure "$@"; done |
-    awk 'NR == 1 || $1 < t {t = $1} $2 > m {m = $2} NR == 1 || $3 < c {c = $3} END {print t, m, c}'
+  for ((r = 0; r < RUNS; r++)); do measure "$@"; done | lowest
 }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); processors: $(nproc)"
@@ -56,16 +58,23 @@ for n in ${BENCH_PG_SIZES:-300000 1000000}; do
   uri=$(database "assets_$n")
   "$HOST_TOOL" init "$uri" --output-folder 'T:\' --settings-folder 'T:\' >/dev/null
   "$HOST_TOOL" generate "$uri" --assets "$n" >/dev/null
-  psql -X -q "$uri" -c "VACUUM ANALYZE" >/dev/null
-  read -r export_s export_kib export_cpu < <(best "$VELOR" --db "$uri" --user bench --ui console --yes --no-viewer \
-                                    --output 'T:\assets.csv')
-  read -r copy_s copy_kib _ < <(best psql -X -q "$uri" -c "\\copy (SELECT * FROM assets) TO '$WORK/copy.csv'")
+  # The generation's writes are flushed before the timing starts, so that
+  # neither tool pays for the server's checkpoint of them.
+  psql -X -q "$uri" -c "VACUUM ANALYZE" -c "CHECKPOINT" >/dev/null
+  # The two tools take turns, so that a change of the machine's load
+  # falls on both.
+  for ((r = 0; r < RUNS; r++)); do
+    measure "$VELOR" --db "$uri" --user bench --ui console --yes --no-viewer --output 'T:\assets.csv' >>"$WORK/export"
+    measure psql -X -q "$uri" -c "\\copy (SELECT * FROM assets) TO '$WORK/copy.csv'" >>"$WORK/copy"
+  done
+  read -r export_s export_kib export_cpu < <(lowest <"$WORK/export")
+  read -r copy_s copy_kib _ < <(lowest <"$WORK/copy")
   awk -v n="$n" -v e="$export_s" -v c="$copy_s" -v em="$export_kib" -v cm="$copy_kib" \
       -v f="$(stat -c %s "$WORK/out/assets.csv")" -v ec="$export_cpu" \
     'BEGIN {printf "%-8d %10.2f %9.2f %8.2f %10.1f %9.1f %8.1f %11.2f\n", n, e, c, e / c, em / 1024, cm / 1024,
             f / 1048576, ec}'
   psql -X -q "$("$PGSERVER" uri "$WORK/pg" postgres)" -c "DROP DATABASE assets_$n" >/dev/null
-  rm -f "$WORK/copy.csv" "$WORK/out/"*
+  rm -f "$WORK/copy.csv" "$WORK/out/"* "$WORK/export" "$WORK/copy"
 done
 echo "ratio = export / psql \\copy of the assets table (target: at most 1.3); export_MiB: velor's peak (target: at most 48)"
 echo "export_cpu_s: velor's own processor time; the server works beside it on the other processor (a loaded machine has none spare)"

@@ -2,7 +2,8 @@
 # velor-host and velor on a store on the tests' PostgreSQL server
 # (VELOR_TEST_PG_URI): init, import, import --replace, list, select, check,
 # generate on a URI; the exports of the demo ledger and of a generated
-# company from the server byte for byte those from a store file; passwords
+# company from the server byte for byte those from a store file, the
+# corporation's those the export tests expect; passwords
 # in a URI refused unshown; a database without the store refused.
 set -u
 host=$1
@@ -81,6 +82,12 @@ cmp -s "$work/batch-file.status" "$work/batch-server.status" ||
   fail "batch: exit $(cat "$work/batch-server.status") from the server: $(cat "$work/batch-server.out")"
 [ -s "$work/batch-server/1/assets.csv" ] || fail "batch wrote nothing: $(cat "$work/batch-server.out")"
 diff -r "$work/batch-file" "$work/batch-server" || fail "the batch's files differ"
+# The corporation's files from the server are the export tests' expected
+# files (the kind file's date line aside).
+golden=$source_dir/src/export/testdata
+cmp "$golden/demo-corporation.csv" "$work/batch-server/1/assets.csv" || fail "not the expected asset file"
+cmp <(sed 4d "$golden/demo-corporation-syurui.SSC") <(sed 4d "$work/batch-server/1/syurui.SSC") ||
+  fail "not the expected kind file"
 
 # A password in the URI: refused, never shown, and the previous export stays.
 secret=${VELOR_TEST_PG_URI/velor@/velor:s3cr3t@}

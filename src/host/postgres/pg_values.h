@@ -1,4 +1,5 @@
-// Values of binary results of the server as the host's records hold them.
+// Values of the server's binary results and text copies as the host's
+// records hold them.
 #pragma once
 #include <libpq-fe.h>
 
@@ -35,6 +36,19 @@ inline long long PgBigEndian(const char* p, int size) {
 // big-endian integer of 1 to 8 bytes) into field f of records (when
 // records[f.record] is not null); a text is cut to its field with its NUL.
 void PgPutField(const HostField& f, const char* value, int size, void* const* records);
+
+// Reads the value at p of a row of the server's text copy format (a
+// decimal integer, a bytea as "\\x" and hex digits, or NULL as "\\N") into
+// field f of records (when records[f.record] is not null and the value is
+// not NULL), a text cut to its field with its NUL. Returns where the value
+// ends (the tab or line feed after it, at most end), or nullptr when it is
+// not of that form.
+const char* PgScanCopyField(const HostField& f, const char* p, const char* end,
+                            void* const* records);
+
+// The same for a decimal integer (a sign, then 1 to 18 digits) into *v,
+// left alone for a NULL.
+const char* PgScanCopyInteger(const char* p, const char* end, long long* v);
 
 // Fills fields[0..count) of records from the columns first.. of row of a
 // binary result (texts cut to their field, NUL-terminated); NULLs and

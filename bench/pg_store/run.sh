@@ -7,7 +7,8 @@
 #     export at most 1.3x the copy's time and at most 48 MiB);
 #  2. 16 clerks exporting a company of 10,000 assets each, all at once,
 #     against one clerk alone (the total time of each).
-# Each time is the lowest of BENCH_PG_RUNS runs (3), each peak the highest.
+# Each time is the lowest of BENCH_PG_RUNS runs (3), each peak the highest;
+# the two tools take turns, and the median of the turns' ratios is printed too.
 #   bench/pg_store/run.sh BUILD_DIR      (scripts/bench.sh passes a Release build)
 # BENCH_PG_SIZES overrides "300000 1000000", BENCH_PG_CLERKS 16 and
 # BENCH_PG_CLERK_ASSETS 10000.
@@ -52,8 +53,8 @@ best() {
 }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); processors: $(nproc)"
-printf '%-8s %10s %9s %8s %10s %9s %8s %11s\n' assets export_s copy_s ratio export_MiB copy_MiB csv_MiB \
-  export_cpu_s
+printf '%-8s %10s %9s %8s %10s %10s %9s %8s %11s\n' assets export_s copy_s ratio turn_ratio export_MiB copy_MiB \
+  csv_MiB export_cpu_s
 for n in ${BENCH_PG_SIZES:-300000 1000000}; do
   uri=$(database "assets_$n")
   "$HOST_TOOL" init "$uri" --output-folder 'T:\' --settings-folder 'T:\' >/dev/null
@@ -69,14 +70,19 @@ for n in ${BENCH_PG_SIZES:-300000 1000000}; do
   done
   read -r export_s export_kib export_cpu < <(lowest <"$WORK/export")
   read -r copy_s copy_kib _ < <(lowest <"$WORK/copy")
+  # The median of the turns' ratios: each export against the copy right
+  # after it, when the machine ran at the same speed.
+  turn_ratio=$(paste -d' ' "$WORK/export" "$WORK/copy" | awk '{print $1 / $4}' | sort -g |
+    awk '{r[NR] = $1} END {printf "%.2f", NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2}')
   awk -v n="$n" -v e="$export_s" -v c="$copy_s" -v em="$export_kib" -v cm="$copy_kib" \
-      -v f="$(stat -c %s "$WORK/out/assets.csv")" -v ec="$export_cpu" \
-    'BEGIN {printf "%-8d %10.2f %9.2f %8.2f %10.1f %9.1f %8.1f %11.2f\n", n, e, c, e / c, em / 1024, cm / 1024,
-            f / 1048576, ec}'
+      -v f="$(stat -c %s "$WORK/out/assets.csv")" -v ec="$export_cpu" -v t="$turn_ratio" \
+    'BEGIN {printf "%-8d %10.2f %9.2f %8.2f %10.2f %10.1f %9.1f %8.1f %11.2f\n", n, e, c, e / c, t, em / 1024,
+            cm / 1024, f / 1048576, ec}'
   psql -X -q "$("$PGSERVER" uri "$WORK/pg" postgres)" -c "DROP DATABASE assets_$n" >/dev/null
   rm -f "$WORK/copy.csv" "$WORK/out/"* "$WORK/export" "$WORK/copy"
 done
-echo "ratio = export / psql \\copy of the assets table (target: at most 1.3); export_MiB: velor's peak (target: at most 48)"
+echo "ratio = the lowest export / the lowest psql \\copy of the assets table (target: at most 1.3); turn_ratio: the"
+echo "median of each turn's export / copy (the machine's speed may change between turns); export_MiB: velor's peak (target: at most 48)"
 echo "export_cpu_s: velor's own processor time; the server works beside it on the other processor (a loaded machine has none spare)"
 
 uri=$(database clerks)

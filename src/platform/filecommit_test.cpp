@@ -191,7 +191,9 @@ TEST_F(FileCommitTest, AWholeFileIsReplacedOrLeftAsItWasAtEveryFault) {
         EXPECT_EQ(error, FsError::kDiskFull);
         EXPECT_NE(step, WholeFileStep::kNone);
         // Only a failed flush of the folder after the rename leaves the new file.
-        if (!(op == FsOp::kSync && step == WholeFileStep::kPlace)) EXPECT_EQ(now, "old");
+        if (!(op == FsOp::kSync && step == WholeFileStep::kPlace)) {
+          EXPECT_EQ(now, "old");
+        }
       }
       for (const std::string& name : Names()) {
         EXPECT_TRUE(name == "report.json" || IsOwnFileName(name)) << name;

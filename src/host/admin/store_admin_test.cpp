@@ -80,9 +80,13 @@ TEST(CheckStoreTest, AFailureAtAnyFileCallNeitherChangesTheStoreNorPassesUnread)
         if (problems != 0) ++refused;
         // Reads that keep failing never give a sound store (one failed read
         // may be taken back: the check opens the store again read-only).
-        if (op == FsOp::kRead && persistent) EXPECT_NE(problems, 0) << at << ": " << out.str();
+        if (op == FsOp::kRead && persistent) {
+          EXPECT_NE(problems, 0) << at << ": " << out.str();
+        }
         // A read that failed is never a sound store: the report names it.
-        if (problems > 0) EXPECT_NE(out.str().find("damaged store file"), std::string::npos) << at << out.str();
+        if (problems > 0) {
+          EXPECT_NE(out.str().find("damaged store file"), std::string::npos) << at << out.str();
+        }
       }
     }
   }

@@ -12,7 +12,10 @@
 # reaches the socket) owns the empty database velor_test. With
 # PGSERVER_TCP_PORT and PGSERVER_PASSWORD set at the start, the server also
 # listens on 127.0.0.1 at that port, where velor logs in with that password
-# (the Windows programs under wine reach it so). As root the server runs as
+# (the Windows programs under wine reach it so). With PGSERVER_TLS=1 as well,
+# it offers TLS there with a certificate for 127.0.0.1 signed by a test
+# authority whose certificate is LINK/ca.crt, and logs each connection
+# (LINK/server.log says whether it was encrypted). As root the server runs as
 # nobody (initdb refuses root); otherwise as the caller. Exits 77 when the
 # server programs are absent.
 set -eu
@@ -71,9 +74,28 @@ case "$cmd" in
       exit 1
     fi
     rm -f "$dir/pw"
+    tls=""
+    if [ "${PGSERVER_TLS:-}" = 1 ] && [ -n "${PGSERVER_TCP_PORT:-}" ]; then
+      # A test authority and the server's certificate for 127.0.0.1, signed by it.
+      if ! { openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=velor-test-ca \
+               -keyout "$dir/ca.key" -out "$dir/ca.crt" &&
+             openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 \
+               -keyout "$dir/data/server.key" -out "$dir/server.csr" &&
+             printf 'subjectAltName=IP:127.0.0.1\n' >"$dir/san" &&
+             openssl x509 -req -in "$dir/server.csr" -CA "$dir/ca.crt" -CAkey "$dir/ca.key" \
+               -CAcreateserial -days 2 -extfile "$dir/san" -out "$dir/data/server.crt"; } \
+           >"$dir/tls.log" 2>&1; then
+        cat "$dir/tls.log" >&2
+        rm -rf "$dir"
+        exit 1
+      fi
+      chmod 600 "$dir/data/server.key"
+      [ "$(id -u)" = 0 ] && chown "$owner" "$dir/data/server.key" "$dir/data/server.crt"
+      tls="-c ssl=on -c log_connections=on"
+    fi
     ln -sfn "$dir" "$link"
     if ! as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses=$listen -c port=$port -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off" \
+        -o "-c listen_addresses=$listen -c port=$port -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off $tls" \
         start >/dev/null; then
       cat "$dir/server.log" >&2
       stop

@@ -42,7 +42,7 @@ set -eu
 BUILD_PACKAGES="cmake g++ make pkg-config libsqlite3-dev nlohmann-json3-dev libwxgtk3.2-dev \
 libglib2.0-dev libedit-dev gettext dpkg-dev file libzip-dev libexpat1-dev libxlsxwriter-dev libpq-dev"
 TEST_PACKAGES="libgtest-dev libgmock-dev python3 sqlite3 locales xvfb xauth xdotool openbox \
-imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux lintian python3-openpyxl postgresql"
+imagemagick fonts-ipafont-gothic fonts-noto-cjk tmux lintian python3-openpyxl postgresql openssl"
 BENCH_PACKAGES="libbenchmark-dev time sqlite3 postgresql"
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \

@@ -1,7 +1,6 @@
 // The exporter's view of the server store: one read-only repeatable-read
 // transaction per connection; the assets streamed by the server's copy,
 // the breakdown lines through a cursor beside them.
-#include <cstring>
 #include <memory>
 #include <string>
 
